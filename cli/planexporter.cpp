@@ -1,0 +1,232 @@
+#include "cli/planexporter.h"
+
+#include "core/clock.h"
+#include "core/computecommand.h"
+#include "core/derivedfields.h"
+#include "core/dietcase.h"
+#include "core/germantext.h"
+#include "core/recordinguserinterface.h"
+#include "core/stringtable.h"
+#include "files/appsettings.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <array>
+
+namespace {
+
+using F = DietCase::Field;
+
+const QString usage = QStringLiteral(
+    "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
+    "                     [--sex männlich|weiblich] [--neuter kastriert|\"nicht kastriert\"]\n"
+    "                     [--age TEXT] [--target TEXT] [--weight TEXT] [--overweight TEXT]\n"
+    "                     [--rates WÄHREND ENDE] [--json] [FALL.kvl]\n");
+
+// Options that type into a field, in the order the fields are typed.
+struct FieldOption {
+    const char *name;
+    F field;
+};
+
+constexpr std::array<FieldOption, 6> fieldOptions{{
+    {"--owner", F::ownerName},
+    {"--pet", F::petName},
+    {"--species", F::species},
+    {"--age", F::ageYears},
+    {"--target", F::targetWeight},
+    {"--weight", F::todayWeight},
+}};
+
+struct Request {
+    std::optional<QDate> today;
+    QHash<F, QString> typed;
+    std::optional<int> sexOption;
+    std::optional<int> neuterOption;
+    std::optional<QString> overweight;
+    std::optional<std::pair<QString, QString>> rates;
+    bool json = false;
+    QString caseFile;
+};
+
+struct UsageError {
+    QString text;
+};
+
+Request parse(const QStringList &args) {
+    Request r;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const auto takeValue = [&]() -> QString {
+            if (i + 1 >= args.size())
+                throw UsageError{u"Option " + arg + u" braucht einen Wert."};
+            return args[++i];
+        };
+        if (arg == u"--json") {
+            r.json = true;
+        } else if (arg == u"--today") {
+            r.today = GermanText::toDate(takeValue());
+            if (!r.today)
+                throw UsageError{QStringLiteral("--today braucht ein Datum TT.MM.JJJJ.")};
+        } else if (arg == u"--sex") {
+            const QString v = takeValue();
+            if (v != displayText(PetSex::Male) && v != displayText(PetSex::Female))
+                throw UsageError{QStringLiteral("--sex ist männlich oder weiblich.")};
+            r.sexOption = v == displayText(PetSex::Male) ? 1 : 2;
+        } else if (arg == u"--neuter") {
+            const QString v = takeValue();
+            if (v != displayText(NeuterState::Neutered) && v != displayText(NeuterState::Intact))
+                throw UsageError{
+                    QStringLiteral("--neuter ist kastriert oder \"nicht kastriert\".")};
+            r.neuterOption = v == displayText(NeuterState::Neutered) ? 3 : 4;
+        } else if (arg == u"--overweight") {
+            r.overweight = takeValue();
+        } else if (arg == u"--rates") {
+            const QString during = takeValue();
+            r.rates = {during, takeValue()};
+        } else if (arg.startsWith(u"--")) {
+            const auto it =
+                std::find_if(fieldOptions.begin(), fieldOptions.end(), [&](const FieldOption &o) {
+                    return arg == QLatin1StringView(o.name);
+                });
+            if (it == fieldOptions.end())
+                throw UsageError{u"Unbekannte Option " + arg + u'.'};
+            r.typed[it->field] = takeValue();
+        } else if (r.caseFile.isEmpty()) {
+            r.caseFile = arg;
+        } else {
+            throw UsageError{QStringLiteral("Nur eine Falldatei ist möglich.")};
+        }
+    }
+    return r;
+}
+
+QJsonValue number(const std::optional<double> &value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject fieldsJson(const DietCase &c) {
+    QJsonObject fields;
+    for (int i = 0; i < DietCase::fieldCount; ++i) {
+        const auto f = static_cast<F>(i);
+        fields.insert(DietCase::fieldName(f), c.text(f));
+    }
+    fields.insert(QStringLiteral("sex"), displayText(c.sex()));
+    fields.insert(QStringLiteral("neuterState"), displayText(c.neuterState()));
+    return fields;
+}
+
+QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
+    QJsonArray rows;
+    for (int row = 0; row < setup.plan.rowsShown; ++row) {
+        const PlanPoint &p = setup.plan.grid[row];
+        rows.append(QJsonObject{{QStringLiteral("date"), setup.plan.rowLabel(row)},
+                                {QStringLiteral("planned"), number(p.planned)},
+                                {QStringLiteral("measured"), number(p.measured)}});
+    }
+    const QJsonObject root{
+        {QStringLiteral("fields"), fieldsJson(c)},
+        {QStringLiteral("plan"),
+         QJsonObject{{QStringLiteral("startDate"), GermanText::fromDate(setup.plan.startDate)},
+                     {QStringLiteral("rows"), rows}}},
+        {QStringLiteral("valueAxis"),
+         QJsonObject{{QStringLiteral("minimum"), number(setup.valueMinimum)},
+                     {QStringLiteral("maximum"), number(setup.valueMaximum)},
+                     {QStringLiteral("majorDivisions"), setup.valueMajorDivisions}}},
+        {QStringLiteral("title"), setup.title},
+        {QStringLiteral("footnote"), setup.footnote},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString weight(const std::optional<double> &value) {
+    return value ? QString::number(*value, 'f', 2).replace(u'.', u',') : QString();
+}
+
+void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) {
+    // Caption numbers of the fields, in the order of the input form.
+    const std::array<std::pair<F, int>, 11> shown{{
+        {F::ownerName, 110},
+        {F::petName, 111},
+        {F::species, 112},
+        {F::todayWeight, 113},
+        {F::targetWeight, 114},
+        {F::overweightPercent, 115},
+        {F::ageYears, 117},
+        {F::weeklyRateDuring, 122},
+        {F::weeklyRateEnd, 123},
+        {F::dietEndDate, 124},
+        {F::currentDate, 127},
+    }};
+    out << QString(setup.title).replace(u'\r', u'\n') << "\n\n";
+    for (const auto &[field, caption] : shown)
+        out << str(caption).leftJustified(50) << c.text(field) << '\n';
+    out << str(116).leftJustified(50)
+        << QStringList{displayText(c.sex()), displayText(c.neuterState())}.join(u' ').trimmed()
+        << "\n\n";
+
+    out << "Woche  Datum       geplant kg  gemessen kg\n";
+    const ReductionPlan &plan = setup.plan;
+    for (int row = 0; row < plan.rowsShown; ++row) {
+        const PlanPoint &p = plan.grid[row];
+        if (row % 7 != 0 && row != plan.rowsShown - 1 && !p.measured)
+            continue;
+        out << QString::number(row / 7).rightJustified(5) << "  " << plan.rowLabel(row) << "  "
+            << weight(p.planned).rightJustified(10) << "  " << weight(p.measured).rightJustified(11)
+            << '\n';
+    }
+}
+
+} // namespace
+
+int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    Request request;
+    try {
+        request = parse(arguments);
+    } catch (const UsageError &e) {
+        err << e.text << '\n' << usage;
+        return 2;
+    }
+    if (request.today)
+        Clock::setToday(*request.today);
+    if (!request.caseFile.isEmpty()) {
+        err << "Falldateien kann diese Version noch nicht lesen.\n";
+        return 2;
+    }
+
+    RecordingUserInterface ui;
+    AppSettings settings;
+    DietCase c;
+    DerivedFields derived(c, ui, settings);
+
+    for (const FieldOption &option : fieldOptions) {
+        if (request.typed.contains(option.field))
+            c.setText(option.field, request.typed.value(option.field));
+        if (option.field == F::species) {
+            if (request.sexOption)
+                c.setOptionSelected(*request.sexOption, true);
+            if (request.neuterOption)
+                c.setOptionSelected(*request.neuterOption, true);
+        }
+    }
+    if (request.overweight)
+        c.setText(F::overweightPercent, *request.overweight);
+    if (request.rates) {
+        c.setText(F::weeklyRateDuring, request.rates->first);
+        c.setText(F::weeklyRateEnd, request.rates->second);
+    }
+
+    const std::optional<ChartSetup> setup = computeCurve(c, ui, settings);
+    if (setup) {
+        if (request.json)
+            out << QString::fromUtf8(planJson(c, *setup));
+        else
+            writeSummary(out, c, *setup);
+    }
+    for (const auto &m : ui.messages)
+        err << QString(m.text).replace(u'\n', u' ') << '\n';
+    return setup && ui.messages.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,184 @@
+#include "core/chartcalc.h"
+
+#include "core/apperror.h"
+#include "core/dietcase.h"
+#include "core/germantext.h"
+#include "core/ratecoupling.h"
+#include "core/stringtable.h"
+#include "core/wholenumber.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using F = DietCase::Field;
+
+// String numbers of the chart's texts.
+constexpr int sKg = 129;
+constexpr int sOwner = 138;
+constexpr int sWeightOn = 156;
+constexpr int sTargetOn = 159;
+constexpr int sCreatedWith = 160;
+constexpr int sTitleStart = 2100;
+constexpr int sImportant = 2101;
+constexpr int sFootnote1 = 2102;
+constexpr int sFootnote2 = 2103;
+constexpr int sFootnote3 = 2104;
+constexpr int sFootnote4 = 2105;
+
+// Floor and ceiling by the whole-number test: whole values stay as they are.
+double wholeFloor(double x) {
+    return std::nearbyint(x) == x ? x : std::floor(x);
+}
+
+double wholeCeiling(double x) {
+    return std::nearbyint(x) == x ? x : std::floor(x) + 1;
+}
+
+/** One day of the curve: p × w first, then / 7, then subtracted. */
+struct CurveStep {
+    RateFields rates;
+    double target;
+
+    double next(double weight, double percentOfTarget) {
+        const double p = rates.rate(percentOfTarget >= 115) / 100;
+        return weight - (p * weight) / 7;
+    }
+
+    double percentOf(double weight) const {
+        return WholeNumber::toInt16(WholeNumber::divide(100 * weight, target));
+    }
+};
+
+} // namespace
+
+QString ReductionPlan::rowLabel(int row) const {
+    return GermanText::fromDate(rowDate(row));
+}
+
+QString chartFootnote() {
+    return str(sImportant) + u' ' + str(sFootnote1) + u' ' + str(sFootnote2) + u' ' +
+           str(sFootnote3) + str(sFootnote4);
+}
+
+ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
+    ChartSetup setup;
+    ReductionPlan &plan = setup.plan;
+
+    // 1. Start values: a follow-up case starts from its former weight.
+    double startWeight = 0;
+    QString startWeightText;
+    QString startDateText;
+    if (c.isFollowUp()) {
+        startWeight = c.formerWeightValue();
+        startWeightText = c.text(F::formerWeight);
+        startDateText = c.text(F::creationDate);
+    } else {
+        startWeight = GermanText::parseNumber(c.text(F::todayWeight));
+        startWeightText = c.text(F::todayWeight) + u' ' + str(sKg);
+        startDateText = GermanText::fromDate(today);
+    }
+    const double target = GermanText::parseNumber(c.text(F::targetWeight));
+    double percentOfTarget = GermanText::parseNumber(c.text(F::overweightPercent)) + 100;
+
+    // 3. Value axis scale, always fixed.
+    const float difference = WholeNumber::toSingle(startWeight - target);
+    setup.valueAutoScale = false;
+    if (difference >= 1) {
+        setup.valueMinimum = wholeFloor(target);
+        setup.valueMaximum = wholeCeiling(startWeight);
+        setup.valueMajorDivisions = WholeNumber::toInt16(*setup.valueMaximum - *setup.valueMinimum);
+    } else {
+        if (smallPets == u"0") {
+            setup.valueMinimum = wholeFloor(10 * target) / 10;
+            setup.valueMaximum = wholeCeiling(10 * startWeight) / 10;
+        } else if (smallPets == u"1") {
+            setup.valueMinimum = wholeFloor(target);
+            setup.valueMaximum = wholeCeiling(startWeight);
+        }
+        setup.valueMajorDivisions = 5;
+    }
+
+    // 4. Daily simulation until the weight reaches the target.
+    CurveStep step{RateFields(c.text(F::weeklyRateDuring), c.text(F::weeklyRateEnd)), target};
+    std::int16_t k = 0;
+    double weight = startWeight;
+    while (weight > target) {
+        if (k >= ReductionPlan::capacity)
+            throw AppError(AppError::SubscriptOutOfRange);
+        plan.grid[k].planned = weight;
+        weight = step.next(weight, percentOfTarget);
+        percentOfTarget = step.percentOf(weight);
+        k = WholeNumber::add(k, 1);
+    }
+    plan.simulatedDays = k;
+
+    // 5. Measured points; a follow-up case is anchored at its creation date.
+    int lastMeasuredDay = 0;
+    if (c.hasHistory()) {
+        plan.startDate = GermanText::parseDate(c.text(F::creationDate));
+        plan.grid[0].measured = c.formerWeightValue();
+        if (!c.text(F::todayWeight).isEmpty()) {
+            const QDate current = GermanText::parseDate(c.text(F::currentDate));
+            if (plan.startDate < current) {
+                const qint64 day = plan.startDate.daysTo(current);
+                if (day >= ReductionPlan::capacity)
+                    throw AppError(AppError::SubscriptOutOfRange);
+                plan.grid[day].measured = GermanText::parseNumber(c.text(F::todayWeight));
+                lastMeasuredDay = static_cast<int>(day);
+            }
+        }
+    } else {
+        plan.startDate = today;
+        plan.grid[0].measured = GermanText::parseNumber(c.text(F::todayWeight));
+    }
+
+    // 6. Rows shown: the day the target is reached, and at least up to the last weighing.
+    plan.rowsShown = std::max(k + 1, lastMeasuredDay + 1);
+    if (plan.rowsShown > ReductionPlan::capacity)
+        throw AppError(AppError::SubscriptOutOfRange);
+
+    // 7. Texts and fonts.
+    const QString arial = QStringLiteral("Arial");
+    setup.categoryTitle = str(sCreatedWith) + u' ' + GermanText::fromDate(today);
+    setup.valueTitle = str(sKg);
+    setup.valueTitleFont = {arial, 10, true};
+    setup.axisLabelFontName = arial;
+    setup.footnote = chartFootnote();
+
+    QString title = str(sTitleStart);
+    if (const QString species = c.text(F::species); !species.isEmpty())
+        title += species + u' ';
+    if (const QString pet = c.text(F::petName); !pet.isEmpty())
+        title += pet + u' ';
+    if (const QString owner = c.text(F::ownerName); !owner.isEmpty())
+        title += u'(' + str(sOwner) + u": " + owner + u"), ";
+    if (c.sex() != PetSex::Unset)
+        title += displayText(c.sex()) + u", ";
+    if (c.neuterState() != NeuterState::Unset)
+        title += displayText(c.neuterState()) + u' ';
+    title += u" \r" + str(sWeightOn) + u' ' + startDateText + u": " + startWeightText + u", " +
+             str(sTargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
+             u' ' + str(sKg);
+    setup.title = title;
+    setup.titleFont = {arial, 12, true};
+    setup.footnoteFont = {arial, 9, false};
+    setup.categoryTitleFont = {arial, 9, false};
+    return setup;
+}
+
+bool check_reduction(QStringView todayWeight, QStringView targetWeight,
+                     QStringView overweightPercent, QStringView rateDuring, QStringView rateEnd) {
+    double weight = GermanText::parseNumber(todayWeight);
+    const double target = GermanText::parseNumber(targetWeight);
+    double percentOfTarget = GermanText::parseNumber(overweightPercent) + 100;
+    CurveStep step{RateFields(rateDuring, rateEnd), target};
+    for (int day = 0; day < 499; ++day) {
+        if (weight <= target)
+            return true;
+        weight = step.next(weight, percentOfTarget);
+        percentOfTarget = step.percentOf(weight);
+    }
+    return weight <= target;
+}

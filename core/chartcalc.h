@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class DietCase;
+
+/** One day of the plan: the planned and the measured weight in kg, each possibly empty. */
+struct PlanPoint {
+    std::optional<double> planned;
+    std::optional<double> measured;
+};
+
+/** The day-by-day grid of planned and measured weights, days 0 to 500. */
+struct ReductionPlan {
+    static constexpr int capacity = 501;
+
+    std::vector<PlanPoint> grid = std::vector<PlanPoint>(capacity);
+    QDate startDate;
+    int simulatedDays = 0; ///< k: days that carry a planned weight
+    int rowsShown = 0;
+
+    QDate rowDate(int row) const { return startDate.addDays(row); }
+    QString rowLabel(int row) const;
+};
+
+struct FontSpec {
+    QString name;
+    double size = 0;
+    bool bold = false;
+};
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Rgb &, const Rgb &) = default;
+};
+
+/** Everything the calculation hands to the chart: the plan and how to present it. */
+struct ChartSetup {
+    ReductionPlan plan;
+
+    // Time axis: one label and one tick per week.
+    int divisionsPerLabel = 7;
+    int divisionsPerTick = 7;
+    bool showMarkers = true; // the chart's one boolean display switch
+    QString categoryTitle;
+    FontSpec categoryTitleFont;
+
+    // Value axis.
+    bool valueAutoScale = false;
+    std::optional<double> valueMinimum;
+    std::optional<double> valueMaximum;
+    int valueMajorDivisions = 0;
+    QString valueTitle;
+    int valueTitleOrientation = 0; // horizontal
+    FontSpec valueTitleFont;
+
+    // Plot backdrop: solid brush, thick inner frame, drop shadow.
+    int backdropFillStyle = 1;
+    Rgb backdropColor{255, 255, 255};
+    int backdropFrameStyle = 3;
+    int backdropShadowStyle = 1;
+
+    QString axisLabelFontName;
+
+    bool footnoteWordWrap = true;
+    QString footnote;
+    FontSpec footnoteFont;
+
+    int titleLocation = 1; // top left
+    bool titleWordWrap = true;
+    QString title;
+    FontSpec titleFont;
+};
+
+/**
+ * The reduction curve of a case: simulates the weight day by day down to the target
+ * and sets up the chart. Raises AppError for what the case cannot give (a field that
+ * does not parse, a plan beyond 501 days, a 16-bit overflow).
+ */
+ChartSetup ChartCalc(const DietCase &dietCase, const QString &smallPets, QDate today);
+
+/** The chart's footnote of feeding advice. */
+QString chartFootnote();
+
+/**
+ * Whether rates reach the target within the plan's capacity (at most 499 days), by
+ * the curve's own daily step.
+ */
+bool check_reduction(QStringView todayWeight, QStringView targetWeight,
+                     QStringView overweightPercent, QStringView rateDuring, QStringView rateEnd);

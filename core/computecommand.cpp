@@ -1,0 +1,61 @@
+#include "core/computecommand.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/dietcase.h"
+#include "core/errorreport.h"
+#include "core/germantext.h"
+#include "core/stringtable.h"
+#include "files/appsettings.h"
+
+#include <array>
+
+namespace {
+
+using F = DietCase::Field;
+using Icon = UserInterface::Icon;
+
+constexpr int sError = 501;
+constexpr int sTooMuchOverweight = 2003;
+constexpr int sTooMuchOverweightTitle = 2004;
+constexpr int sInputField = 2005;
+constexpr int sNoValue = 2006;
+constexpr int sTargetAboveToday = 2007;
+
+// The checked fields with the number of their caption.
+constexpr std::array<std::pair<F, int>, 3> checkedFields{{
+    {F::todayWeight, 113},
+    {F::targetWeight, 114},
+    {F::overweightPercent, 115},
+}};
+
+} // namespace
+
+std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
+                                       const AppSettings &settings) {
+    try {
+        const auto today = GermanText::toNumber(c.text(F::todayWeight));
+        const auto target = GermanText::toNumber(c.text(F::targetWeight));
+        const auto overweight = GermanText::toNumber(c.text(F::overweightPercent));
+        if (today && target && overweight && *target < *today) {
+            if (*overweight > 400) {
+                ui.message(str(sTooMuchOverweight), Icon::Exclamation,
+                           str(sTooMuchOverweightTitle));
+                return std::nullopt;
+            }
+            return ChartCalc(c, settings.value(AppSettings::SmallPets), Clock::today());
+        }
+        for (const auto &[field, caption] : checkedFields) {
+            if (!GermanText::isNumeric(c.text(field))) {
+                ui.message(str(sInputField) + u" '" + str(caption) + u"' " + str(sNoValue),
+                           Icon::Exclamation, str(sError));
+                return std::nullopt;
+            }
+        }
+        ui.message(str(sTargetAboveToday), Icon::Information, str(sError));
+    } catch (const AppError &e) {
+        ReportError(ui, settings, QStringLiteral("XXX"), e,
+                    QStringLiteral("frminput-Command1_Click"));
+    }
+    return std::nullopt;
+}

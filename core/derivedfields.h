@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/dietcase.h"
+
+#include <QObject>
+
+class AppSettings;
+class UserInterface;
+
+/**
+ * Keeps overweight, proposed rates and end date following the two weights: every change
+ * of today's or the target weight, typed or written, runs the update.
+ */
+class DerivedFields : public QObject {
+    Q_OBJECT
+
+public:
+    DerivedFields(DietCase &dietCase, UserInterface &ui, const AppSettings &settings,
+                  QObject *parent = nullptr);
+
+    void update();
+
+private:
+    DietCase &m_case;
+    UserInterface &m_ui;
+    const AppSettings &m_settings;
+};

@@ -1,0 +1,141 @@
+#include "core/dietcase.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/germantext.h"
+#include "core/stringtable.h"
+
+#include <QMetaEnum>
+
+QStringList Species::names() {
+    QStringList list;
+    for (int n = 132; n <= 136; ++n)
+        list << str(n);
+    return list;
+}
+
+QString displayText(PetSex sex) {
+    switch (sex) {
+    case PetSex::Male:
+        return str(118);
+    case PetSex::Female:
+        return str(119);
+    case PetSex::Unset:
+        break;
+    }
+    return {};
+}
+
+QString displayText(NeuterState state) {
+    switch (state) {
+    case NeuterState::Neutered:
+        return str(120);
+    case NeuterState::Intact:
+        return str(121);
+    case NeuterState::Unset:
+        break;
+    }
+    return {};
+}
+
+DietCase::DietCase(QObject *parent)
+    : QObject(parent) {
+    reset();
+}
+
+void DietCase::reset() {
+    for (int i = 0; i < fieldCount; ++i)
+        setText(static_cast<Field>(i), QString());
+    setText(Field::species, Species::names().value(0));
+    setText(Field::currentDate, GermanText::fromDate(Clock::today()));
+    setSex(PetSex::Unset);
+    setNeuterState(NeuterState::Unset);
+    setCreationDateVisible(false);
+    setFormerWeightVisible(false);
+}
+
+void DietCase::setText(Field field, const QString &text) {
+    QString &current = m_texts[index(field)];
+    if (current == text)
+        return;
+    current = text;
+    emit textChanged(field);
+}
+
+void DietCase::setSex(PetSex sex) {
+    if (m_sex == sex)
+        return;
+    m_sex = sex;
+    emit optionsChanged();
+}
+
+void DietCase::setNeuterState(NeuterState state) {
+    if (m_neuterState == state)
+        return;
+    m_neuterState = state;
+    emit optionsChanged();
+}
+
+bool DietCase::optionSelected(int option) const {
+    switch (option) {
+    case 1:
+        return m_sex == PetSex::Male;
+    case 2:
+        return m_sex == PetSex::Female;
+    case 3:
+        return m_neuterState == NeuterState::Neutered;
+    case 4:
+        return m_neuterState == NeuterState::Intact;
+    }
+    return false;
+}
+
+void DietCase::setOptionSelected(int option, bool selected) {
+    // Deselecting a button that is not the selected one of its pair changes nothing.
+    if (option == 1 || option == 2) {
+        const PetSex value = option == 1 ? PetSex::Male : PetSex::Female;
+        if (selected)
+            setSex(value);
+        else if (m_sex == value)
+            setSex(PetSex::Unset);
+    } else if (option == 3 || option == 4) {
+        const NeuterState value = option == 3 ? NeuterState::Neutered : NeuterState::Intact;
+        if (selected)
+            setNeuterState(value);
+        else if (m_neuterState == value)
+            setNeuterState(NeuterState::Unset);
+    }
+}
+
+void DietCase::setCreationDateVisible(bool visible) {
+    if (m_creationDateVisible == visible)
+        return;
+    m_creationDateVisible = visible;
+    emit visibilityChanged();
+}
+
+void DietCase::setFormerWeightVisible(bool visible) {
+    if (m_formerWeightVisible == visible)
+        return;
+    m_formerWeightVisible = visible;
+    emit visibilityChanged();
+}
+
+bool DietCase::isFollowUp() const {
+    return m_formerWeightVisible && !text(Field::formerWeight).isEmpty();
+}
+
+bool DietCase::hasHistory() const {
+    return isFollowUp() && m_creationDateVisible && !text(Field::creationDate).isEmpty();
+}
+
+double DietCase::formerWeightValue() const {
+    const QString &former = m_texts[index(Field::formerWeight)];
+    if (former.size() < 3)
+        throw AppError(AppError::InvalidArgument);
+    return GermanText::parseNumber(QStringView(former).chopped(3));
+}
+
+QString DietCase::fieldName(Field field) {
+    return QString::fromLatin1(QMetaEnum::fromType<Field>().valueToKey(static_cast<int>(field)));
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+enum class PetSex { Unset, Male, Female };
+enum class NeuterState { Unset, Neutered, Intact };
+
+/** The five species of the species list, in list order. */
+namespace Species {
+QStringList names();
+}
+
+QString displayText(PetSex sex);
+QString displayText(NeuterState state);
+
+/**
+ * The one current diet case: the texts of the input form's fields, the two option pairs
+ * and the visibility of the history fields. Fields keep what was typed, not numbers.
+ */
+class DietCase : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Field {
+        ownerName,
+        petName,
+        species,
+        todayWeight,
+        targetWeight,
+        overweightPercent,
+        ageYears,
+        weeklyRateDuring,
+        weeklyRateEnd,
+        dietEndDate,
+        currentDate,
+        creationDate,
+        formerWeight,
+    };
+    Q_ENUM(Field)
+    static constexpr int fieldCount = 13;
+
+    explicit DietCase(QObject *parent = nullptr);
+
+    /** A new case: empty texts, "Hund", no options, currentDate today, no history. */
+    void reset();
+
+    const QString &text(Field field) const { return m_texts[index(field)]; }
+    /** Replaces a text; listeners hear of it only when the text really changes. */
+    void setText(Field field, const QString &text);
+
+    PetSex sex() const { return m_sex; }
+    NeuterState neuterState() const { return m_neuterState; }
+    void setSex(PetSex sex);
+    void setNeuterState(NeuterState state);
+
+    /** The option buttons 1 to 4 (male, female, neutered, intact), each pair exclusive. */
+    bool optionSelected(int option) const;
+    void setOptionSelected(int option, bool selected);
+
+    bool creationDateVisible() const { return m_creationDateVisible; }
+    bool formerWeightVisible() const { return m_formerWeightVisible; }
+    void setCreationDateVisible(bool visible);
+    void setFormerWeightVisible(bool visible);
+
+    /** A loaded case whose former weight anchors the curve. */
+    bool isFollowUp() const;
+    /** The stricter test that also needs the creation date. */
+    bool hasHistory() const;
+
+    /** The former weight's number: its text without the trailing " kg". */
+    double formerWeightValue() const;
+
+    static QString fieldName(Field field);
+
+signals:
+    void textChanged(DietCase::Field field);
+    void optionsChanged();
+    void visibilityChanged();
+
+private:
+    static constexpr int index(Field f) { return static_cast<int>(f); }
+
+    std::array<QString, fieldCount> m_texts;
+    PetSex m_sex = PetSex::Unset;
+    NeuterState m_neuterState = NeuterState::Unset;
+    bool m_creationDateVisible = false;
+    bool m_formerWeightVisible = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+class DietCase;
+
+/**
+ * The two weekly rate texts, each parsed when the simulation first needs it: a rate
+ * that is never used may hold anything.
+ */
+class RateFields {
+public:
+    RateFields(QStringView during, QStringView end)
+        : m_texts{during, end} {}
+
+    /** The weekly percentage: the rate during the diet, or the one towards its end. */
+    double rate(bool duringDiet);
+
+private:
+    QStringView m_texts[2];
+    std::optional<double> m_values[2];
+};
+
+/** Overweight from the two weights and, for a new case, the proposed rates. */
+void FillBoxes(DietCase &dietCase);
+
+/**
+ * The day the diet reaches the target. A follow-up case keeps its stored end date
+ * unless the mode is "RECALC", which simulates again from the former weight.
+ */
+QDate EndDate(const DietCase &dietCase, QStringView mode, QDate today);

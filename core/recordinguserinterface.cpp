@@ -1,0 +1,20 @@
+#include "core/recordinguserinterface.h"
+
+UserInterface::Answer RecordingUserInterface::message(const QString &text, Icon icon,
+                                                      const QString &title, Buttons buttons,
+                                                      Answer defaultAnswer) {
+    messages.append({text, icon, title, buttons});
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+}
+
+std::optional<QString> RecordingUserInterface::openFileName(const QString &folder,
+                                                            const QString &filter) {
+    dialogFolders << folder;
+    dialogFilters << filter;
+    return fileNames.isEmpty() ? std::nullopt : fileNames.takeFirst();
+}
+
+std::optional<QString> RecordingUserInterface::saveFileName(const QString &folder,
+                                                            const QString &filter) {
+    return openFileName(folder, filter);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/userinterface.h"
+
+#include <QList>
+#include <QStringList>
+
+/**
+ * A user interface without windows: it keeps every message, answers from a script
+ * (else with the default button) and hands out prepared file names.
+ */
+class RecordingUserInterface : public UserInterface {
+public:
+    struct Message {
+        QString text;
+        Icon icon;
+        QString title;
+        Buttons buttons;
+    };
+
+    Answer message(const QString &text, Icon icon, const QString &title, Buttons buttons,
+                   Answer defaultAnswer) override;
+    std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
+    std::optional<QString> saveFileName(const QString &folder, const QString &filter) override;
+    void restoreCursors() override { ++cursorRestores; }
+
+    QList<Message> messages;
+    QList<Answer> answers;                   ///< taken in order; the default when empty
+    QList<std::optional<QString>> fileNames; ///< taken in order; cancel when empty
+    QStringList dialogFolders;
+    QStringList dialogFilters;
+    int cursorRestores = 0;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+/**
+ * Everything that asks the user: message boxes and file dialogs. The application shows
+ * Qt dialogs; tests and the exporter answer from a script.
+ */
+class UserInterface {
+public:
+    enum class Icon { None, Exclamation, Information, Question, Critical };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    virtual ~UserInterface() = default;
+
+    virtual Answer message(const QString &text, Icon icon, const QString &title,
+                           Buttons buttons = Buttons::Ok, Answer defaultAnswer = Answer::Ok) = 0;
+
+    /**
+     * The file chosen to open or to save, or nothing on cancel. The filter is given as
+     * pairs of display text and pattern separated by '|'. Saving asks before an existing
+     * file is overwritten.
+     */
+    virtual std::optional<QString> openFileName(const QString &folder, const QString &filter) = 0;
+    virtual std::optional<QString> saveFileName(const QString &folder, const QString &filter) = 0;
+
+    /** Back to the normal mouse pointer on every window. */
+    virtual void restoreCursors() {}
+};

@@ -1,0 +1,102 @@
+#include "files/appsettings.h"
+
+#include "core/apperror.h"
+#include "core/germantext.h"
+#include "core/wholenumber.h"
+#include "files/programfolder.h"
+
+#include <QSettings>
+
+#include <array>
+
+namespace {
+
+const QString organization = QStringLiteral("Korvalo");
+const QString section = QStringLiteral("Settings/");
+
+struct KeyInfo {
+    const char *name;
+    const char *defaultValue; // nullptr: computed
+};
+
+constexpr std::array<KeyInfo, 10> keys{{
+    {"MainLeft", "0"},
+    {"MainTop", "0"},
+    {"MainWidth", "12000"},
+    {"MainHeight", "9000"},
+    {"Path", ""},
+    {"PicPath", nullptr},
+    {"WebPage", ""},
+    {"SmallPets", "0"},
+    {"ShowSmallPets", "0"},
+    {"ErrorValue", "0"},
+}};
+
+float readPlacement(const AppSettings &settings, AppSettings::Key key, float fallback) {
+    const QString text = settings.value(AppSettings::applicationName, AppSettings::keyName(key),
+                                        GermanText::fromNumber(fallback));
+    return WholeNumber::toSingle(GermanText::parseNumber(text));
+}
+
+} // namespace
+
+const QString AppSettings::applicationName = QStringLiteral("Korvalo");
+const QString AppSettings::notInstalled = QStringLiteral("XXXXX");
+
+QString AppSettings::keyName(Key key) {
+    return QString::fromLatin1(keys[key].name);
+}
+
+QString AppSettings::value(Key key) const {
+    const QString fallback = keys[key].defaultValue
+                                 ? QString::fromLatin1(keys[key].defaultValue)
+                                 : ProgramFolder::path() + QStringLiteral("/kvl_logo.gif");
+    return value(applicationName, keyName(key), fallback);
+}
+
+void AppSettings::setValue(Key key, const QString &text) {
+    setValue(applicationName, keyName(key), text);
+}
+
+QString AppSettings::value(const QString &application, const QString &key,
+                           const QString &defaultValue) const {
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organization,
+                             application);
+    const QVariant stored = settings.value(section + key);
+    return stored.isValid() ? stored.toString() : defaultValue;
+}
+
+void AppSettings::setValue(const QString &application, const QString &key, const QString &text) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organization, application);
+    settings.setValue(section + key, text);
+    settings.sync();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return;
+    case QSettings::AccessError:
+        throw AppError(AppError::PermissionDenied);
+    case QSettings::FormatError:
+        throw AppError(AppError::PathFileAccess);
+    }
+}
+
+AppSettings::Placement AppSettings::placement(double screenHeightTwips) const {
+    const bool small = screenHeightTwips <= 6200;
+    Placement p;
+    p.left = readPlacement(*this, MainLeft, 0);
+    p.top = readPlacement(*this, MainTop, 0);
+    p.width = readPlacement(*this, MainWidth, small ? 9600 : 12000);
+    p.height = readPlacement(*this, MainHeight, small ? 6200 : 9000);
+    return p;
+}
+
+void AppSettings::setPlacement(const Placement &p) {
+    setValue(MainLeft, GermanText::fromNumber(p.left));
+    setValue(MainTop, GermanText::fromNumber(p.top));
+    setValue(MainWidth, GermanText::fromNumber(p.width));
+    setValue(MainHeight, GermanText::fromNumber(p.height));
+}
+
+QString AppSettings::companionPath(const QString &programName) const {
+    return value(programName, keyName(Path), notInstalled);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+/**
+ * The per-user settings, section "Settings", one store per program of the family under
+ * its application name. Absent values read as their defaults; a failed write raises
+ * an AppError.
+ */
+class AppSettings {
+public:
+    enum Key {
+        MainLeft,
+        MainTop,
+        MainWidth,
+        MainHeight,
+        Path,
+        PicPath,
+        WebPage,
+        SmallPets,
+        ShowSmallPets,
+        ErrorValue,
+    };
+
+    /** Placement of the main window in twips. */
+    struct Placement {
+        float left = 0;
+        float top = 0;
+        float width = 0;
+        float height = 0;
+    };
+
+    static const QString applicationName;
+    /** What a companion's absent "Path" reads as. */
+    static const QString notInstalled;
+
+    static QString keyName(Key key);
+
+    /** A value of this program with its default (placement defaults: large screen). */
+    QString value(Key key) const;
+    void setValue(Key key, const QString &value);
+
+    /** A value under any program's application name. */
+    QString value(const QString &application, const QString &key,
+                  const QString &defaultValue) const;
+    void setValue(const QString &application, const QString &key, const QString &value);
+
+    /** Default placement by screen height, then the stored values; bad numbers raise 13. */
+    Placement placement(double screenHeightTwips) const;
+    void setPlacement(const Placement &placement);
+
+    /** A companion program's folder, or notInstalled. */
+    QString companionPath(const QString &programName) const;
+};

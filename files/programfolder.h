@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+/** Where the program and its data files live. */
+namespace ProgramFolder {
+
+/** The folder that holds the program file. */
+QString path();
+
+/**
+ * A data file shipped with the program (logos, help): beside the program file, else in
+ * the installed data folder. Returns the path beside the program when neither exists.
+ */
+QString dataFile(const QString &name);
+
+/** The folder offered for case files: "Reports" beside the program when writable, else
+ * one in the user's documents. */
+QString reportsFolder();
+
+} // namespace ProgramFolder

@@ -1,0 +1,84 @@
+#include "shell/qtuserinterface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+QtUserInterface::QtUserInterface(QWidget *owner)
+    : m_owner(owner) {}
+
+UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, const QString &title,
+                                               Buttons buttons, Answer defaultAnswer) {
+    QMessageBox box(m_owner);
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    switch (icon) {
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+}
+
+std::optional<QString> QtUserInterface::openFileName(const QString &folder, const QString &filter) {
+    const QString name = QFileDialog::getOpenFileName(m_owner, QString(), folder, qtFilter(filter),
+                                                      nullptr, QFileDialog::ReadOnly);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> QtUserInterface::saveFileName(const QString &folder, const QString &filter) {
+    // QFileDialog asks before an existing file is overwritten.
+    const QString name = QFileDialog::getSaveFileName(m_owner, QString(), folder, qtFilter(filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+void QtUserInterface::restoreCursors() {
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    for (QWidget *w : QApplication::allWidgets())
+        w->unsetCursor();
+}
+
+QString QtUserInterface::qtFilter(const QString &filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        if (!text.contains(u'('))
+            text += u" (" + patterns + u')';
+        filters << text;
+    }
+    return filters.join(QStringLiteral(";;"));
+}

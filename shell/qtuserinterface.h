@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/userinterface.h"
+
+class QWidget;
+
+/** Message boxes and file dialogs of Qt, owned by the main window. */
+class QtUserInterface : public UserInterface {
+public:
+    explicit QtUserInterface(QWidget *owner = nullptr);
+
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    Answer message(const QString &text, Icon icon, const QString &title, Buttons buttons,
+                   Answer defaultAnswer) override;
+    std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
+    std::optional<QString> saveFileName(const QString &folder, const QString &filter) override;
+    void restoreCursors() override;
+
+    /** "Text|*.ext|Other|*.a;*.b" as Qt's "Text (*.ext);;Other (*.a *.b)". */
+    static QString qtFilter(const QString &filter);
+
+private:
+    QWidget *m_owner;
+};
