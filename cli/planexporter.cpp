@@ -8,7 +8,9 @@
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "files/casefile.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,7 +26,7 @@ const QString usage = QStringLiteral(
     "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
     "                     [--sex männlich|weiblich] [--neuter kastriert|\"nicht kastriert\"]\n"
     "                     [--age TEXT] [--target TEXT] [--weight TEXT] [--overweight TEXT]\n"
-    "                     [--rates WÄHREND ENDE] [--json] [FALL.kvl]\n");
+    "                     [--rates WÄHREND ENDE] [--save DATEI] [--json] [FALL.kvl]\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
@@ -50,6 +52,7 @@ struct Request {
     std::optional<std::pair<QString, QString>> rates;
     bool json = false;
     QString caseFile;
+    QString saveFile;
 };
 
 struct UsageError {
@@ -82,6 +85,8 @@ Request parse(const QStringList &args) {
                 throw UsageError{
                     QStringLiteral("--neuter ist kastriert oder \"nicht kastriert\".")};
             r.neuterOption = v == displayText(NeuterState::Neutered) ? 3 : 4;
+        } else if (arg == u"--save") {
+            r.saveFile = takeValue();
         } else if (arg == u"--overweight") {
             r.overweight = takeValue();
         } else if (arg == u"--rates") {
@@ -192,8 +197,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (request.today)
         Clock::setToday(*request.today);
-    if (!request.caseFile.isEmpty()) {
-        err << "Falldateien kann diese Version noch nicht lesen.\n";
+    if (!request.caseFile.isEmpty() && !QFileInfo::exists(request.caseFile)) {
+        err << "Die Falldatei " << request.caseFile << " gibt es nicht.\n";
         return 2;
     }
 
@@ -201,6 +206,19 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     AppSettings settings;
     DietCase c;
     DerivedFields derived(c, ui, settings);
+    // What the user would be told ends the run: nothing is saved or computed after it.
+    const auto told = [&] {
+        for (const auto &m : ui.messages)
+            err << QString(m.text).replace(u'\n', u' ') << '\n';
+        return !ui.messages.isEmpty();
+    };
+
+    if (!request.caseFile.isEmpty()) {
+        ui.fileNames << request.caseFile;
+        read_txt(c, ui, settings);
+        if (told())
+            return 1;
+    }
 
     for (const FieldOption &option : fieldOptions) {
         if (request.typed.contains(option.field))
@@ -219,6 +237,13 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         c.setText(F::weeklyRateEnd, request.rates->second);
     }
 
+    if (!request.saveFile.isEmpty()) {
+        ui.fileNames << request.saveFile;
+        create_txt(c, ui, settings);
+        if (told())
+            return 1;
+    }
+
     const std::optional<ChartSetup> setup = computeCurve(c, ui, settings);
     if (setup) {
         if (request.json)
@@ -226,7 +251,5 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         else
             writeSummary(out, c, *setup);
     }
-    for (const auto &m : ui.messages)
-        err << QString(m.text).replace(u'\n', u' ') << '\n';
-    return setup && ui.messages.isEmpty() ? 0 : 1;
+    return told() || !setup ? 1 : 0;
 }

@@ -26,9 +26,7 @@ QString reportsFolder() {
     if (beside.isDir() && beside.isWritable())
         return beside.filePath();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString folder = documents + QStringLiteral("/Korvalo/Reports");
-    QDir().mkpath(folder);
-    return folder;
+    return documents + QStringLiteral("/Korvalo/Reports");
 }
 
 } // namespace ProgramFolder

@@ -14,8 +14,10 @@ QString path();
  */
 QString dataFile(const QString &name);
 
-/** The folder offered for case files: "Reports" beside the program when writable, else
- * one in the user's documents. */
+/**
+ * The folder offered for case files: "Reports" beside the program when writable, else
+ * one in the user's documents (which the file dialogs create when they open).
+ */
 QString reportsFolder();
 
 } // namespace ProgramFolder

@@ -1,6 +1,7 @@
 #include "shell/qtuserinterface.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -56,6 +57,7 @@ std::optional<QString> QtUserInterface::openFileName(const QString &folder, cons
 }
 
 std::optional<QString> QtUserInterface::saveFileName(const QString &folder, const QString &filter) {
+    QDir().mkpath(folder);
     // QFileDialog asks before an existing file is overwritten.
     const QString name = QFileDialog::getSaveFileName(m_owner, QString(), folder, qtFilter(filter));
     if (name.isEmpty())
