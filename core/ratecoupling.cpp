@@ -14,11 +14,8 @@ constexpr int sDefaultRateEnd = 402;
 
 } // namespace
 
-double RateFields::rate(bool duringDiet) {
-    const int i = duringDiet ? 0 : 1;
-    if (!m_values[i])
-        m_values[i] = GermanText::parseNumber(m_texts[i]);
-    return *m_values[i];
+double RateFields::parse(QStringView text) {
+    return GermanText::parseNumber(text);
 }
 
 void FillBoxes(DietCase &c) {

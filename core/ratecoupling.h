@@ -17,9 +17,16 @@ public:
         : m_texts{during, end} {}
 
     /** The weekly percentage: the rate during the diet, or the one towards its end. */
-    double rate(bool duringDiet);
+    double rate(bool duringDiet) {
+        const int i = duringDiet ? 0 : 1;
+        if (!m_values[i]) [[unlikely]]
+            m_values[i] = parse(m_texts[i]);
+        return *m_values[i];
+    }
 
 private:
+    static double parse(QStringView text);
+
     QStringView m_texts[2];
     std::optional<double> m_values[2];
 };
