@@ -1,24 +1,48 @@
-#include "core/stringtable.h"
+#include "core/apperror.h"
+#include "core/errorreport.h"
 #include "files/appsettings.h"
 #include "files/programfolder.h"
+#include "shell/mainwindow.h"
+#include "shell/startwindow.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppSettings::applicationName);
     QApplication::setApplicationDisplayName(AppSettings::applicationName);
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(KORVALO_VERSION_MAJOR)
+                                            .arg(KORVALO_VERSION_MINOR)
+                                            .arg(KORVALO_VERSION_PATCH));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")));
+
+    // German throughout, whatever the machine's locale: standard buttons say "Ja", "Nein".
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    QTranslator qtTranslation;
+    if (qtTranslation.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslation);
+
+    StartWindow start;
+    start.show();
+    start.stay(1000);
 
     AppSettings settings;
-    settings.setValue(AppSettings::Path, ProgramFolder::path());
+    QtUserInterface ui;
+    try {
+        // Lets the other programs of the family find this one.
+        settings.setValue(AppSettings::Path, ProgramFolder::path());
+    } catch (const AppError &e) {
+        ReportError(ui, settings, QStringLiteral("XXX"), e, QStringLiteral("frmstart-Form_Load"));
+    }
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("frmMain"));
-    window.setWindowTitle(str(901));
-    window.setCentralWidget(new QLabel(str(901)));
-    window.resize(800, 600);
-    window.show();
+    MainWindow window;
+    window.load();
+    start.close();
     return QApplication::exec();
 }

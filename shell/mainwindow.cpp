@@ -1,0 +1,367 @@
+#include "shell/mainwindow.h"
+
+#include "core/apperror.h"
+#include "core/errorreport.h"
+#include "core/germantext.h"
+#include "core/stringtable.h"
+#include "files/casefile.h"
+#include "views/busycursor.h"
+#include "views/chartview.h"
+#include "views/inputview.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int sProduct = 901;
+constexpr int sTitle = 2412;
+constexpr int sQuit = 1162;
+constexpr int sStatus = 2411;
+constexpr int sNotYet = 2440;
+
+QIcon icon(const char *name) {
+    return QIcon(u":/korvalo/icons/" + QLatin1StringView(name) + u".svg");
+}
+
+} // namespace
+
+MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
+    : QMainWindow(parent)
+    , m_qtUi(this)
+    , m_ui(ui ? ui : &m_qtUi)
+    , m_derived(m_case, *m_ui, m_settings)
+    , m_mdi(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(icon("korvalo"));
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setBackground(QColor(0xE8, 0xEE, 0xEE));
+    setCentralWidget(m_mdi);
+    buildMenus();
+    buildToolbar();
+    buildStatusBar();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (!window)
+            return;
+        if (auto *input = qobject_cast<InputView *>(window->widget()))
+            input->activate();
+        else if (auto *chart = qobject_cast<ChartView *>(window->widget()))
+            chart->activate();
+    });
+}
+
+MainWindow::~MainWindow() = default;
+
+InputView *MainWindow::inputView() const {
+    return m_input;
+}
+
+ChartView *MainWindow::chartView() const {
+    return m_chart;
+}
+
+void MainWindow::buildMenus() {
+    for (const CommandInfo &info : CommandTable::commands()) {
+        auto *action = new QAction(icon(info.icon), str(info.caption), this);
+        action->setObjectName(QLatin1StringView(info.menuEntry));
+        if (info.shortcut != QKeySequence::UnknownKey)
+            action->setShortcut(info.shortcut);
+        const Command command = info.command;
+        connect(action, &QAction::triggered, this, [this, command] { run(command); });
+        // Companion entries appear only for programs found installed.
+        action->setVisible(command < Command::Companion1);
+        m_actions.insert(command, action);
+    }
+    for (const MenuInfo &info : CommandTable::menus()) {
+        QMenu *menu = menuBar()->addMenu(str(info.caption));
+        menu->setObjectName(QLatin1StringView(info.name));
+        for (const MenuEntry &entry : info.entries) {
+            if (entry.separator) {
+                QAction *separator = menu->addSeparator();
+                separator->setObjectName(QLatin1StringView(entry.separator));
+                m_separators.insert(separator->objectName(), separator);
+            } else {
+                menu->addAction(m_actions.value(entry.command));
+            }
+        }
+    }
+}
+
+void MainWindow::buildToolbar() {
+    QToolBar *toolbar = addToolBar(QString());
+    toolbar->setObjectName(QStringLiteral("tbToolBar"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(24, 24));
+    for (const ToolbarSlot &slot : CommandTable::toolbar()) {
+        const QString key = QLatin1StringView(slot.key);
+        QAction *place = nullptr;
+        switch (slot.kind) {
+        case SlotKind::Separator:
+            place = toolbar->addSeparator();
+            break;
+        case SlotKind::Placeholder: {
+            auto *gap = new QWidget(toolbar);
+            gap->setFixedSize(toolbar->iconSize() + QSize(8, 8));
+            place = toolbar->addWidget(gap);
+            break;
+        }
+        case SlotKind::Button: {
+            // The button mirrors its command's action, but clicks go through the key:
+            // some keys run their command differently from the menu.
+            auto *button = new QToolButton(toolbar);
+            button->setObjectName(key);
+            button->setAutoRaise(true);
+            if (slot.command) {
+                QAction *action = m_actions.value(*slot.command);
+                const auto mirror = [button, action] {
+                    button->setIcon(action->icon());
+                    button->setEnabled(action->isEnabled());
+                };
+                mirror();
+                connect(action, &QAction::changed, button, mirror);
+            }
+            button->setToolTip(slot.toolTip ? str(slot.toolTip) : QString());
+            connect(button, &QToolButton::clicked, this, [this, key] { dispatch(key); });
+            place = toolbar->addWidget(button);
+            m_buttons.insert(key, button);
+            break;
+        }
+        }
+        place->setObjectName(key);
+        place->setVisible(slot.visibleAtLoad);
+        m_slots.insert(key, place);
+    }
+}
+
+void MainWindow::buildStatusBar() {
+    auto *status = new QLabel(str(sStatus), this);
+    m_date = new QLabel(this);
+    m_time = new QLabel(this);
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusBar()->addWidget(status, 1);
+    statusBar()->addPermanentWidget(m_date);
+    statusBar()->addPermanentWidget(m_time);
+    const auto tick = [this] {
+        const QDateTime now = QDateTime::currentDateTime();
+        m_date->setText(GermanText::fromDate(now.date()));
+        m_time->setText(GermanText::fromTime(now.time()));
+    };
+    tick();
+    auto *clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, tick);
+    clock->start(1000);
+}
+
+void MainWindow::load() {
+    BusyCursor busy;
+    try {
+        restorePlacement();
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("MDIForm_LOad"));
+    }
+    m_slots.value(QStringLiteral("Help2"))->setVisible(false);
+    m_slots.value(QStringLiteral("Plan"))->setVisible(true);
+    m_separators.value(QStringLiteral("mnuFileSep"))->setVisible(false);
+    setWindowTitle(str(sProduct));
+
+    m_input = new InputView(*this);
+    connect(m_input, &InputView::curveComputed, this, &MainWindow::showChart);
+    QMdiSubWindow *inputWindow = addView(m_input);
+    // Closing the form would close the case: it asks like the exit command does.
+    inputWindow->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    inputWindow->showMaximized();
+    show();
+    m_input->activate();
+
+    detectCompanions();
+}
+
+QMdiSubWindow *MainWindow::addView(QWidget *view) {
+    QMdiSubWindow *window = m_mdi->addSubWindow(view);
+    window->setObjectName(view->objectName());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(windowIcon());
+    return window;
+}
+
+double MainWindow::screenHeightTwips() const {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen->geometry().height() * 1440.0 / screen->logicalDotsPerInchY();
+}
+
+void MainWindow::restorePlacement() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double twipsPerPixel = 1440.0 / screen->logicalDotsPerInchY();
+    const auto toRect = [&](const AppSettings::Placement &p) {
+        return QRect(qRound(p.left / twipsPerPixel), qRound(p.top / twipsPerPixel),
+                     qRound(p.width / twipsPerPixel), qRound(p.height / twipsPerPixel));
+    };
+    const AppSettings::Placement defaults = [&] {
+        AppSettings::Placement p;
+        const bool small = screenHeightTwips() <= 6200;
+        p.width = small ? 9600 : 12000;
+        p.height = small ? 6200 : 9000;
+        return p;
+    }();
+    QRect rect = toRect(defaults);
+    setGeometry(rect); // usable even when the stored values cannot be read
+    rect = toRect(m_settings.placement(screenHeightTwips()));
+    // A placement on a screen that is gone would open the program out of sight.
+    if (rect.width() <= 0 || rect.height() <= 0 || !QGuiApplication::screenAt(rect.center()))
+        rect = toRect(defaults);
+    resize(rect.size());
+    move(rect.topLeft());
+}
+
+void MainWindow::storePlacement() {
+    if (isMinimized())
+        return;
+    const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    const QPoint at = pos();
+    const QSize size = this->size();
+    m_settings.setPlacement({float(at.x() * twipsPerPixel), float(at.y() * twipsPerPixel),
+                             float(size.width() * twipsPerPixel),
+                             float(size.height() * twipsPerPixel)});
+}
+
+void MainWindow::detectCompanions() {
+    for (int k = 1; k <= 6; ++k) {
+        const QString programName = str(19 + 2 * k);
+        if (m_settings.companionPath(programName) == AppSettings::notInstalled)
+            continue;
+        m_slots.value(u"Extra" + QString::number(k))->setVisible(true);
+        m_actions.value(static_cast<Command>(int(Command::Companion1) + k - 1))->setVisible(true);
+    }
+}
+
+void MainWindow::set_toolbar(View view) {
+    const auto flags = CommandTable::flags(view);
+    const auto keys = CommandTable::flagKeys();
+    const auto flagOf = [&](const char *key) {
+        const auto it = std::find_if(keys.begin(), keys.end(),
+                                     [key](const char *k) { return qstrcmp(k, key) == 0; });
+        return flags[it - keys.begin()];
+    };
+    m_separators.value(QStringLiteral("mnuFileSep"))->setVisible(true);
+    for (const auto &menu : CommandTable::flagMenus())
+        m_actions.value(menu.command)->setEnabled(flagOf(menu.key));
+    m_actions.value(Command::ChangeLogo)->setEnabled(true);
+    m_separators.value(QStringLiteral("mnueditsep2"))->setEnabled(true);
+    m_actions.value(Command::Help)->setEnabled(true);
+    m_actions.value(Command::About)->setEnabled(true);
+    for (int i = 0; i < CommandTable::flagCount; ++i)
+        m_slots.value(QLatin1StringView(keys[i]))->setVisible(flags[i]);
+    m_slots.value(QStringLiteral("Help2"))->setVisible(true); // in every view
+}
+
+void MainWindow::setToolTip(const QString &key, const QString &text) {
+    if (QToolButton *button = m_buttons.value(key))
+        button->setToolTip(text);
+}
+
+void MainWindow::setExitCaption(const QString &text) {
+    m_actions.value(Command::ExitOrBack)->setText(text);
+}
+
+QString MainWindow::activeViewName() const {
+    const QMdiSubWindow *window = m_mdi->activeSubWindow();
+    return window && window->widget() ? window->widget()->objectName() : QString();
+}
+
+void MainWindow::dispatch(const QString &key) {
+    for (const ToolbarSlot &slot : CommandTable::toolbar()) {
+        if (key == QLatin1StringView(slot.key)) {
+            if (slot.command)
+                run(*slot.command);
+            return;
+        }
+    }
+}
+
+void MainWindow::run(Command command) {
+    switch (command) {
+    case Command::LoadCase:
+        read_txt(m_case, *m_ui, m_settings);
+        break;
+    case Command::SaveCase:
+        create_txt(m_case, *m_ui, m_settings);
+        break;
+    case Command::ExitOrBack:
+        exitOrBack();
+        break;
+    case Command::ReductionCurve:
+        if (m_input)
+            m_input->compute();
+        break;
+    default:
+        notYetAvailable(command);
+        break;
+    }
+}
+
+void MainWindow::notYetAvailable(Command command) {
+    QString caption = str(CommandTable::info(command).caption).trimmed();
+    m_ui->message(str(sNotYet).arg(caption), UserInterface::Icon::Information, str(sProduct));
+}
+
+void MainWindow::report(const AppError &error, const QString &procedure) {
+    ReportError(*m_ui, m_settings, QStringLiteral("XXX"), error, u"frmMain-" + procedure);
+}
+
+void MainWindow::exitOrBack() {
+    try {
+        if (activeViewName() == u"frminput" || !m_mdi->activeSubWindow()) {
+            const auto answer =
+                m_ui->message(str(sQuit), UserInterface::Icon::Question, str(sTitle),
+                              UserInterface::Buttons::YesNo, UserInterface::Answer::No);
+            if (answer == UserInterface::Answer::Yes) {
+                m_closeConfirmed = true;
+                close();
+            }
+            return;
+        }
+        m_mdi->activeSubWindow()->close();
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuFileExit_Click"));
+    }
+}
+
+void MainWindow::showChart(const ChartSetup &setup) {
+    if (!m_chart) {
+        m_chart = new ChartView(*this);
+        addView(m_chart)->showMaximized();
+    }
+    m_chart->apply(setup);
+    QMdiSubWindow *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
+    window->show();
+    m_mdi->setActiveSubWindow(window);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!m_closeConfirmed) {
+        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, windowTitle(),
+                                          UserInterface::Buttons::YesNo);
+        if (answer != UserInterface::Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    m_closeConfirmed = false;
+    try {
+        storePlacement();
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("MDIForm_Unload"));
+    }
+    m_mdi->closeAllSubWindows();
+    event->accept();
+}

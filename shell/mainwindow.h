@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/derivedfields.h"
+#include "core/dietcase.h"
+#include "files/appsettings.h"
+#include "shell/commandtable.h"
+#include "shell/qtuserinterface.h"
+#include "views/viewhost.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class ChartView;
+class InputView;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+struct ChartSetup;
+
+/**
+ * The main window: a multiple-document frame with the menu bar, the toolbar and the
+ * status bar; it owns the current case and routes every command.
+ */
+class MainWindow : public QMainWindow, public ViewHost {
+    Q_OBJECT
+
+public:
+    /** Builds the window; `load` does the rest of the start. */
+    explicit MainWindow(UserInterface *ui = nullptr, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    /** Placement, texts, the input form, companions: everything of the start. */
+    void load();
+
+    void run(Command command);
+    /** A click on a toolbar button: the command of its key, if any. */
+    void dispatch(const QString &key);
+
+    // ViewHost
+    void set_toolbar(View view) override;
+    void setToolTip(const QString &key, const QString &text) override;
+    void setExitCaption(const QString &text) override;
+    DietCase &dietCase() override { return m_case; }
+    UserInterface &ui() override { return *m_ui; }
+    const AppSettings &settings() const override { return m_settings; }
+
+    QAction *action(Command command) const { return m_actions.value(command); }
+    QAction *menuSeparator(const QString &name) const { return m_separators.value(name); }
+    /** The toolbar place of a key (its visibility) and its button, if it has one. */
+    QAction *toolbarSlot(const QString &key) const { return m_slots.value(key); }
+    QToolButton *toolbarButton(const QString &key) const { return m_buttons.value(key); }
+    QMdiArea *mdiArea() const { return m_mdi; }
+    InputView *inputView() const;
+    ChartView *chartView() const;
+    /** The name of the active child view, empty when none is. */
+    QString activeViewName() const;
+
+    /** Screen height in twips, as the placement defaults measure it. */
+    double screenHeightTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusBar();
+    void restorePlacement();
+    void storePlacement();
+    void detectCompanions();
+    QMdiSubWindow *addView(QWidget *view);
+    void showChart(const ChartSetup &setup);
+    void exitOrBack();
+    void notYetAvailable(Command command);
+    void report(const class AppError &error, const QString &procedure);
+
+    AppSettings m_settings;
+    QtUserInterface m_qtUi;
+    UserInterface *m_ui;
+    DietCase m_case;
+    DerivedFields m_derived;
+
+    QMdiArea *m_mdi;
+    QPointer<InputView> m_input;
+    QPointer<ChartView> m_chart;
+    QHash<Command, QAction *> m_actions;
+    QHash<QString, QAction *> m_separators;
+    QHash<QString, QAction *> m_slots;
+    QHash<QString, QToolButton *> m_buttons;
+    QLabel *m_date = nullptr;
+    QLabel *m_time = nullptr;
+    bool m_closeConfirmed = false;
+};

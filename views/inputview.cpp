@@ -1,0 +1,282 @@
+#include "views/inputview.h"
+
+#include "core/apperror.h"
+#include "core/computecommand.h"
+#include "core/errorreport.h"
+#include "core/germantext.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "views/busycursor.h"
+#include "views/viewhost.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+using F = DietCase::Field;
+using Icon = UserInterface::Icon;
+
+constexpr int sProduct = 901;
+constexpr int sCompute = 102;
+constexpr int sExit = 101;
+constexpr int sNotPositive = 2000;
+constexpr int sNotNumeric = 2001;
+constexpr int sAgeQuestion = 2002;
+
+// The text fields Text1 ... Text9 and the case field each carries.
+constexpr std::array<F, 9> textFieldOf{F::ownerName,        F::petName,           F::todayWeight,
+                                       F::targetWeight,     F::overweightPercent, F::ageYears,
+                                       F::weeklyRateDuring, F::weeklyRateEnd,     F::dietEndDate};
+
+// One row of the form: caption index, text field number (0: other control), unit index.
+struct Row {
+    int caption;
+    int text;
+    int unit;
+};
+
+} // namespace
+
+InputView::InputView(ViewHost &host, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_case(host.dietCase()) {
+    setObjectName(QStringLiteral("frminput"));
+    setWindowTitle(str(sProduct));
+
+    for (int i = 0; i < 24; ++i) {
+        m_captions[i] = new QLabel(i <= 7 || i >= 12 ? str(110 + i) : QString(), this);
+        m_captions[i]->setObjectName(QStringLiteral("Label3"));
+        m_captions[i]->setProperty("index", i);
+    }
+    for (int i = 8; i <= 11; ++i)
+        m_captions[i]->hide(); // the option buttons carry these captions
+    m_captions[22]->setText(str(144));
+    m_captions[23]->setText(str(145));
+
+    for (int n = 1; n <= 9; ++n) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(u"Text" + QString::number(n));
+        m_texts[n - 1] = edit;
+        const F field = textFieldOf[n - 1];
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, field](const QString &text) { m_case.setText(field, text); });
+    }
+    textField(3)->installEventFilter(this);
+    textField(4)->installEventFilter(this);
+    textField(6)->installEventFilter(this);
+
+    m_species = new QComboBox(this);
+    m_species->setObjectName(QStringLiteral("Combo1"));
+    m_species->addItems(Species::names());
+    connect(m_species, &QComboBox::currentTextChanged, this,
+            [this](const QString &text) { m_case.setText(F::species, text); });
+
+    auto *sexGroup = new QButtonGroup(this);
+    auto *neuterGroup = new QButtonGroup(this);
+    for (int n = 1; n <= 4; ++n) {
+        auto *button = new QRadioButton(str(117 + n), this); // captions 8 to 11
+        button->setObjectName(u"Option" + QString::number(n));
+        (n <= 2 ? sexGroup : neuterGroup)->addButton(button);
+        m_options[n - 1] = button;
+        connect(button, &QRadioButton::toggled, this,
+                [this, n](bool checked) { m_case.setOptionSelected(n, checked); });
+    }
+
+    m_currentDate = new QLabel(this);
+    m_currentDate->setObjectName(QStringLiteral("Label4"));
+    m_creationDate = new QLabel(this);
+    m_creationDate->setObjectName(QStringLiteral("lbl_olddate"));
+    m_formerWeight = new QLabel(this);
+    m_formerWeight->setObjectName(QStringLiteral("lbl_oldweight"));
+
+    auto *product = new QLabel(str(sProduct), this);
+    product->setObjectName(QStringLiteral("Label1"));
+    QFont productFont = product->font();
+    productFont.setPointSizeF(productFont.pointSizeF() * 1.8);
+    productFont.setBold(true);
+    product->setFont(productFont);
+
+    m_compute = new QPushButton(str(sCompute), this);
+    m_compute->setObjectName(QStringLiteral("Command1"));
+    m_compute->setToolTip(str(sCompute));
+    m_compute->setDefault(true);
+    connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
+
+    // Layout: captions, fields and units in three columns.
+    auto *grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    const auto addRow = [&](const Row &r, QWidget *control) {
+        grid->addWidget(m_captions[r.caption], row, 0);
+        grid->addWidget(control, row, 1);
+        if (r.unit >= 0)
+            grid->addWidget(m_captions[r.unit], row, 2);
+        ++row;
+    };
+    addRow({0, 1, -1}, textField(1));
+    addRow({1, 2, -1}, textField(2));
+    addRow({2, 0, -1}, m_species);
+    addRow({3, 3, 19}, textField(3));
+    addRow({4, 4, 20}, textField(4));
+    addRow({5, 5, 21}, textField(5));
+    auto *sexBox = new QWidget(this);
+    auto *sexLayout = new QHBoxLayout(sexBox);
+    sexLayout->setContentsMargins(0, 0, 0, 0);
+    sexLayout->addWidget(option(1));
+    sexLayout->addWidget(option(2));
+    sexLayout->addSpacing(24);
+    sexLayout->addWidget(option(3));
+    sexLayout->addWidget(option(4));
+    sexLayout->addStretch();
+    addRow({6, 0, -1}, sexBox);
+    addRow({7, 6, 18}, textField(6));
+    addRow({12, 7, 15}, textField(7));
+    addRow({13, 8, 16}, textField(8));
+    addRow({14, 9, -1}, textField(9));
+    addRow({17, 0, -1}, m_currentDate);
+    addRow({22, 0, -1}, m_creationDate);
+    addRow({23, 0, -1}, m_formerWeight);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_compute);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(product);
+    layout->addSpacing(8);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    // The case is shown as it stands and followed from now on.
+    connect(&m_case, &DietCase::textChanged, this, &InputView::showText);
+    connect(&m_case, &DietCase::optionsChanged, this, &InputView::showOptions);
+    connect(&m_case, &DietCase::visibilityChanged, this, &InputView::showHistory);
+    for (int i = 0; i < DietCase::fieldCount; ++i)
+        showText(static_cast<F>(i));
+    showOptions();
+    showHistory();
+}
+
+void InputView::showText(Field field) {
+    const QString &text = m_case.text(field);
+    const auto it = std::find(textFieldOf.begin(), textFieldOf.end(), field);
+    if (it != textFieldOf.end()) {
+        QLineEdit *edit = m_texts[it - textFieldOf.begin()];
+        if (edit->text() != text)
+            edit->setText(text);
+        return;
+    }
+    switch (field) {
+    case F::species: {
+        if (m_species->currentText() == text)
+            break;
+        int index = m_species->findText(text);
+        if (index < 0 && !text.isEmpty()) {
+            m_species->addItem(text); // a species of an older file keeps its name
+            index = m_species->count() - 1;
+        }
+        m_species->setCurrentIndex(index);
+        break;
+    }
+    case F::currentDate:
+        m_currentDate->setText(text);
+        break;
+    case F::creationDate:
+        m_creationDate->setText(text);
+        break;
+    case F::formerWeight:
+        m_formerWeight->setText(text);
+        break;
+    default:
+        break;
+    }
+}
+
+void InputView::showOptions() {
+    for (int n = 1; n <= 4; ++n) {
+        QRadioButton *button = option(n);
+        const bool selected = m_case.optionSelected(n);
+        if (button->isChecked() == selected)
+            continue;
+        // An exclusive group lets no button be unchecked; lift it for a moment.
+        QButtonGroup *group = button->group();
+        group->setExclusive(false);
+        button->setChecked(selected);
+        group->setExclusive(true);
+    }
+}
+
+void InputView::showHistory() {
+    m_creationDate->setVisible(m_case.creationDateVisible());
+    m_captions[22]->setVisible(m_case.creationDateVisible());
+    m_formerWeight->setVisible(m_case.formerWeightVisible());
+    m_captions[23]->setVisible(m_case.formerWeightVisible());
+}
+
+void InputView::activate() {
+    m_host.setToolTip(QStringLiteral("Back"), str(sExit));
+    m_host.setExitCaption(str(sExit));
+    m_host.set_toolbar(View::Input);
+    m_compute->setToolTip(str(sCompute));
+}
+
+bool InputView::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusOut && !m_validating) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // Only moving on within the form validates, not switching windows or menus.
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            auto *field = static_cast<QLineEdit *>(watched);
+            m_validating = true;
+            const bool passed = field == textField(6) ? validateAge() : validateWeight(field);
+            m_validating = false;
+            if (!passed)
+                field->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool InputView::validateWeight(QLineEdit *field) {
+    const QString text = field->text();
+    if (text.isEmpty())
+        return true;
+    const auto value = GermanText::toNumber(text);
+    if (value && *value > 0)
+        return true;
+    m_host.ui().message(str(value ? sNotPositive : sNotNumeric), Icon::Exclamation, str(sProduct));
+    return false;
+}
+
+bool InputView::validateAge() {
+    const QString text = textField(6)->text();
+    if (text.isEmpty())
+        return true;
+    const auto value = GermanText::toNumber(text);
+    if (!value || *value <= 0) {
+        m_host.ui().message(str(value ? sNotPositive : sNotNumeric), Icon::Exclamation,
+                            str(sProduct));
+        return false;
+    }
+    if (*value > 20)
+        m_host.ui().message(str(sAgeQuestion), Icon::Question, str(sProduct));
+    return true;
+}
+
+void InputView::compute() {
+    BusyCursor busy;
+    if (const auto setup = computeCurve(m_case, m_host.ui(), m_host.settings()))
+        emit curveComputed(*setup);
+}

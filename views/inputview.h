@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/chartcalc.h"
+#include "core/dietcase.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class ViewHost;
+
+/**
+ * The case input form: its fields are the current case. It checks entries as the user
+ * leaves them and starts the calculation with its compute button.
+ */
+class InputView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit InputView(ViewHost &host, QWidget *parent = nullptr);
+
+    /** Sets the main window's controls for this view. */
+    void activate();
+
+    /** The compute button: checks the case and computes the curve. */
+    void compute();
+
+    QLineEdit *textField(int number) const { return m_texts.at(number - 1); }
+    QRadioButton *option(int number) const { return m_options.at(number - 1); }
+    QComboBox *speciesList() const { return m_species; }
+    QLabel *caption(int index) const { return m_captions.at(index); }
+    QPushButton *computeButton() const { return m_compute; }
+
+signals:
+    void curveComputed(const ChartSetup &setup);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    using Field = DietCase::Field;
+
+    void showText(Field field);
+    void showOptions();
+    void showHistory();
+    /** The checks when the focus leaves a field; false keeps the focus there. */
+    bool validateWeight(QLineEdit *field);
+    bool validateAge();
+
+    ViewHost &m_host;
+    DietCase &m_case;
+    std::array<QLineEdit *, 9> m_texts{};
+    std::array<QRadioButton *, 4> m_options{};
+    std::array<QLabel *, 24> m_captions{};
+    QComboBox *m_species = nullptr;
+    QLabel *m_currentDate = nullptr;
+    QLabel *m_creationDate = nullptr;
+    QLabel *m_formerWeight = nullptr;
+    QPushButton *m_compute = nullptr;
+    bool m_validating = false;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class AppSettings;
+class DietCase;
+class UserInterface;
+
+/** The child views that set the toolbar when they become active. */
+enum class View { Input, Chart, Sheet, Document, Browser };
+
+/** What a child view needs of the main window that hosts it. */
+class ViewHost {
+public:
+    virtual ~ViewHost() = default;
+
+    /** Switches toolbar buttons and menu entries to the view's own set. */
+    virtual void set_toolbar(View view) = 0;
+    virtual void setToolTip(const QString &key, const QString &text) = 0;
+    /** Caption of the exit entry of the File menu ("Beenden" or "Zurück"). */
+    virtual void setExitCaption(const QString &text) = 0;
+
+    virtual DietCase &dietCase() = 0;
+    virtual UserInterface &ui() = 0;
+    virtual const AppSettings &settings() const = 0;
+};
