@@ -177,8 +177,7 @@ void MainWindow::load() {
     m_input = new InputView(*this);
     connect(m_input, &InputView::curveComputed, this, &MainWindow::showChart);
     QMdiSubWindow *inputWindow = addView(m_input);
-    // Closing the form would close the case: it asks like the exit command does.
-    inputWindow->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    inputWindow->installEventFilter(this);
     inputWindow->showMaximized();
     show();
     m_input->activate();
@@ -362,6 +361,16 @@ void MainWindow::closeEvent(QCloseEvent *event) {
     } catch (const AppError &e) {
         report(e, QStringLiteral("MDIForm_Unload"));
     }
-    m_mdi->closeAllSubWindows();
     event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    // Closing the input form would close the case: it asks like the exit command.
+    if (event->type() == QEvent::Close && m_input && watched == m_input->parentWidget()) {
+        event->ignore();
+        if (isVisible())
+            QTimer::singleShot(0, this, [this] { run(Command::ExitOrBack); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

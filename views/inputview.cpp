@@ -112,20 +112,28 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_compute->setDefault(true);
     connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
 
-    // Layout: captions, fields and units in three columns.
+    // Layout: captions, then each control with its unit beside it.
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
+    for (int n = 3; n <= 9; ++n)
+        textField(n)->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
     int row = 0;
     const auto addRow = [&](const Row &r, QWidget *control) {
         grid->addWidget(m_captions[r.caption], row, 0);
-        grid->addWidget(control, row, 1);
+        auto *line = new QHBoxLayout;
+        line->addWidget(control);
         if (r.unit >= 0)
-            grid->addWidget(m_captions[r.unit], row, 2);
+            line->addWidget(m_captions[r.unit]);
+        line->addStretch();
+        grid->addLayout(line, row, 1);
         ++row;
     };
     addRow({0, 1, -1}, textField(1));
     addRow({1, 2, -1}, textField(2));
     addRow({2, 0, -1}, m_species);
+    for (QWidget *wide : {static_cast<QWidget *>(textField(1)),
+                          static_cast<QWidget *>(textField(2)), static_cast<QWidget *>(m_species)})
+        wide->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
     addRow({3, 3, 19}, textField(3));
     addRow({4, 4, 20}, textField(4));
     addRow({5, 5, 21}, textField(5));
