@@ -50,9 +50,9 @@ ChartControl::ChartControl(QWidget *parent)
     , m_footnote(new QLabel(this))
     , m_planned(new QLineSeries(m_chart))
     , m_measured(new QScatterSeries(m_chart))
-    , m_timeAxis(new QCategoryAxis(m_chart))
-    , m_valueAxis(new QValueAxis(m_chart))
-    , m_secondAxis(new QValueAxis(m_chart)) {
+    , m_timeAxis(new QCategoryAxis(this))
+    , m_valueAxis(new QValueAxis(this))
+    , m_secondAxis(new QValueAxis(this)) {
     setObjectName(QStringLiteral("Chart1"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -83,8 +83,6 @@ ChartControl::ChartControl(QWidget *parent)
     m_timeAxis->setLabelsAngle(-90);
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
-    m_chart->addAxis(m_secondAxis, Qt::AlignRight);
-    m_secondAxis->setVisible(false);
     for (QAbstractSeries *series :
          {static_cast<QAbstractSeries *>(m_planned), static_cast<QAbstractSeries *>(m_measured)}) {
         series->attachAxis(m_timeAxis);
@@ -124,6 +122,11 @@ void ChartControl::apply(const ChartSetup &s) {
     m_divisionsPerTick = s.divisionsPerTick;
     m_timeAxis->setTitleText(s.categoryTitle);
     m_timeAxis->setTitleFont(fontOf(s.categoryTitleFont));
+    QFont labelFont(s.axisLabelFontName);
+    labelFont.setPointSizeF(8);
+    m_timeAxis->setLabelsFont(labelFont);
+    m_valueAxis->setLabelsFont(labelFont);
+    m_secondAxis->setLabelsFont(labelFont);
     updateTimeAxis();
 
     m_valueAutoScale = s.valueAutoScale;
@@ -134,15 +137,10 @@ void ChartControl::apply(const ChartSetup &s) {
     m_valueAxis->setTitleFont(fontOf(s.valueTitleFont));
     updateValueAxis();
 
-    QFont labelFont(s.axisLabelFontName);
-    labelFont.setPointSizeF(8);
-    for (QAbstractAxis *axis : m_chart->axes())
-        axis->setLabelsFont(labelFont);
-
     setBackdropColor(QColor(s.backdropColor.red, s.backdropColor.green, s.backdropColor.blue));
-    // A thick inner frame and a drop shadow around the plot.
+    // A thick inner frame around the plot. The shadow is left out: blurring it costs more
+    // than drawing the whole curve.
     m_chart->setPlotAreaBackgroundPen(QPen(QColor(0x80, 0x80, 0x80), s.backdropFrameStyle - 1));
-    m_chart->setDropShadowEnabled(s.backdropShadowStyle == 1);
 
     m_title->setText(QString(s.title).replace(u'\r', u'\n'));
     m_title->setFont(fontOf(s.titleFont));
@@ -222,7 +220,11 @@ void ChartControl::setScaleVisible(Axis axis, bool visible) {
         m_valueAxis->setLabelsVisible(visible);
         break;
     case Axis::SecondValue:
-        m_secondAxis->setVisible(visible);
+        // The right scale is drawn only while it is wanted.
+        if (visible && !m_chart->axes().contains(m_secondAxis))
+            m_chart->addAxis(m_secondAxis, Qt::AlignRight);
+        else if (!visible && m_chart->axes().contains(m_secondAxis))
+            m_chart->removeAxis(m_secondAxis);
         break;
     }
 }
@@ -234,7 +236,7 @@ bool ChartControl::scaleVisible(Axis axis) const {
     case Axis::Value:
         return m_valueAxis->labelsVisible();
     case Axis::SecondValue:
-        return m_secondAxis->isVisible();
+        return m_chart->axes().contains(m_secondAxis);
     }
     return false;
 }
