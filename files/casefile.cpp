@@ -168,6 +168,12 @@ void write(const QStringList &lines, const QString &path) {
         file.cancelWriting();
         throw error;
     }
+    // QSaveFile's commit does not see a failed final flush (a full disk): flush first.
+    if (!file.flush()) {
+        const AppError error = writeError(file, path);
+        file.cancelWriting();
+        throw error;
+    }
     if (!file.commit())
         throw writeError(file, path);
 }
@@ -185,23 +191,23 @@ Content read(const QString &path) {
         QByteArray line = file.readLine(maxLineLength + 3);
         if (file.error() != QFileDevice::NoError)
             throw readError(path);
-        if (line.endsWith('\n')) {
-            if (!line.endsWith("\r\n"))
-                content.malformed = true; // line feeds alone are not our line ends
-            line.chop(line.endsWith("\r\n") ? 2 : 1);
-        } else if (!file.atEnd()) {
-            content.malformed = true; // longer than any line we write
-        }
-        if (line.isEmpty() || content.malformed)
+        const bool crlf = line.endsWith("\r\n");
+        const bool bareLineFeed = !crlf && line.endsWith('\n');
+        const bool tooLong = !line.endsWith('\n') && !file.atEnd();
+        line.chop(crlf ? 2 : bareLineFeed ? 1 : 0);
+        if (line.isEmpty())
             break; // an empty line ends the content
         if (n >= int(content.values.size()))
             throw AppError(AppError::SubscriptOutOfRange);
-        if (n == 0 && line.startsWith("\xEF\xBB\xBF"))
-            content.malformed = true; // a UTF-8 file is none of ours
-        if (line.contains('\r') || line.contains('\n') || line.contains('\0'))
+        // Lines of ours end in CR LF, hold no CR or NUL and are no UTF-8 text. What
+        // comes after the 21 lines the reader does not look at.
+        if (n < lineCount && (bareLineFeed || tooLong || line.contains('\r') ||
+                              line.contains('\0') || (n == 0 && line.startsWith("\xEF\xBB\xBF")))) {
             content.malformed = true;
+            break;
+        }
         content.values[n] = decoder(line);
-        if (content.malformed)
+        if (tooLong)
             break;
     }
     return content;

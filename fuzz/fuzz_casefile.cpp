@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes to the case file reader. Besides crashes, hangs and sanitizer
+// reports it checks that a file that loads, saved again, passes the checks and reads back
+// line for line as written, and that reading raises no error but the 23rd line's.
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/dietcase.h"
+#include "files/casefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A memory-backed folder when there is one: every run writes two files.
+QString folderTemplate() {
+    const QString shm = QStringLiteral("/dev/shm");
+    const QString base = QFileInfo(shm).isWritable() ? shm : QDir::tempPath();
+    return base + QStringLiteral("/korvalo-fuzz-XXXXXX");
+}
+
+// One folder for the whole run: the input and the rewritten file reuse their paths.
+struct Files {
+    QTemporaryDir dir{folderTemplate()};
+    QString input = dir.filePath(QStringLiteral("input.kvl"));
+    QString output = dir.filePath(QStringLiteral("output.kvl"));
+};
+
+Files &files() {
+    static Files f;
+    return f;
+}
+
+[[noreturn]] void fail(const char *what) {
+    std::fprintf(stderr, "fuzz_casefile: %s\n", what);
+    std::abort();
+}
+
+void checkRewrite(const DietCase &dietCase) {
+    if (!CaseFile::unwritableReason(dietCase).isEmpty())
+        return;
+    const QStringList lines = CaseFile::lines(dietCase);
+    try {
+        CaseFile::write(lines, files().output);
+    } catch (const AppError &) {
+        fail("a writable case could not be written");
+    }
+    const CaseFile::Content again = CaseFile::read(files().output);
+    if (!CaseFile::isValid(again))
+        fail("a file we wrote does not pass the checks");
+    for (int n = 0; n < CaseFile::lineCount; ++n) {
+        if (again.values[n] != lines[n])
+            fail("a line we wrote reads back differently");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    Clock::setToday(QDate(2026, 12, 7));
+    if (!files().dir.isValid())
+        fail("no temporary folder");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    QFile input(files().input);
+    if (!input.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        fail("cannot write the input file");
+    input.write(reinterpret_cast<const char *>(data), qint64(size));
+    input.close();
+
+    DietCase dietCase;
+    try {
+        const CaseFile::Content content = CaseFile::read(files().input);
+        if (!CaseFile::isValid(content))
+            return 0;
+        CaseFile::fill(dietCase, content);
+    } catch (const AppError &e) {
+        if (e.number() != AppError::SubscriptOutOfRange)
+            fail("reading a readable file raised an unexpected error");
+        return 0;
+    }
+    checkRewrite(dietCase);
+    return 0;
+}
