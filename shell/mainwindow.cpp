@@ -8,6 +8,7 @@
 #include "views/busycursor.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
+#include "views/recalcdialog.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -30,8 +31,14 @@ constexpr int sQuit = 1162;
 constexpr int sStatus = 2411;
 constexpr int sNotYet = 2440;
 
+/** Each picture is read once, however many commands show it. */
 QIcon icon(const char *name) {
-    return QIcon(u":/korvalo/icons/" + QLatin1StringView(name) + u".svg");
+    static QHash<QString, QIcon> icons;
+    const QString key = QLatin1StringView(name);
+    auto it = icons.find(key);
+    if (it == icons.end())
+        it = icons.insert(key, QIcon(u":/korvalo/icons/" + key + u".svg"));
+    return *it;
 }
 
 } // namespace
@@ -68,6 +75,10 @@ InputView *MainWindow::inputView() const {
 
 ChartView *MainWindow::chartView() const {
     return m_chart;
+}
+
+RecalcDialog *MainWindow::recalcDialog() const {
+    return m_recalc;
 }
 
 void MainWindow::buildMenus() {
@@ -278,6 +289,11 @@ QString MainWindow::activeViewName() const {
 }
 
 void MainWindow::dispatch(const QString &key) {
+    // Two buttons show their dialog differently from their menu entries.
+    if (key == u"Recalc") {
+        showRecalc(true);
+        return;
+    }
     for (const ToolbarSlot &slot : CommandTable::toolbar()) {
         if (key == QLatin1StringView(slot.key)) {
             if (slot.command)
@@ -301,6 +317,9 @@ void MainWindow::run(Command command) {
     case Command::ReductionCurve:
         if (m_input)
             m_input->compute();
+        break;
+    case Command::ReductionValues:
+        showRecalc(false);
         break;
     default:
         notYetAvailable(command);
@@ -335,15 +354,43 @@ void MainWindow::exitOrBack() {
     }
 }
 
-void MainWindow::showChart(const ChartSetup &setup) {
+void MainWindow::refreshChart(const ChartSetup &setup) {
     if (!m_chart) {
         m_chart = new ChartView(*this);
         addView(m_chart)->showMaximized();
     }
     m_chart->apply(setup);
-    QMdiSubWindow *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
+}
+
+void MainWindow::showChart(const ChartSetup &setup) {
+    refreshChart(setup);
+    auto *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
+}
+
+void MainWindow::showRecalc(bool modal) {
+    try {
+        if (!m_recalc) {
+            m_recalc = new RecalcDialog(*this, this);
+            m_recalc->setAttribute(Qt::WA_DeleteOnClose);
+            connect(m_recalc, &RecalcDialog::curveComputed, this, &MainWindow::refreshChart);
+        }
+        if (m_recalc->isVisible()) {
+            m_recalc->activateWindow(); // already open beside the main window
+            return;
+        }
+        m_recalc->activate();
+        if (modal) {
+            m_recalc->setWindowModality(Qt::ApplicationModal);
+            m_recalc->exec();
+        } else {
+            m_recalc->setWindowModality(Qt::NonModal);
+            m_recalc->show();
+        }
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuEditRecalc_Click"));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

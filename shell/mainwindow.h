@@ -13,6 +13,7 @@
 
 class ChartView;
 class InputView;
+class RecalcDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -54,6 +55,7 @@ public:
     QMdiArea *mdiArea() const { return m_mdi; }
     InputView *inputView() const;
     ChartView *chartView() const;
+    RecalcDialog *recalcDialog() const;
     /** The name of the active child view, empty when none is. */
     QString activeViewName() const;
 
@@ -73,6 +75,9 @@ private:
     void detectCompanions();
     QMdiSubWindow *addView(QWidget *view);
     void showChart(const ChartSetup &setup);
+    /** Applies a new computation to the chart view, creating it if needed. */
+    void refreshChart(const ChartSetup &setup);
+    void showRecalc(bool modal);
     void exitOrBack();
     void notYetAvailable(Command command);
     void report(const class AppError &error, const QString &procedure);
@@ -86,6 +91,7 @@ private:
     QMdiArea *m_mdi;
     QPointer<InputView> m_input;
     QPointer<ChartView> m_chart;
+    QPointer<RecalcDialog> m_recalc;
     QHash<Command, QAction *> m_actions;
     QHash<QString, QAction *> m_separators;
     QHash<QString, QAction *> m_slots;

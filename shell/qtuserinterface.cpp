@@ -49,6 +49,7 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
 }
 
 std::optional<QString> QtUserInterface::openFileName(const QString &folder, const QString &filter) {
+    QDir().mkpath(folder);
     const QString name = QFileDialog::getOpenFileName(m_owner, QString(), folder, qtFilter(filter),
                                                       nullptr, QFileDialog::ReadOnly);
     if (name.isEmpty())

@@ -1,0 +1,204 @@
+#include "core/clock.h"
+#include "core/recordinguserinterface.h"
+#include "shell/mainwindow.h"
+#include "views/chartcontrol.h"
+#include "views/chartview.h"
+#include "views/inputview.h"
+#include "views/recalcdialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using F = DietCase::Field;
+
+class TestRecalcDialog : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+
+    DietCase &dietCase() { return window->dietCase(); }
+
+    /** A computed case of 12 kg towards 10 kg with the given rates. */
+    void computeCase(const QString &during = QStringLiteral("3"),
+                     const QString &end = QStringLiteral("2")) {
+        dietCase().setText(F::targetWeight, QStringLiteral("10"));
+        dietCase().setText(F::todayWeight, QStringLiteral("12"));
+        dietCase().setText(F::weeklyRateDuring, during);
+        dietCase().setText(F::weeklyRateEnd, end);
+        window->run(Command::ReductionCurve);
+    }
+
+    RecalcDialog *openModeless() {
+        window->run(Command::ReductionValues);
+        return window->recalcDialog();
+    }
+
+private slots:
+    void initTestCase() { Clock::setToday(QDate(2026, 12, 7)); }
+
+    void init() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                  QStringLiteral("Korvalo"))
+            .clear();
+        ui = RecordingUserInterface();
+        window = std::make_unique<MainWindow>(&ui);
+        window->load();
+    }
+
+    void cleanup() {
+        ui.answers << UserInterface::Answer::Yes;
+        window.reset();
+    }
+
+    void barsOpenWithinTheirRanges_data() {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("duringBar");
+        QTest::addColumn<int>("endBar");
+        QTest::addColumn<QString>("duringText");
+        QTest::addColumn<QString>("endText");
+
+        QTest::newRow("proposed rates") << "3"
+                                        << "2" << 30 << 20 << "3"
+                                        << "2";
+        QTest::newRow("end rate too high") << "3"
+                                           << "2,5" << 30 << 22 << "3"
+                                           << "2,2";
+        QTest::newRow("during rate too high") << "4,5"
+                                              << "2" << 40 << 20 << "4"
+                                              << "2";
+        QTest::newRow("halves to even") << "2,25"
+                                        << "0,25" << 22 << 2 << "2,2"
+                                        << "0,2";
+        QTest::newRow("during below end") << "1"
+                                          << "2" << 20 << 20 << "2"
+                                          << "2";
+        QTest::newRow("rates not numbers") << "abc"
+                                           << "" << 2 << 2 << "0,2"
+                                           << "0,2";
+        QTest::newRow("rates far out") << "25"
+                                       << "1e308" << 40 << 22 << "4"
+                                       << "2,2";
+    }
+
+    void barsOpenWithinTheirRanges() {
+        QFETCH(QString, during);
+        QFETCH(QString, end);
+        computeCase();
+        dietCase().setText(F::weeklyRateDuring, during);
+        dietCase().setText(F::weeklyRateEnd, end);
+        RecalcDialog *dialog = openModeless();
+        QTEST(dialog->duringBar()->value(), "duringBar");
+        QTEST(dialog->endBar()->value(), "endBar");
+        QTEST(dialog->textField(7)->text(), "duringText");
+        QTEST(dialog->textField(8)->text(), "endText");
+        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(dietCase().text(F::weeklyRateDuring), during); // nothing applied yet
+    }
+
+    void barsAreCoupled() {
+        computeCase();
+        RecalcDialog *dialog = openModeless();
+        QScrollBar *during = dialog->duringBar();
+        QScrollBar *end = dialog->endBar();
+        end->setValue(25);
+        QCOMPARE(end->value(), 22); // the end rate stops at 2,2 %
+        QCOMPARE(during->minimum(), 22);
+        QCOMPARE(dialog->textField(8)->text(), QStringLiteral("2,2"));
+        during->setValue(10);
+        QCOMPARE(during->value(), 22); // never below the end rate
+        QCOMPARE(dialog->textField(7)->text(), QStringLiteral("2,2"));
+        during->setValue(25);
+        end->setValue(12);
+        QCOMPARE(during->minimum(), 12);
+        QCOMPARE(dialog->textField(7)->text(), QStringLiteral("2,5"));
+        QCOMPARE(dialog->textField(8)->text(), QStringLiteral("1,2"));
+        QVERIFY(dialog->textField(7)->isReadOnly() && dialog->textField(3)->isReadOnly());
+    }
+
+    void applyWritesRatesEndDateAndCurve() {
+        computeCase();
+        const int daysBefore = window->chartView()->chart()->plan().rowsShown;
+        RecalcDialog *dialog = openModeless();
+        dialog->duringBar()->setValue(40);
+        QVERIFY(dialog->applyRates());
+        QCOMPARE(dietCase().text(F::weeklyRateDuring), QStringLiteral("4"));
+        QCOMPARE(dietCase().text(F::weeklyRateEnd), QStringLiteral("2"));
+        QCOMPARE(dietCase().text(F::dietEndDate), dialog->textField(9)->text());
+        const ReductionPlan &plan = window->chartView()->chart()->plan();
+        QVERIFY(plan.rowsShown < daysBefore);
+        QCOMPARE(plan.rowLabel(plan.rowsShown - 1), dietCase().text(F::dietEndDate));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void tooManyDaysChangesNothing() {
+        dietCase().setText(F::targetWeight, QStringLiteral("10"));
+        dietCase().setText(F::todayWeight, QStringLiteral("50"));
+        window->run(Command::ReductionCurve);
+        const QString endBefore = dietCase().text(F::dietEndDate);
+        const QString titleBefore = window->chartView()->chart()->title();
+        RecalcDialog *dialog = openModeless();
+        dialog->endBar()->setValue(2);
+        dialog->duringBar()->setValue(2);
+        dialog->button(QStringLiteral("cmdOK"))->click(); // still closes
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Zuviele Datenpunkte - bitte erhöhen Sie die Reduktion"));
+        QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Critical);
+        QCOMPARE(ui.messages[0].title, QStringLiteral("KORVALO"));
+        QCOMPARE(dietCase().text(F::weeklyRateDuring), QStringLiteral("3"));
+        QCOMPARE(dietCase().text(F::dietEndDate), endBefore);
+        QCOMPARE(window->chartView()->chart()->title(), titleBefore);
+        QTRY_VERIFY(!window->recalcDialog());
+    }
+
+    void resetReturnsToLastActivation() {
+        computeCase();
+        const QString endBefore = dietCase().text(F::dietEndDate);
+        RecalcDialog *dialog = openModeless();
+        dialog->duringBar()->setValue(35);
+        dialog->endBar()->setValue(15);
+        QVERIFY(dialog->applyRates());
+        QVERIFY(dietCase().text(F::dietEndDate) != endBefore);
+        dialog->button(QStringLiteral("cmdback"))->click();
+        QCOMPARE(dietCase().text(F::weeklyRateDuring), QStringLiteral("3"));
+        QCOMPARE(dietCase().text(F::weeklyRateEnd), QStringLiteral("2"));
+        QCOMPARE(dietCase().text(F::dietEndDate), endBefore);
+        QCOMPARE(window->chartView()->chart()->plan().rowLabel(
+                     window->chartView()->chart()->plan().rowsShown - 1),
+                 endBefore);
+        QCOMPARE(dialog->duringBar()->value(), 35); // the bars stay where they were
+        dialog->button(QStringLiteral("cmdCancel"))->click();
+        QCOMPARE(dietCase().text(F::weeklyRateDuring), QStringLiteral("3"));
+    }
+
+    void toolbarOpensModalMenuModeless() {
+        computeCase();
+        bool modal = false;
+        QTimer::singleShot(0, this, [&] {
+            RecalcDialog *dialog = window->recalcDialog();
+            modal = dialog && dialog->isModal() && dialog->isVisible();
+            if (dialog)
+                dialog->button(QStringLiteral("cmdCancel"))->click();
+        });
+        window->dispatch(QStringLiteral("Recalc")); // returns when the dialog closed
+        QVERIFY(modal);
+        QTRY_VERIFY(!window->recalcDialog());
+
+        RecalcDialog *dialog = openModeless(); // returns at once
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        QVERIFY(window->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestRecalcDialog)
+#include "tst_recalcdialog.moc"

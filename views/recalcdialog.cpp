@@ -1,0 +1,289 @@
+#include "views/recalcdialog.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/dietcase.h"
+#include "core/errorreport.h"
+#include "core/germantext.h"
+#include "core/ratecoupling.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "files/appsettings.h"
+#include "views/busycursor.h"
+#include "views/viewhost.h"
+
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+using F = DietCase::Field;
+
+constexpr int sProduct13 = 13;
+constexpr int sTooManyDays = 507;
+constexpr int sCaption = 981;
+constexpr int sApply = 974;
+constexpr int sCancel = 975;
+constexpr int sOk = 976;
+constexpr int sReset = 982;
+
+// Text3 ... Text9 and the case field each shows, with the caption index of its row.
+struct Shown {
+    F field;
+    int caption;
+    int unit;
+};
+constexpr std::array<Shown, 7> shownFields{{
+    {F::todayWeight, 3, 19},
+    {F::targetWeight, 4, 20},
+    {F::overweightPercent, 5, 21},
+    {F::ageYears, 7, 18},
+    {F::weeklyRateDuring, 12, 15},
+    {F::weeklyRateEnd, 13, 16},
+    {F::dietEndDate, 14, -1},
+}};
+
+// Label5 ... Label9 keep these fields for "Zurücksetzen".
+constexpr std::array<int, 5> snapshotFields{3, 4, 7, 8, 9};
+
+constexpr int endMinimum = 2;
+constexpr int endMaximum = 22;
+constexpr int duringMaximum = 40;
+
+/** A rate text in tenths of a percent, held within the bar's range. */
+int tenths(const QString &rate, int low, int high) {
+    const auto value = GermanText::toNumber(rate);
+    if (!value)
+        return low; // nothing to show: the bar opens at its lower end
+    const double scaled = std::clamp(*value * 10, double(low), double(high));
+    return int(std::nearbyint(scaled));
+}
+
+QString rateText(int tenthsOfPercent) {
+    return GermanText::fromNumber(tenthsOfPercent / 10.0);
+}
+
+} // namespace
+
+RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
+    : QDialog(parent)
+    , m_host(host) {
+    setObjectName(QStringLiteral("frmRecalc"));
+    setWindowTitle(str(sCaption));
+
+    auto *grid = new QGridLayout;
+    int row = 0;
+    for (int i = 0; i < int(shownFields.size()); ++i) {
+        const Shown &shown = shownFields[i];
+        auto *caption = new QLabel(str(110 + shown.caption), this);
+        caption->setObjectName(QStringLiteral("Label3"));
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(u"Text" + QString::number(i + 3));
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        edit->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
+        m_texts[i] = edit;
+        auto *line = new QHBoxLayout;
+        line->addWidget(edit);
+        if (shown.unit >= 0)
+            line->addWidget(new QLabel(str(110 + shown.unit), this));
+        line->addStretch();
+        grid->addWidget(caption, row, 0);
+        grid->addLayout(line, row, 1);
+        ++row;
+        if (shown.field == F::weeklyRateDuring || shown.field == F::weeklyRateEnd) {
+            auto *bar = new QScrollBar(Qt::Horizontal, this);
+            bar->setPageStep(5);
+            bar->setMinimumWidth(280);
+            grid->addWidget(bar, row++, 1);
+            if (shown.field == F::weeklyRateDuring) {
+                bar->setObjectName(QStringLiteral("ScrollBar1"));
+                m_during = bar;
+            } else {
+                bar->setObjectName(QStringLiteral("ScrollBar2"));
+                m_end = bar;
+            }
+        }
+    }
+    m_end->setRange(endMinimum, endMaximum);
+    m_during->setRange(endMinimum, duringMaximum);
+    connect(m_during, &QScrollBar::valueChanged, this, &RecalcDialog::duringChanged);
+    connect(m_end, &QScrollBar::valueChanged, this, &RecalcDialog::endChanged);
+
+    auto *sexFrame = new QGroupBox(str(116), this);
+    sexFrame->setObjectName(QStringLiteral("Frame1"));
+    auto *neuterFrame = new QGroupBox(this);
+    neuterFrame->setObjectName(QStringLiteral("Frame2"));
+    auto *sexLayout = new QHBoxLayout(sexFrame);
+    auto *neuterLayout = new QHBoxLayout(neuterFrame);
+    for (int n = 1; n <= 4; ++n) {
+        auto *button = new QRadioButton(str(117 + n), this);
+        button->setObjectName(u"Option" + QString::number(n));
+        button->setAutoExclusive(false);
+        button->setEnabled(false); // shown, not changed here
+        (n <= 2 ? sexLayout : neuterLayout)->addWidget(button);
+        m_options[n - 1] = button;
+    }
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(sexFrame);
+    frames->addWidget(neuterFrame);
+
+    m_currentDate = new QLabel(this);
+    m_currentDate->setObjectName(QStringLiteral("Label4"));
+    auto *dateLine = new QHBoxLayout;
+    dateLine->addWidget(new QLabel(str(127), this));
+    dateLine->addWidget(m_currentDate);
+    dateLine->addStretch();
+
+    for (int i = 0; i < 5; ++i) {
+        m_snapshot[i] = new QLabel(this);
+        m_snapshot[i]->setObjectName(u"Label" + QString::number(i + 5));
+        m_snapshot[i]->hide(); // what "Zurücksetzen" returns to
+    }
+
+    auto *buttons = new QDialogButtonBox(this);
+    const auto addButton = [&](int caption, const char *name, QDialogButtonBox::ButtonRole role) {
+        QPushButton *b = buttons->addButton(str(caption), role);
+        b->setObjectName(QLatin1StringView(name));
+        return b;
+    };
+    QPushButton *ok = addButton(sOk, "cmdOK", QDialogButtonBox::AcceptRole);
+    QPushButton *cancel = addButton(sCancel, "cmdCancel", QDialogButtonBox::RejectRole);
+    m_apply = addButton(sApply, "cmdApply", QDialogButtonBox::ApplyRole);
+    QPushButton *back = addButton(sReset, "cmdback", QDialogButtonBox::ResetRole);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        applyRates();
+        accept(); // also when the check failed: the case then stays as it was
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_apply, &QPushButton::clicked, this, &RecalcDialog::applyRates);
+    connect(back, &QPushButton::clicked, this, &RecalcDialog::resetRates);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(grid);
+    layout->addLayout(dateLine);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+}
+
+QPushButton *RecalcDialog::button(const QString &name) const {
+    return findChild<QPushButton *>(name);
+}
+
+bool RecalcDialog::event(QEvent *event) {
+    // Coming back from our own message box is no new activation.
+    if (event->type() == QEvent::WindowActivate && !m_ownMessage)
+        activate();
+    return QDialog::event(event);
+}
+
+void RecalcDialog::activate() {
+    const DietCase &c = m_host.dietCase();
+    for (int i = 0; i < int(shownFields.size()); ++i)
+        m_texts[i]->setText(c.text(shownFields[i].field));
+    for (int n = 1; n <= 4; ++n)
+        m_options[n - 1]->setChecked(c.optionSelected(n));
+    m_currentDate->setText(c.text(F::currentDate));
+    setWindowTitle(str(sCaption));
+
+    for (int i = 0; i < int(snapshotFields.size()); ++i)
+        m_snapshot[i]->setText(textField(snapshotFields[i])->text());
+
+    const QSignalBlocker blockEnd(m_end);
+    const QSignalBlocker blockDuring(m_during);
+    m_end->setValue(tenths(textField(8)->text(), endMinimum, endMaximum));
+    m_during->setMinimum(m_end->value());
+    m_during->setValue(tenths(textField(7)->text(), m_end->value(), duringMaximum));
+    textField(7)->setText(rateText(m_during->value()));
+    textField(8)->setText(rateText(m_end->value()));
+}
+
+void RecalcDialog::duringChanged(int value) {
+    if (value < m_end->value()) {
+        m_during->setValue(m_end->value());
+        return;
+    }
+    textField(7)->setText(rateText(value));
+    m_apply->setFocus();
+}
+
+void RecalcDialog::endChanged(int value) {
+    if (value > m_during->value()) {
+        m_end->setValue(m_during->value());
+        return;
+    }
+    m_during->setMinimum(value);
+    textField(8)->setText(rateText(value));
+    m_apply->setFocus();
+}
+
+bool RecalcDialog::applyRates() {
+    BusyCursor busy;
+    try {
+        if (!check_reduction(textField(3)->text(), textField(4)->text(), textField(5)->text(),
+                             textField(7)->text(), textField(8)->text())) {
+            m_ownMessage = true;
+            m_host.ui().message(str(sTooManyDays), UserInterface::Icon::Critical, str(sProduct13));
+            QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
+            return false;
+        }
+    } catch (const AppError &e) {
+        report(e, objectName() + u"-cmdApply_Click");
+        return false;
+    }
+
+    DietCase &c = m_host.dietCase();
+    c.setText(F::weeklyRateDuring, textField(7)->text());
+    c.setText(F::weeklyRateEnd, textField(8)->text());
+    c.setText(F::dietEndDate, textField(9)->text());
+    QString endDate;
+    try {
+        endDate = GermanText::fromDate(EndDate(c, u"RECALC", Clock::today()));
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("EndDate"));
+    }
+    textField(9)->setText(endDate);
+    c.setText(F::dietEndDate, endDate);
+    recompute(objectName() + u"-cmdApply_Click");
+    return true;
+}
+
+void RecalcDialog::resetRates() {
+    for (int i = 0; i < int(snapshotFields.size()); ++i)
+        textField(snapshotFields[i])->setText(m_snapshot[i]->text());
+    DietCase &c = m_host.dietCase();
+    c.setText(F::weeklyRateDuring, textField(7)->text());
+    c.setText(F::weeklyRateEnd, textField(8)->text());
+    c.setText(F::dietEndDate, textField(9)->text());
+    recompute(objectName() + u"-cmdback_Click");
+}
+
+void RecalcDialog::recompute(const QString &procName) {
+    try {
+        emit curveComputed(ChartCalc(
+            m_host.dietCase(), m_host.settings().value(AppSettings::SmallPets), Clock::today()));
+    } catch (const AppError &e) {
+        report(e, procName);
+    }
+}
+
+void RecalcDialog::report(const AppError &error, const QString &procName) {
+    m_ownMessage = true;
+    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error, procName);
+    QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
+}

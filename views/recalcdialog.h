@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/chartcalc.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class ViewHost;
+
+/**
+ * The reduction values dialog: changes the two weekly rates of the case with scroll
+ * bars, checks that the plan still fits, and recomputes end date and curve. It shows a
+ * copy of the case taken each time it becomes active.
+ */
+class RecalcDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit RecalcDialog(ViewHost &host, QWidget *parent = nullptr);
+
+    /** Copies the case into the dialog and takes the snapshot for "Zurücksetzen". */
+    void activate();
+
+    /** "Übernehmen": true when the rates were taken over. */
+    bool applyRates();
+    /** "Zurücksetzen": back to the snapshot of the last activation. */
+    void resetRates();
+
+    QScrollBar *duringBar() const { return m_during; }
+    QScrollBar *endBar() const { return m_end; }
+    QLineEdit *textField(int number) const { return m_texts.at(number - 3); }
+    QPushButton *button(const QString &name) const;
+
+signals:
+    void curveComputed(const ChartSetup &setup);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void duringChanged(int value);
+    void endChanged(int value);
+    void recompute(const QString &procName);
+    void report(const class AppError &error, const QString &procName);
+
+    ViewHost &m_host;
+    std::array<QLineEdit *, 7> m_texts{}; // Text3 ... Text9
+    std::array<QLabel *, 5> m_snapshot{}; // Label5 ... Label9
+    std::array<QRadioButton *, 4> m_options{};
+    QLabel *m_currentDate = nullptr;
+    QScrollBar *m_during = nullptr;
+    QScrollBar *m_end = nullptr;
+    QPushButton *m_apply = nullptr;
+    bool m_ownMessage = false;
+};
