@@ -83,6 +83,8 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     , m_host(host) {
     setObjectName(QStringLiteral("frmRecalc"));
     setWindowTitle(str(sCaption));
+    // Shown values look like values, not like fields to type into.
+    setStyleSheet(QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
 
     auto *grid = new QGridLayout;
     int row = 0;
