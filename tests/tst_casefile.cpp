@@ -1,0 +1,619 @@
+#include "core/clock.h"
+#include "core/derivedfields.h"
+#include "core/dietcase.h"
+#include "core/recordinguserinterface.h"
+#include "files/appsettings.h"
+#include "files/casefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using F = DietCase::Field;
+using Icon = UserInterface::Icon;
+
+namespace {
+
+const QString invalidText = u"Inhalt der Datei kann von KORVALO nicht gelesen werden"_s;
+const QString invalidTitle = u"Ungültiger Dateityp"_s;
+const QString cannotSave = u"Der Fall kann nicht gespeichert werden.\n"_s;
+
+// Lines written as one text with '|' between them, as raw Windows-1252 bytes.
+QList<QByteArray> split(const char *lines) {
+    return QByteArray(lines).split('|');
+}
+
+// A follow-up case as an earlier save wrote it.
+QList<QByteArray> savedLines() {
+    return split("J\xFCrgen M\xFCller|Bello|12|10|25|7|2|1|15.03.2027|EndText1|Katze|EndList|"
+                 "03.12.2026|01.12.2026|12,5 kg|EndText2|True|False|False|True|EndOption");
+}
+
+QByteArray join(const QList<QByteArray> &lines, const QByteArray &end = "\r\n") {
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + end;
+    return bytes;
+}
+
+// The saved lines with some of them (0-based) replaced.
+QByteArray savedWith(const QList<std::pair<int, QByteArray>> &changes) {
+    QList<QByteArray> lines = savedLines();
+    for (const auto &[n, line] : changes)
+        lines[n] = line;
+    return join(lines);
+}
+
+QByteArray tooManyLines() {
+    return join(savedLines() + QList<QByteArray>{"Rest", "mehr"});
+}
+
+// Everything a load may change: every text, both option pairs, both visibility flags.
+QStringList snapshot(const DietCase &c) {
+    QStringList s;
+    for (int i = 0; i < DietCase::fieldCount; ++i)
+        s << DietCase::fieldName(F(i)) + u'=' + c.text(F(i));
+    s << u"sex="_s + displayText(c.sex()) << u"neuterState="_s + displayText(c.neuterState())
+      << u"creationDateVisible="_s + QString::number(c.creationDateVisible())
+      << u"formerWeightVisible="_s + QString::number(c.formerWeightVisible());
+    return s;
+}
+
+// The snapshot with entries ("key=value") replaced.
+QStringList patched(QStringList s, const QStringList &changes) {
+    for (const QString &change : changes) {
+        const QString key = change.section(u'=', 0, 0) + u'=';
+        const auto it =
+            std::find_if(s.begin(), s.end(), [&](auto &e) { return e.startsWith(key); });
+        if (it == s.end())
+            qFatal("no entry %s", qPrintable(key));
+        *it = change;
+    }
+    return s;
+}
+
+void setTexts(DietCase &c, const QStringList &texts) {
+    for (int i = 0; i < DietCase::fieldCount; ++i)
+        c.setText(F(i), texts[i]);
+}
+
+// A form that differs from the saved file in every field, so any touch shows.
+void prefill(DietCase &c) {
+    setTexts(c, u"Alte Besitzerin|Minka|Hamster|9|8|13|3|1,5|0,5|01.03.2027|07.12.2026|"
+                u"01.01.2026|10 kg"_s.split(u'|'));
+    c.setSex(PetSex::Female);
+    c.setNeuterState(NeuterState::Neutered);
+    c.setCreationDateVisible(true);
+    c.setFormerWeightVisible(true);
+}
+
+// What loading savedLines() into a prefilled form shows (line 13 is not used).
+QStringList loadedSnapshot() {
+    DietCase c;
+    prefill(c);
+    return patched(
+        snapshot(c),
+        {u"ownerName=Jürgen Müller"_s, u"petName=Bello"_s, u"species=Katze"_s, u"todayWeight="_s,
+         u"targetWeight=10"_s, u"overweightPercent=25"_s, u"ageYears=7"_s, u"weeklyRateDuring=2"_s,
+         u"weeklyRateEnd=1"_s, u"dietEndDate=15.03.2027"_s, u"creationDate=01.12.2026"_s,
+         u"formerWeight=12,5 kg"_s, u"sex=männlich"_s, u"neuterState=nicht kastriert"_s});
+}
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString errorText(int number, const QString &description) {
+    return u"Fehler!  "_s + QString::number(number) + u"  -  "_s + description;
+}
+
+enum class Failure { MissingFolder, FileSizeLimit, ReadOnlyFolder };
+
+} // namespace
+
+Q_DECLARE_METATYPE(PetSex)
+Q_DECLARE_METATYPE(NeuterState)
+Q_DECLARE_METATYPE(Failure)
+
+class TestCaseFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Clock::setToday(QDate(2026, 12, 7)); }
+    void saveWritesExactBytes_data();
+    void saveWritesExactBytes();
+    void roundTripKeepsFirstVisit();
+    void loadedValuesWinOverDerivedFields();
+    void readerAccepts_data();
+    void readerAccepts();
+    void readerRejects_data();
+    void readerRejects();
+    void saveRefusesUnwritableText_data();
+    void saveRefusesUnwritableText();
+    void failedSaveKeepsEarlierFile_data();
+    void failedSaveKeepsEarlierFile();
+    void cancelDoesNothing();
+    void exporterFollowUp();
+    void exporterRefusesBadFile_data();
+    void exporterRefusesBadFile();
+
+private:
+    QString put(const QByteArray &bytes);
+    void save(const DietCase &c, const QString &path, RecordingUserInterface &ui);
+    void load(DietCase &c, const QString &path, RecordingUserInterface &ui);
+
+    QTemporaryDir m_dir;
+    AppSettings m_settings;
+    int m_files = 0;
+};
+
+QString TestCaseFile::put(const QByteArray &bytes) {
+    const QString path = m_dir.filePath(u"f%1.kvl"_s.arg(++m_files));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestCaseFile::save(const DietCase &c, const QString &path, RecordingUserInterface &ui) {
+    ui.fileNames << path;
+    create_txt(c, ui, m_settings);
+}
+
+void TestCaseFile::load(DietCase &c, const QString &path, RecordingUserInterface &ui) {
+    ui.fileNames << path;
+    read_txt(c, ui, m_settings);
+}
+
+void TestCaseFile::saveWritesExactBytes_data() {
+    QTest::addColumn<QStringList>("texts"); // in the order of DietCase::Field
+    QTest::addColumn<PetSex>("sex");
+    QTest::addColumn<NeuterState>("neuter");
+    QTest::addColumn<bool>("history");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("new case: history is today and today's weight")
+        << u"Jürgen Müller|Bello|Hund|12,5|10|25|7|2|1|15.03.2027|07.12.2026||"_s.split(u'|')
+        << PetSex::Male << NeuterState::Intact << false
+        << join(split("J\xFCrgen M\xFCller|Bello|12,5|10|25|7|2|1|15.03.2027|EndText1|Hund|"
+                      "EndList|07.12.2026|07.12.2026|12,5|EndText2|True|False|False|True|"
+                      "EndOption"));
+    QTest::newRow("loaded case: history carried unchanged")
+        << u"Anna Groß|Möhre|Kaninchen|12|10|20|3|2,5|1|01.02.2027|07.12.2026|01.12.2026|"
+           u"12,5 kg"_s.split(u'|')
+        << PetSex::Female << NeuterState::Neutered << true
+        << join(split("Anna Gro\xDF|M\xF6hre|12|10|20|3|2,5|1|01.02.2027|EndText1|Kaninchen|"
+                      "EndList|07.12.2026|01.12.2026|12,5 kg|EndText2|False|True|True|False|"
+                      "EndOption"));
+    QTest::newRow("every text empty")
+        << QStringList(DietCase::fieldCount) << PetSex::Unset << NeuterState::Unset << false
+        << join(split("Empty|Empty|Empty|Empty|Empty|Empty|Empty|Empty|Empty|EndText1|Empty|"
+                      "EndList|Empty|Empty|Empty|EndText2|False|False|False|False|EndOption"));
+    QTest::newRow("history shown but empty is no new case")
+        << u"||Hund|12,5|||||||07.12.2026||"_s.split(u'|') << PetSex::Unset << NeuterState::Unset
+        << true
+        << join(split("Empty|Empty|12,5|Empty|Empty|Empty|Empty|Empty|Empty|EndText1|Hund|"
+                      "EndList|07.12.2026|Empty|Empty|EndText2|False|False|False|False|"
+                      "EndOption"));
+    QTest::newRow("code page, not Latin-1")
+        << u"€ŠŸÿ|Ærø|Hund||||||||07.12.2026||"_s.split(u'|') << PetSex::Unset << NeuterState::Unset
+        << false
+        << join(split("\x80\x8A\x9F\xFF|\xC6r\xF8|Empty|Empty|Empty|Empty|Empty|Empty|Empty|"
+                      "EndText1|Hund|EndList|07.12.2026|07.12.2026|Empty|EndText2|False|False|"
+                      "False|False|EndOption"));
+}
+
+void TestCaseFile::saveWritesExactBytes() {
+    QFETCH(QStringList, texts);
+    QFETCH(PetSex, sex);
+    QFETCH(NeuterState, neuter);
+    QFETCH(bool, history);
+    QFETCH(QByteArray, expected);
+
+    DietCase c;
+    setTexts(c, texts);
+    c.setSex(sex);
+    c.setNeuterState(neuter);
+    c.setCreationDateVisible(history);
+    c.setFormerWeightVisible(history);
+
+    RecordingUserInterface ui;
+    const QString path = m_dir.filePath(u"bytes.kvl"_s);
+    save(c, path, ui);
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(contents(path), expected);
+}
+
+void TestCaseFile::roundTripKeepsFirstVisit() {
+    RecordingUserInterface ui;
+    const QString path = m_dir.filePath(u"Bello.kvl"_s);
+
+    Clock::setToday(QDate(2026, 12, 1));
+    DietCase first;
+    DerivedFields firstDerived(first, ui, m_settings);
+    first.setText(F::petName, u"Bello"_s);
+    first.setText(F::targetWeight, u"10"_s);
+    first.setText(F::todayWeight, u"12,5"_s);
+    QVERIFY(!first.text(F::dietEndDate).isEmpty());
+    save(first, path, ui);
+
+    Clock::setToday(QDate(2026, 12, 7));
+    DietCase second;
+    DerivedFields secondDerived(second, ui, m_settings);
+    load(second, path, ui);
+    QCOMPARE(second.text(F::creationDate), u"01.12.2026"_s);
+    QCOMPARE(second.text(F::formerWeight), u"12,5 kg"_s);
+    QVERIFY(second.creationDateVisible() && second.formerWeightVisible());
+    QCOMPARE(second.text(F::todayWeight), QString());
+    QCOMPARE(second.text(F::currentDate), u"07.12.2026"_s);
+    for (const F f : {F::petName, F::targetWeight, F::overweightPercent, F::weeklyRateDuring,
+                      F::weeklyRateEnd, F::dietEndDate})
+        QCOMPARE(second.text(f), first.text(f));
+
+    // The new weighing; the file is replaced and still names the first visit.
+    second.setText(F::todayWeight, u"12"_s);
+    save(second, path, ui);
+    const QList<QByteArray> lines = contents(path).split('\n');
+    QCOMPARE(lines.mid(12, 3), (QList<QByteArray>{"07.12.2026\r", "01.12.2026\r", "12,5 kg\r"}));
+    QCOMPARE(lines.at(2), "12\r");
+
+    DietCase third;
+    load(third, path, ui);
+    QCOMPARE(third.text(F::creationDate), u"01.12.2026"_s);
+    QCOMPARE(third.text(F::formerWeight), u"12,5 kg"_s);
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(QDir(m_dir.path()).entryList({u"Bello*"_s}, QDir::Files), QStringList{u"Bello.kvl"_s});
+}
+
+void TestCaseFile::loadedValuesWinOverDerivedFields() {
+    RecordingUserInterface ui;
+    DietCase c;
+    DerivedFields derived(c, ui, m_settings);
+    c.setText(F::targetWeight, u"8"_s);
+    c.setText(F::todayWeight, u"14"_s);
+    load(c, put(savedWith({{4, "99"}, {6, "2,5"}, {7, "0,5"}, {8, "01.01.2030"}})), ui);
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(c.text(F::targetWeight), u"10"_s);
+    QCOMPARE(c.text(F::overweightPercent), u"99"_s);
+    QCOMPARE(c.text(F::weeklyRateDuring), u"2,5"_s);
+    QCOMPARE(c.text(F::weeklyRateEnd), u"0,5"_s);
+    QCOMPARE(c.text(F::dietEndDate), u"01.01.2030"_s);
+}
+
+void TestCaseFile::readerAccepts_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("changes"); // against loadedSnapshot()
+
+    const QByteArray longest(CaseFile::maxLineLength, 'x');
+    QByteArray unterminated = join(savedLines());
+    unterminated.chop(2);
+
+    QTest::newRow("as saved") << put(join(savedLines())) << QStringList();
+    QTest::newRow("markers in lower and mixed case")
+        << put(savedWith({{9, "endtext1"}, {11, "EnDlIsT"}, {15, "endTEXT2"}, {20, "endoption"}}))
+        << QStringList();
+    QTest::newRow("Empty in any case keeps the field")
+        << put(savedWith({{0, "EMPTY"}, {1, "empty"}, {3, "eMpTy"}, {10, "Empty"}}))
+        << QStringList{u"ownerName=Alte Besitzerin"_s, u"petName=Minka"_s, u"targetWeight=8"_s,
+                       u"species=Hamster"_s};
+    QTest::newRow("Empty history hides it")
+        << put(savedWith({{13, "empty"}, {14, "EMPTY"}}))
+        << QStringList{u"creationDate="_s, u"formerWeight="_s, u"creationDateVisible=0"_s,
+                       u"formerWeightVisible=0"_s};
+    QTest::newRow("former weight gets its unit once")
+        << put(savedWith({{14, "12,5"}})) << QStringList{u"formerWeight=12,5 kg"_s};
+    QTest::newRow("unit is case-sensitive")
+        << put(savedWith({{14, "12,5 KG"}})) << QStringList{u"formerWeight=12,5 KG kg"_s};
+    QTest::newRow("creation date taken unchecked")
+        << put(savedWith({{13, "irgendwann"}})) << QStringList{u"creationDate=irgendwann"_s};
+    QTest::newRow("TRUE and false options")
+        << put(savedWith({{16, "TRUE"}, {17, "false"}, {18, "FALSE"}, {19, "true"}}))
+        << QStringList();
+    QTest::newRow("no option selected") << put(savedWith({{16, "False"}, {19, "False"}}))
+                                        << QStringList{u"sex="_s, u"neuterState="_s};
+    QTest::newRow("today's weight line ignored")
+        << put(savedWith({{2, "kein Gewicht"}})) << QStringList();
+    QTest::newRow("date without leading zeros")
+        << put(savedWith({{12, "7.1.2026"}})) << QStringList();
+    QTest::newRow("code page bytes 0x80 to 0xFF")
+        << put(savedWith({{1, "\x80\x8A\x9F\xC6\xFF"}})) << QStringList{u"petName=€ŠŸÆÿ"_s};
+    QTest::newRow("22nd line ignored") << put(join(savedLines() << "Rest")) << QStringList();
+    QTest::newRow("last line without line end") << put(unterminated) << QStringList();
+    QTest::newRow("longest line") << put(savedWith({{0, longest}}))
+                                  << QStringList{u"ownerName="_s + QString::fromLatin1(longest)};
+}
+
+void TestCaseFile::readerAccepts() {
+    QFETCH(QString, path);
+    QFETCH(QStringList, changes);
+
+    DietCase c;
+    prefill(c);
+    RecordingUserInterface ui;
+    load(c, path, ui);
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(snapshot(c), patched(loadedSnapshot(), changes));
+}
+
+void TestCaseFile::readerRejects_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+
+    const auto invalid = [](const char *name, const QString &path) {
+        QTest::newRow(name) << path << invalidText << invalidTitle;
+    };
+    const auto error = [](const char *name, const QString &path, const QString &text) {
+        QTest::newRow(name) << path << text << u"KORVALO"_s;
+    };
+
+    QList<QByteArray> lines = savedLines();
+    invalid("empty file", put({}));
+    invalid("empty first line", put("\r\n" + join(lines)));
+    invalid("shortened by an empty line", put(join(lines.mid(0, 5) << "" << lines.mid(5))));
+    invalid("21st line missing", put(join(lines.mid(0, 20))));
+    invalid("line 13 not a date", put(savedWith({{12, "kein Datum"}})));
+    invalid("line 13 an impossible date", put(savedWith({{12, "31.02.2026"}})));
+    invalid("line 13 Empty", put(savedWith({{12, "Empty"}})));
+    invalid("marker EndText1 wrong", put(savedWith({{9, "EndText"}})));
+    invalid("marker EndList wrong", put(savedWith({{11, "End List"}})));
+    invalid("marker EndText2 wrong", put(savedWith({{15, "EndText1"}})));
+    invalid("marker EndOption wrong", put(savedWith({{20, "EndOptions"}})));
+    invalid("option Ja", put(savedWith({{16, "Ja"}})));
+    invalid("option Empty", put(savedWith({{19, "Empty"}})));
+    invalid("LF line ends", put(join(lines, "\n")));
+    invalid("one LF line end", put(savedWith({{3, "10\n11"}})));
+    invalid("CR inside a line", put(savedWith({{0, "Anna\rGro\xDF"}})));
+    invalid("NUL byte in a line", put(savedWith({{1, QByteArray("Bel\0lo", 6)}})));
+    invalid("UTF-8 with byte-order mark", put("\xEF\xBB\xBF" + join(lines)));
+    invalid("line of 1 MB", put(savedWith({{0, QByteArray(1 << 20, 'x')}})));
+    invalid("longest line plus one",
+            put(savedWith({{0, QByteArray(CaseFile::maxLineLength + 1, 'x')}})));
+
+    QByteArray garbage(8192, Qt::Uninitialized);
+    QRandomGenerator random(20261207);
+    random.fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
+    invalid("binary garbage", put(garbage));
+
+    // Sparse: the reader must give up after one overlong line, not read it whole.
+    const QString huge = put({});
+    QVERIFY(QFile::resize(huge, qint64(3) << 30));
+    invalid("3 GB without a line end", huge);
+
+    const QString outOfRange = errorText(9, u"Index außerhalb des gültigen Bereichs"_s);
+    error("23rd line", put(tooManyLines()), outOfRange);
+    error("23rd line followed by 50 MB", put(tooManyLines() + QByteArray(50 << 20, 'x')),
+          outOfRange);
+    error("file does not exist", m_dir.filePath(u"weg.kvl"_s),
+          errorText(53, u"Datei nicht gefunden"_s));
+    error("folder does not exist", m_dir.filePath(u"weg/fall.kvl"_s),
+          errorText(76, u"Pfad nicht gefunden"_s));
+    error("a folder", m_dir.path(), errorText(75, u"Fehler beim Zugriff auf Pfad/Datei"_s));
+}
+
+void TestCaseFile::readerRejects() {
+    QFETCH(QString, path);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+
+    DietCase c;
+    prefill(c);
+    const QStringList before = snapshot(c);
+    RecordingUserInterface ui;
+    load(c, path, ui);
+    QCOMPARE(snapshot(c), before);
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].text, text);
+    QCOMPARE(ui.messages[0].title, title);
+    QCOMPARE(ui.messages[0].icon, Icon::Critical);
+}
+
+void TestCaseFile::saveRefusesUnwritableText_data() {
+    QTest::addColumn<F>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("reason");
+
+    const QString outside = u"Das Feld '%1' enthält Zeichen, die eine KVL-Datei nicht aufnehmen "
+                            u"kann: %2"_s;
+    const QString lineBreak = u"Das Feld 'Name des Tierbesitzers:' enthält einen Zeilenumbruch, "
+                              u"den eine KVL-Datei nicht aufnehmen kann."_s;
+    QTest::newRow("Ł in the pet's name")
+        << F::petName << u"Łucja"_s << outside.arg(u"Name des Tieres:"_s, u"Ł"_s);
+    QTest::newRow("emoji in the pet's name")
+        << F::petName << u"Bello 🐶"_s << outside.arg(u"Name des Tieres:"_s, u"🐶"_s);
+    QTest::newRow("each character named once")
+        << F::petName << u"Łódź Łucja"_s << outside.arg(u"Name des Tieres:"_s, u"Łź"_s);
+    QTest::newRow("former weight")
+        << F::formerWeight << u"12,5 ㎏"_s << outside.arg(u"ehemaliges Gewicht:"_s, u"㎏"_s);
+    QTest::newRow("line feed in the owner's name") << F::ownerName << u"Anna\nGroß"_s << lineBreak;
+    QTest::newRow("carriage return in the owner's name")
+        << F::ownerName << u"Anna\rGroß"_s << lineBreak;
+    QTest::newRow("overlong owner's name")
+        << F::ownerName << QString(CaseFile::maxLineLength + 1, u'x')
+        << u"Das Feld 'Name des Tierbesitzers:' ist zu lang für eine KVL-Datei (höchstens "
+           u"65536 Zeichen)."_s;
+}
+
+void TestCaseFile::saveRefusesUnwritableText() {
+    QFETCH(F, field);
+    QFETCH(QString, value);
+    QFETCH(QString, reason);
+
+    DietCase c;
+    prefill(c);
+    c.setText(field, value);
+    const QString path = put("alt\r\n");
+    RecordingUserInterface ui;
+    save(c, path, ui);
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].text, cannotSave + reason);
+    QCOMPARE(ui.messages[0].title, u"KORVALO"_s);
+    QCOMPARE(ui.messages[0].icon, Icon::Exclamation);
+    QCOMPARE(contents(path), "alt\r\n");
+}
+
+void TestCaseFile::failedSaveKeepsEarlierFile_data() {
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("folder does not exist")
+        << Failure::MissingFolder << errorText(76, u"Pfad nicht gefunden"_s);
+    QTest::newRow("write fails half-way")
+        << Failure::FileSizeLimit << errorText(75, u"Fehler beim Zugriff auf Pfad/Datei"_s);
+    QTest::newRow("read-only folder")
+        << Failure::ReadOnlyFolder << errorText(70, u"Zugriff verweigert"_s);
+}
+
+void TestCaseFile::failedSaveKeepsEarlierFile() {
+    QFETCH(Failure, failure);
+    QFETCH(QString, text);
+
+    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    const QString path = folder + u"/fall.kvl"_s;
+    if (failure != Failure::MissingFolder) {
+        QVERIFY(QDir().mkpath(folder));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("alt\r\n") == 5);
+    }
+    DietCase c;
+    prefill(c);
+    RecordingUserInterface ui;
+
+    if (failure == Failure::FileSizeLimit) {
+        // Writes past 16 bytes fail: as a full disk does, but also for root.
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit tiny{16, old.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        const auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldHandler);
+        });
+        save(c, path, ui);
+    } else if (failure == Failure::ReadOnlyFolder) {
+        if (geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        save(c, path, ui);
+    } else {
+        save(c, path, ui);
+    }
+
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].text, text);
+    QCOMPARE(ui.messages[0].icon, Icon::Critical);
+    if (failure == Failure::MissingFolder) {
+        QVERIFY(!QFileInfo::exists(folder));
+    } else {
+        QCOMPARE(contents(path), "alt\r\n");
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{u"fall.kvl"_s});
+    }
+}
+
+void TestCaseFile::cancelDoesNothing() {
+    DietCase c;
+    prefill(c);
+    const QStringList before = snapshot(c);
+    RecordingUserInterface ui; // no file names: every dialog is cancelled
+    read_txt(c, ui, m_settings);
+    create_txt(c, ui, m_settings);
+    QCOMPARE(snapshot(c), before);
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(ui.dialogFilters,
+             QStringList(2, u"KVL Dateien (*.kvl) |*.kvl"_s)); // both dialogs were asked
+}
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runPlan(const QStringList &arguments, const QString &folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(qEnvironmentVariable("KORVALO_PLAN"), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+void TestCaseFile::exporterFollowUp() {
+    if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
+        QSKIP("KORVALO_PLAN names the exporter; run through ctest");
+    const QString folder = m_dir.path();
+    QCOMPARE(runPlan({u"--today"_s, u"01.12.2026"_s, u"--target"_s, u"10"_s, u"--weight"_s,
+                      u"12,5"_s, u"--save"_s, u"X.kvl"_s},
+                     folder)
+                 .exitCode,
+             0);
+    const Run run = runPlan(
+        {u"--today"_s, u"15.12.2026"_s, u"--weight"_s, u"12"_s, u"X.kvl"_s, u"--json"_s}, folder);
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject root = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(root[u"fields"_s][u"creationDate"_s].toString(), u"01.12.2026"_s);
+    QCOMPARE(root[u"fields"_s][u"formerWeight"_s].toString(), u"12,5 kg"_s);
+    const QJsonObject plan = root[u"plan"_s].toObject();
+    QCOMPARE(plan[u"startDate"_s].toString(), u"01.12.2026"_s);
+    const QJsonArray rows = plan[u"rows"_s].toArray();
+    QVERIFY(rows.size() > 15);
+    QCOMPARE(rows[0][u"measured"_s].toDouble(), 12.5);
+    QVERIFY(rows[7][u"measured"_s].isNull());
+    QCOMPARE(rows[14][u"measured"_s].toDouble(), 12.0);
+    QCOMPARE(rows[14][u"date"_s].toString(), u"15.12.2026"_s);
+}
+
+void TestCaseFile::exporterRefusesBadFile_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("firstLine");
+
+    QTest::newRow("fails its checks") << put(savedWith({{16, "Ja"}})) << 1 << invalidText;
+    QTest::newRow("23rd line") << put(tooManyLines()) << 1
+                               << errorText(9, u"Index außerhalb des gültigen Bereichs"_s);
+    QTest::newRow("missing") << m_dir.filePath(u"weg.kvl"_s) << 2 << QString();
+}
+
+void TestCaseFile::exporterRefusesBadFile() {
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    QFETCH(QString, firstLine);
+
+    if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
+        QSKIP("KORVALO_PLAN names the exporter; run through ctest");
+    const QString saved = m_dir.filePath(u"nie.kvl"_s);
+    const Run run = runPlan({u"--weight"_s, u"12"_s, u"--save"_s, saved, file}, m_dir.path());
+    QCOMPARE(run.exitCode, exitCode);
+    if (!firstLine.isEmpty())
+        QCOMPARE(run.err.section(u'\n', 0, 0), firstLine);
+    QVERIFY(!QFileInfo::exists(saved));
+}
+
+QTEST_GUILESS_MAIN(TestCaseFile)
+#include "tst_casefile.moc"
