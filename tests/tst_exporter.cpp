@@ -1,0 +1,127 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QStringList errLines;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+// Runs the exporter on today's fixed date; arguments are separated by blanks.
+Run plan(QStringView arguments) {
+    QProcess process;
+    process.start(qEnvironmentVariable("KORVALO_PLAN"),
+                  QString(u"--today 07.12.2026 "_s + arguments.toString()).split(u' '));
+    Run run;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.errLines =
+            QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    return run;
+}
+
+} // namespace
+
+class TestExporter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(!qEnvironmentVariable("KORVALO_PLAN").isEmpty());
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Korvalo"_s, u"Korvalo"_s)
+            .clear();
+    }
+    void newCaseJson();
+    void longestPlan();
+    void failures_data();
+    void failures();
+};
+
+void TestExporter::newCaseJson() {
+    const Run run = plan(u"--json --owner Meier --pet Mimi --species Katze --sex weiblich "
+                         u"--neuter kastriert --target 10 --weight 12");
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines, QStringList());
+    const QJsonObject root = run.json();
+
+    const QJsonObject fields = root[u"fields"].toObject();
+    QCOMPARE(fields[u"overweightPercent"].toString(), u"20"_s);
+    QCOMPARE(fields[u"weeklyRateDuring"].toString(), u"3"_s);
+    QCOMPARE(fields[u"dietEndDate"].toString(), u"04.02.2027"_s);
+    QCOMPARE(fields[u"sex"].toString(), u"weiblich"_s);
+
+    QCOMPARE(root[u"plan"][u"startDate"].toString(), u"07.12.2026"_s);
+    const QJsonArray rows = root[u"plan"][u"rows"].toArray();
+    QCOMPARE(rows.size(), 60);
+    QCOMPARE(rows[0][u"date"].toString(), u"07.12.2026"_s);
+    QCOMPARE(rows[0][u"planned"].toDouble(), 12.0);
+    QCOMPARE(rows[0][u"measured"].toDouble(), 12.0);
+    QCOMPARE(rows[1][u"planned"].toDouble(), 12 - 0.36 / 7);
+    QVERIFY(rows[1][u"measured"].isNull());
+    QCOMPARE(rows[59][u"date"].toString(), u"04.02.2027"_s);
+    QVERIFY(rows[59][u"planned"].isNull() && rows[59][u"measured"].isNull());
+
+    QCOMPARE(root[u"valueAxis"][u"minimum"].toDouble(), 10.0);
+    QCOMPARE(root[u"valueAxis"][u"maximum"].toDouble(), 12.0);
+    QCOMPARE(root[u"valueAxis"][u"majorDivisions"].toInt(), 2);
+    QCOMPARE(root[u"title"].toString(),
+             u"Reduktionskurve für Katze Mimi (Besitzer: Meier), weiblich, kastriert  \r"
+             u"Gewicht am 07.12.2026: 12 kg, Zielgewicht am 04.02.2027: 10 kg"_s);
+}
+
+void TestExporter::longestPlan() {
+    // 400 % overweight, the most the compute button accepts, with the proposed rates.
+    const Run run = plan(u"--json --target 12 --weight 60");
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject root = run.json();
+    QCOMPARE(root[u"fields"][u"overweightPercent"].toString(), u"400"_s);
+    const QJsonArray rows = root[u"plan"][u"rows"].toArray();
+    QCOMPARE(rows.size(), 392);
+    QCOMPARE(rows.last()[u"date"].toString(), root[u"fields"][u"dietEndDate"].toString());
+}
+
+void TestExporter::failures_data() {
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("firstLine"); // empty: any usage text
+
+    QTest::newRow("weight with a decimal point")
+        << u"--target 5 --weight 6.5"_s << 1
+        << u"Eingabefeld 'heutiges Gewicht:' enthält keinen oder falschen Wert."_s;
+    QTest::newRow("plan beyond 501 days")
+        << u"--target 12 --weight 60 --rates 1 1"_s << 1
+        << u"Fehler!  9  -  Index außerhalb des gültigen Bereichs"_s;
+    QTest::newRow("401 %") << u"--target 12 --weight 60 --overweight 401"_s << 1
+                           << u"Die Berechnung ist auf ein maximales Übergewicht von 400% "
+                              u"begrenzt."_s;
+    QTest::newRow("unknown option") << u"--bogus"_s << 2 << QString();
+    QTest::newRow("bad sex") << u"--sex w"_s << 2 << QString();
+    QTest::newRow("option without value") << u"--weight"_s << 2 << QString();
+}
+
+void TestExporter::failures() {
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, firstLine);
+
+    const Run run = plan(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!run.errLines.isEmpty());
+    if (!firstLine.isEmpty())
+        QCOMPARE(run.errLines.first(), firstLine);
+}
+
+QTEST_GUILESS_MAIN(TestExporter)
+#include "tst_exporter.moc"
