@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -57,6 +58,9 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     buildMenus();
     buildToolbar();
     buildStatusBar();
+    // A session that ends (log out, shut down) closes without the question.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { m_closeConfirmed = true; });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (!window)
             return;
