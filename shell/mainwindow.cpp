@@ -8,6 +8,7 @@
 #include "views/busycursor.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
+#include "views/optionsdialog.h"
 #include "views/recalcdialog.h"
 
 #include <QCloseEvent>
@@ -298,6 +299,10 @@ void MainWindow::dispatch(const QString &key) {
         showRecalc(true);
         return;
     }
+    if (key == u"Options") {
+        showOptions(false);
+        return;
+    }
     for (const ToolbarSlot &slot : CommandTable::toolbar()) {
         if (key == QLatin1StringView(slot.key)) {
             if (slot.command)
@@ -324,6 +329,9 @@ void MainWindow::run(Command command) {
         break;
     case Command::ReductionValues:
         showRecalc(false);
+        break;
+    case Command::ChartOptions:
+        showOptions(true);
         break;
     default:
         notYetAvailable(command);
@@ -371,6 +379,17 @@ void MainWindow::showChart(const ChartSetup &setup) {
     auto *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
+}
+
+void MainWindow::showOptions(bool busy) {
+    if (!m_chart)
+        return; // offered only beside a computed chart
+    std::optional<BusyCursor> hourglass;
+    if (busy)
+        hourglass.emplace();
+    OptionsDialog dialog(*m_chart->chart(), m_settings, *m_ui, this);
+    hourglass.reset(); // the pointer is normal while the dialog waits for the user
+    dialog.exec();
 }
 
 void MainWindow::showRecalc(bool modal) {

@@ -78,6 +78,7 @@ private:
     /** Applies a new computation to the chart view, creating it if needed. */
     void refreshChart(const ChartSetup &setup);
     void showRecalc(bool modal);
+    void showOptions(bool busy);
     void exitOrBack();
     void notYetAvailable(Command command);
     void report(const class AppError &error, const QString &procedure);

@@ -89,7 +89,6 @@ ChartControl::ChartControl(QWidget *parent)
         series->attachAxis(m_valueAxis);
     }
     m_chart->legend()->setAlignment(Qt::AlignTop);
-    m_chart->legend()->setAlignment(Qt::AlignTop);
 
     m_view->setChart(m_chart);
     m_view->setRenderHint(QPainter::Antialiasing);

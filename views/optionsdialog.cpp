@@ -1,0 +1,258 @@
+#include "views/optionsdialog.h"
+
+#include "core/apperror.h"
+#include "core/errorreport.h"
+#include "core/stringtable.h"
+#include "files/appsettings.h"
+#include "views/chartcontrol.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+constexpr int sLeftScale = 958;
+constexpr int sRightScale = 959;
+constexpr int sTimeFrame = 960;
+constexpr int sValueFrame = 961;
+constexpr int sAutoScale = 962;
+constexpr int sShowScale = 963;
+constexpr int sDivisions = 964;
+constexpr int sChartFrame = 965;
+constexpr int sSeriesColor = 966;
+constexpr int sBackdrop = 968;
+constexpr int sApply = 974;
+constexpr int sCancel = 975;
+constexpr int sOk = 976;
+constexpr int sCaption = 977;
+constexpr int sDays = 980;
+constexpr int sSmallPets = 983;
+
+constexpr int sliderMinimum = 1;
+constexpr int sliderMaximum = 30;
+
+struct ColorEntry {
+    int text;
+    QColor color;
+};
+
+const std::array<ColorEntry, 5> seriesColors{{
+    {969, QColor(255, 0, 0)},   // Rot
+    {970, QColor(0, 0, 255)},   // Blau
+    {971, QColor(0, 255, 0)},   // Grün
+    {972, QColor(255, 255, 0)}, // Gelb
+    {973, QColor(0, 0, 0)},     // Schwarz
+}};
+
+const std::array<ColorEntry, 5> backdropColors{{
+    {979, QColor(255, 255, 255)}, // Weiß
+    {970, QColor(192, 255, 255)}, // Blau
+    {971, QColor(192, 255, 192)}, // Grün
+    {972, QColor(255, 255, 192)}, // Gelb
+    {978, QColor(212, 212, 212)}, // Grau
+}};
+
+template <typename T> T *named(T *widget, const char *name) {
+    widget->setObjectName(QLatin1StringView(name));
+    return widget;
+}
+
+QComboBox *colorList(const std::array<ColorEntry, 5> &table, const char *name, QWidget *parent) {
+    auto *combo = named(new QComboBox(parent), name);
+    for (const ColorEntry &entry : table)
+        combo->addItem(str(entry.text));
+    return combo;
+}
+
+/** The colour of a list's entry; nothing for an index the table lacks. */
+std::optional<QColor> colorAt(const std::array<ColorEntry, 5> &table, int index) {
+    if (index < 0 || index >= int(table.size()))
+        return std::nullopt;
+    return table[index].color;
+}
+
+} // namespace
+
+OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings, UserInterface &ui,
+                             QWidget *parent)
+    : QDialog(parent)
+    , m_chart(chart)
+    , m_settings(settings)
+    , m_ui(ui) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(str(sCaption));
+    setModal(true);
+
+    const auto check = [this](int text, const char *name) {
+        return named(new QCheckBox(str(text), this), name);
+    };
+    const auto slider = [this](const char *name) {
+        auto *s = named(new QSlider(Qt::Horizontal, this), name);
+        s->setRange(sliderMinimum, sliderMaximum);
+        s->setSingleStep(1);
+        s->setPageStep(5);
+        s->setTickPosition(QSlider::TicksBelow);
+        s->setTickInterval(5);
+        s->setMinimumWidth(220);
+        return s;
+    };
+    const auto number = [this](const char *name) {
+        auto *label = named(new QLabel(this), name);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000")));
+        return label;
+    };
+
+    m_timeFixed = check(sAutoScale, "Check1");
+    m_timeScale = check(sShowScale, "Check2");
+    m_valueFixed = check(sAutoScale, "Check3");
+    m_leftScale = check(sLeftScale, "Check4");
+    m_rightScale = check(sRightScale, "Check6");
+    m_smallPets = check(sSmallPets, "Check5");
+    m_days = slider("Slider1");
+    m_divisions = slider("Slider2");
+    m_daysNumber = number("Label3");
+    m_divisionsNumber = number("Label4");
+    m_seriesColors = colorList(seriesColors, "Combo1", this);
+    m_backdropColors = colorList(backdropColors, "Combo2", this);
+
+    auto *daysCaption = named(new QLabel(str(sDays), this), "Label1");
+    auto *divisionsCaption = named(new QLabel(str(sDivisions), this), "Label2");
+    auto *seriesCaption = named(new QLabel(str(sSeriesColor), this), "Label5");
+    auto *backdropCaption = named(new QLabel(str(sBackdrop), this), "Label6");
+    daysCaption->setBuddy(m_days);
+    divisionsCaption->setBuddy(m_divisions);
+    seriesCaption->setBuddy(m_seriesColors);
+    backdropCaption->setBuddy(m_backdropColors);
+    // One caption width in every frame keeps sliders and lists in one column.
+    int captionWidth = 0;
+    for (QLabel *caption : {daysCaption, divisionsCaption, seriesCaption, backdropCaption})
+        captionWidth = std::max(captionWidth, caption->sizeHint().width());
+    for (QLabel *caption : {daysCaption, divisionsCaption, seriesCaption, backdropCaption})
+        caption->setMinimumWidth(captionWidth);
+
+    const auto frame = [this](int text, const char *name) {
+        auto *box = named(new QGroupBox(str(text), this), name);
+        auto *grid = new QGridLayout(box);
+        grid->setColumnStretch(1, 1);
+        grid->setHorizontalSpacing(12);
+        return std::pair{box, grid};
+    };
+
+    auto [timeFrame, timeGrid] = frame(sTimeFrame, "Frame1");
+    timeGrid->addWidget(m_timeFixed, 0, 0, 1, 3);
+    timeGrid->addWidget(m_timeScale, 1, 0, 1, 3);
+    timeGrid->addWidget(daysCaption, 2, 0);
+    timeGrid->addWidget(m_days, 2, 1);
+    timeGrid->addWidget(m_daysNumber, 2, 2);
+
+    auto [valueFrame, valueGrid] = frame(sValueFrame, "Frame2");
+    valueGrid->addWidget(m_valueFixed, 0, 0, 1, 3);
+    valueGrid->addWidget(m_leftScale, 1, 0, 1, 3);
+    valueGrid->addWidget(m_rightScale, 2, 0, 1, 3);
+    valueGrid->addWidget(divisionsCaption, 3, 0);
+    valueGrid->addWidget(m_divisions, 3, 1);
+    valueGrid->addWidget(m_divisionsNumber, 3, 2);
+
+    auto [chartFrame, chartGrid] = frame(sChartFrame, "Frame3");
+    chartGrid->addWidget(seriesCaption, 0, 0);
+    chartGrid->addWidget(m_seriesColors, 0, 1);
+    chartGrid->addWidget(backdropCaption, 1, 0);
+    chartGrid->addWidget(m_backdropColors, 1, 1);
+    chartGrid->addWidget(m_smallPets, 2, 0, 1, 3);
+    chartGrid->addItem(new QSpacerItem(m_daysNumber->minimumWidth(), 0), 0, 2);
+
+    auto *ok = named(new QPushButton(str(sOk), this), "cmdOK");
+    auto *cancel = named(new QPushButton(str(sCancel), this), "cmdCancel");
+    auto *apply = named(new QPushButton(str(sApply), this), "cmdApply");
+    ok->setDefault(true);
+    // Equal buttons, with room around the longest caption.
+    int buttonWidth = 0;
+    for (QPushButton *button : {ok, cancel, apply})
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width() + 16);
+    for (QPushButton *button : {ok, cancel, apply})
+        button->setMinimumWidth(buttonWidth);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (applySettings(QStringLiteral("cmdOK_Click")))
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(apply, &QPushButton::clicked, this,
+            [this] { applySettings(QStringLiteral("cmdApply_Click")); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(apply);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(timeFrame);
+    layout->addWidget(valueFrame);
+    layout->addWidget(chartFrame);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    connect(m_days, &QSlider::valueChanged, m_daysNumber, qOverload<int>(&QLabel::setNum));
+    connect(m_divisions, &QSlider::valueChanged, m_divisionsNumber,
+            qOverload<int>(&QLabel::setNum));
+    load();
+}
+
+void OptionsDialog::load() {
+    // Both fixed scales and all scales shown: confirming keeps the computed axes.
+    for (QCheckBox *box : {m_timeFixed, m_timeScale, m_valueFixed, m_leftScale, m_rightScale})
+        box->setChecked(true);
+
+    m_days->setValue(std::clamp(m_chart.divisionsPerTick(), sliderMinimum, sliderMaximum));
+    m_divisions->setValue(std::clamp(m_chart.majorDivisions(), sliderMinimum, sliderMaximum));
+    m_daysNumber->setNum(m_days->value());
+    m_divisionsNumber->setNum(m_divisions->value());
+
+    m_seriesColors->setCurrentIndex(0);
+    m_backdropColors->setCurrentIndex(0);
+
+    const bool offered = m_settings.value(AppSettings::ShowSmallPets) == u"1";
+    m_smallPets->setVisible(offered);
+    // The stored value is read as a number.
+    m_smallPets->setChecked(offered && m_settings.value(AppSettings::SmallPets).toInt() == 1);
+}
+
+// The dialog's `settings` procedure; in C++ that name is the store's.
+bool OptionsDialog::applySettings(const QString &handler) {
+    using Axis = ChartControl::Axis;
+    try {
+        m_chart.setAutoScale(Axis::Time, !m_timeFixed->isChecked());
+        m_chart.setAutoScale(Axis::Value, !m_valueFixed->isChecked());
+        m_chart.setScaleVisible(Axis::Time, m_timeScale->isChecked());
+        m_chart.setScaleVisible(Axis::Value, m_leftScale->isChecked());
+        m_chart.setScaleVisible(Axis::SecondValue, m_rightScale->isChecked());
+        // Takes effect at the next computation of the curve.
+        if (m_settings.value(AppSettings::ShowSmallPets) == u"1")
+            m_settings.setValue(AppSettings::SmallPets, m_smallPets->isChecked()
+                                                            ? QStringLiteral("1")
+                                                            : QStringLiteral("0"));
+        m_chart.setDivisions(m_days->value(), m_days->value());
+        m_chart.setMajorDivisions(m_divisions->value());
+        if (const auto color = colorAt(backdropColors, m_backdropColors->currentIndex()))
+            m_chart.setBackdropColor(*color);
+        if (const auto color = colorAt(seriesColors, m_seriesColors->currentIndex()))
+            m_chart.setSeriesColor(*color);
+    } catch (const AppError &error) {
+        ReportError(m_ui, m_settings, QStringLiteral("XXX"), error, objectName() + u'-' + handler);
+        return false;
+    }
+    return true;
+}
