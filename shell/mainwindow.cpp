@@ -333,6 +333,15 @@ void MainWindow::run(Command command) {
     case Command::ChartOptions:
         showOptions(true);
         break;
+    case Command::ClearInputs:
+        try {
+            BusyCursor busy;
+            if (m_input)
+                m_input->clearInputs();
+        } catch (const AppError &e) {
+            report(e, QStringLiteral("mnuEditDelete_Click"));
+        }
+        break;
     default:
         notYetAvailable(command);
         break;

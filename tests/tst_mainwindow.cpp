@@ -360,6 +360,33 @@ private slots:
         }
     }
 
+    void clearInputsEmptiesTheForm() {
+        DietCase &c = window->dietCase();
+        text(1)->setText(QStringLiteral("Meier"));
+        text(4)->setText(QStringLiteral("10"));
+        text(3)->setText(QStringLiteral("12"));
+        input()->option(1)->click();
+        input()->option(4)->click();
+        c.setText(F::creationDate, QStringLiteral("01.12.2026"));
+        c.setCreationDateVisible(true);
+        c.setText(F::formerWeight, QStringLiteral("12,5 kg"));
+        c.setFormerWeightVisible(true);
+        window->dispatch(QStringLiteral("Delete"));
+        for (int n = 1; n <= 9; ++n)
+            QVERIFY2(text(n)->text().isEmpty(), qPrintable(QString::number(n)));
+        QCOMPARE(c.text(F::weeklyRateDuring), QString()); // empty, not the proposed rate
+        QCOMPARE(c.text(F::species), QString());
+        QCOMPARE(input()->speciesList()->currentIndex(), -1);
+        QCOMPARE(c.sex(), PetSex::Unset);
+        QCOMPARE(c.neuterState(), NeuterState::Unset);
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(!input()->option(n)->isChecked());
+        QVERIFY(!c.isFollowUp() && !c.creationDateVisible());
+        QVERIFY(!input()->caption(22)->isVisible() && !input()->caption(23)->isVisible());
+        QCOMPARE(c.text(F::currentDate), QStringLiteral("07.12.2026")); // a label, kept
+        QVERIFY(ui.messages.isEmpty());
+    }
+
     void laterCommandsSayNotYet() {
         text(4)->setText(QStringLiteral("10"));
         text(3)->setText(QStringLiteral("12"));

@@ -283,6 +283,29 @@ bool InputView::validateAge() {
     return true;
 }
 
+void InputView::clearInputs() {
+    // Controls are found by their names, in the form's own order.
+    for (QWidget *control : findChildren<QWidget *>()) {
+        const QString name = control->objectName();
+        if (name.contains(u"Text"))
+            if (auto *edit = qobject_cast<QLineEdit *>(control))
+                edit->clear();
+        if (name.contains(u"Option"))
+            if (auto *button = qobject_cast<QRadioButton *>(control))
+                m_case.setOptionSelected(
+                    int(std::find(m_options.begin(), m_options.end(), button) - m_options.begin()) +
+                        1,
+                    false);
+        if (name.contains(u"Combo"))
+            if (auto *list = qobject_cast<QComboBox *>(control))
+                list->setCurrentIndex(-1);
+    }
+    m_case.setText(F::creationDate, QString());
+    m_case.setCreationDateVisible(false);
+    m_case.setText(F::formerWeight, QString());
+    m_case.setFormerWeightVisible(false);
+}
+
 void InputView::compute() {
     BusyCursor busy;
     if (const auto setup = computeCurve(m_case, m_host.ui(), m_host.settings()))

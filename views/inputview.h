@@ -30,6 +30,9 @@ public:
     /** The compute button: checks the case and computes the curve. */
     void compute();
 
+    /** Empties every field, option and the species, and hides the case's history. */
+    void clearInputs();
+
     QLineEdit *textField(int number) const { return m_texts.at(number - 1); }
     QRadioButton *option(int number) const { return m_options.at(number - 1); }
     QComboBox *speciesList() const { return m_species; }
