@@ -5,15 +5,18 @@
 #include "core/derivedfields.h"
 #include "core/dietcase.h"
 #include "core/germantext.h"
+#include "core/infosheet.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
+#include "views/logoloader.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <array>
@@ -26,7 +29,9 @@ const QString usage = QStringLiteral(
     "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
     "                     [--sex männlich|weiblich] [--neuter kastriert|\"nicht kastriert\"]\n"
     "                     [--age TEXT] [--target TEXT] [--weight TEXT] [--overweight TEXT]\n"
-    "                     [--rates WÄHREND ENDE] [--save DATEI] [--json] [FALL.kvl]\n");
+    "                     [--rates WÄHREND ENDE] [--save DATEI] [--rtf-info DATEI] [--json]\n"
+    "                     [FALL.kvl]\n"
+    "  --rtf-info DATEI  schreibt das Infoblatt für Besitzer mit dem Logo als RTF.\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
@@ -53,6 +58,7 @@ struct Request {
     bool json = false;
     QString caseFile;
     QString saveFile;
+    QString rtfInfoFile;
 };
 
 struct UsageError {
@@ -87,6 +93,8 @@ Request parse(const QStringList &args) {
             r.neuterOption = v == displayText(NeuterState::Neutered) ? 3 : 4;
         } else if (arg == u"--save") {
             r.saveFile = takeValue();
+        } else if (arg == u"--rtf-info") {
+            r.rtfInfoFile = takeValue();
         } else if (arg == u"--overweight") {
             r.overweight = takeValue();
         } else if (arg == u"--rates") {
@@ -185,6 +193,22 @@ void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) 
     }
 }
 
+// The info sheet as the view builds it; a missing logo is told but does not end the run.
+bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSettings &settings,
+                    QTextStream &err) {
+    const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings);
+    if (logo.isNull())
+        err << str(1144) << ' ' << str(1145) << '\n';
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(infoSheetRtf(c.text(F::petName), c.text(F::species),
+                                LogoLoader::pngBytes(logo))) >= 0 &&
+        file.commit())
+        return true;
+    err << "Die Datei " << fileName << " lässt sich nicht schreiben.\n";
+    return false;
+}
+
 } // namespace
 
 int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
@@ -243,6 +267,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         if (told())
             return 1;
     }
+    if (!request.rtfInfoFile.isEmpty() && !writeInfoSheet(request.rtfInfoFile, c, settings, err))
+        return 2;
 
     const std::optional<ChartSetup> setup = computeCurve(c, ui, settings);
     if (setup) {

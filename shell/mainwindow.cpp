@@ -7,9 +7,11 @@
 #include "files/casefile.h"
 #include "views/busycursor.h"
 #include "views/chartview.h"
+#include "views/documentview.h"
 #include "views/inputview.h"
 #include "views/optionsdialog.h"
 #include "views/recalcdialog.h"
+#include "views/sheetview.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -69,6 +71,10 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
             input->activate();
         else if (auto *chart = qobject_cast<ChartView *>(window->widget()))
             chart->activate();
+        else if (auto *sheet = qobject_cast<SheetView *>(window->widget()))
+            sheet->activate();
+        else if (auto *document = qobject_cast<DocumentView *>(window->widget()))
+            document->activate();
     });
 }
 
@@ -84,6 +90,14 @@ ChartView *MainWindow::chartView() const {
 
 RecalcDialog *MainWindow::recalcDialog() const {
     return m_recalc;
+}
+
+SheetView *MainWindow::sheetView() const {
+    return m_sheet;
+}
+
+DocumentView *MainWindow::documentView() const {
+    return m_document;
 }
 
 void MainWindow::buildMenus() {
@@ -327,6 +341,16 @@ void MainWindow::run(Command command) {
         if (m_input)
             m_input->compute();
         break;
+    case Command::InfoSheet:
+        showView(m_document, QStringLiteral("mnuEditDoc_Click"));
+        break;
+    case Command::DietPlan:
+        showView(m_sheet, QStringLiteral("mnuEditPlan_Click"));
+        break;
+    case Command::ChangeLogo:
+        changeLogo(*this, m_settings,
+                   activeViewName().toUpper() == u"FRMDOCUMENT" ? m_document.data() : nullptr);
+        break;
     case Command::ReductionValues:
         showRecalc(false);
         break;
@@ -372,6 +396,23 @@ void MainWindow::exitOrBack() {
         m_mdi->activeSubWindow()->close();
     } catch (const AppError &e) {
         report(e, QStringLiteral("mnuFileExit_Click"));
+    }
+}
+
+template <typename ViewType>
+void MainWindow::showView(QPointer<ViewType> &view, const QString &procedure) {
+    // One window of each kind: created on first use, brought forward after.
+    try {
+        BusyCursor busy;
+        if (!view) {
+            view = new ViewType(*this);
+            addView(view)->showMaximized();
+        }
+        auto *window = qobject_cast<QMdiSubWindow *>(view->parentWidget());
+        window->show();
+        m_mdi->setActiveSubWindow(window);
+    } catch (const AppError &e) {
+        report(e, procedure);
     }
 }
 

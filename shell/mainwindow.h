@@ -14,6 +14,8 @@
 class ChartView;
 class InputView;
 class RecalcDialog;
+class SheetView;
+class DocumentView;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -56,6 +58,8 @@ public:
     InputView *inputView() const;
     ChartView *chartView() const;
     RecalcDialog *recalcDialog() const;
+    SheetView *sheetView() const;
+    DocumentView *documentView() const;
     /** The name of the active child view, empty when none is. */
     QString activeViewName() const;
 
@@ -74,6 +78,7 @@ private:
     void storePlacement();
     void detectCompanions();
     QMdiSubWindow *addView(QWidget *view);
+    template <typename ViewType> void showView(QPointer<ViewType> &view, const QString &procedure);
     void showChart(const ChartSetup &setup);
     /** Applies a new computation to the chart view, creating it if needed. */
     void refreshChart(const ChartSetup &setup);
@@ -92,6 +97,8 @@ private:
     QMdiArea *m_mdi;
     QPointer<InputView> m_input;
     QPointer<ChartView> m_chart;
+    QPointer<SheetView> m_sheet;
+    QPointer<DocumentView> m_document;
     QPointer<RecalcDialog> m_recalc;
     QHash<Command, QAction *> m_actions;
     QHash<QString, QAction *> m_separators;

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -44,6 +45,7 @@ private slots:
     }
     void newCaseJson();
     void longestPlan();
+    void infoSheet();
     void failures_data();
     void failures();
 };
@@ -91,6 +93,38 @@ void TestExporter::longestPlan() {
     QCOMPARE(rows.last()[u"date"].toString(), root[u"fields"][u"dietEndDate"].toString());
 }
 
+void TestExporter::infoSheet() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"info.rtf"_s);
+    const auto sheet = [&] {
+        QFile rtf(file);
+        return rtf.open(QIODevice::ReadOnly) ? rtf.readAll() : QByteArray();
+    };
+    const QString arguments = u"--pet Bello --rtf-info "_s + file + u" --target 10 --weight 12"_s;
+    Run run = plan(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines, QStringList());
+    QVERIFY(
+        sheet().startsWith(R"({\rtf1\ansi\ansicpg1252\deff0\deftab720{\fonttbl{\f0\fswiss Arial;})"
+                           R"({\f1\froman\fcharset2 Symbol;}{\f2\fswiss Arial;}})"
+                           R"({\pict\pngblip\picw240\pich120\picwgoal3600\pichgoal1800 )"));
+    QCOMPARE(sheet().count("Bello"), 6);
+
+    // A logo that cannot be read is told; the sheet is written without it.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Korvalo"_s, u"Korvalo"_s);
+    settings.setValue(u"Settings/PicPath"_s, dir.filePath(u"gone.gif"_s));
+    settings.sync();
+    run = plan(arguments);
+    settings.remove(u"Settings/PicPath"_s);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines,
+             QStringList{u"Es konnte keine Grafik für das Logo der Infodatei gefunden "
+                         u"werden. Bitte führen Sie die Installation von KORVALO ® "
+                         u"erneut aus, um das Logo zu installieren."_s});
+    QVERIFY(sheet().endsWith(R"(\par })"));
+    QVERIFY(!sheet().contains(R"(\pict)"));
+}
+
 void TestExporter::failures_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -108,6 +142,9 @@ void TestExporter::failures_data() {
     QTest::newRow("unknown option") << u"--bogus"_s << 2 << QString();
     QTest::newRow("bad sex") << u"--sex w"_s << 2 << QString();
     QTest::newRow("option without value") << u"--weight"_s << 2 << QString();
+    QTest::newRow("info sheet unwritable")
+        << u"--rtf-info /nonexistent/folder/info.rtf --target 10 --weight 12"_s << 2
+        << u"Die Datei /nonexistent/folder/info.rtf lässt sich nicht schreiben."_s;
 }
 
 void TestExporter::failures() {

@@ -387,13 +387,43 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
     }
 
+    void planAndInfoSheetOpenOnce_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("copyTip");
+        QTest::newRow("plan") << "Plan"
+                              << "frmSheet"
+                              << "Diätplan kopieren";
+        QTest::newRow("info sheet") << "Doc"
+                                    << "frmDocument"
+                                    << "Infoblatt kopieren";
+    }
+
+    void planAndInfoSheetOpenOnce() {
+        QFETCH(QString, key);
+        QFETCH(QString, view);
+        text(4)->setText(QStringLiteral("10"));
+        text(3)->setText(QStringLiteral("12"));
+        window->run(Command::ReductionCurve);
+        window->dispatch(key);
+        QCOMPARE(window->activeViewName(), view);
+        QTEST(window->toolbarButton(QStringLiteral("Copy"))->toolTip(), "copyTip");
+        QVERIFY(buttonShown("Print") && !buttonShown("Save") && !buttonShown("Recalc"));
+        const int windows = window->mdiArea()->subWindowList().size();
+        window->mdiArea()->activatePreviousSubWindow();
+        QVERIFY(window->activeViewName() != view);
+        window->run(key == u"Plan" ? Command::DietPlan : Command::InfoSheet);
+        QCOMPARE(window->mdiArea()->subWindowList().size(), windows); // the same window again
+        QCOMPARE(window->activeViewName(), view);
+    }
+
     void laterCommandsSayNotYet() {
         text(4)->setText(QStringLiteral("10"));
         text(3)->setText(QStringLiteral("12"));
         window->run(Command::ReductionCurve);
-        window->dispatch(QStringLiteral("Plan"));
+        window->dispatch(QStringLiteral("Mail"));
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.contains(QStringLiteral("Diätplan")));
+        QVERIFY(ui.messages[0].text.contains(QStringLiteral("Email senden")));
         window->dispatch(QStringLiteral("Unbelegt")); // a placeholder runs nothing
         QCOMPARE(ui.messages.size(), 1);
     }

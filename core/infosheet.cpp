@@ -1,0 +1,149 @@
+#include "core/infosheet.h"
+
+#include "core/stringtable.h"
+
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <array>
+
+namespace InfoSheet {
+
+namespace {
+
+// The fixed RTF pieces of the sheet, byte for byte.
+const QString H1 =
+    QStringLiteral(R"({\rtf1\ansi\ansicpg1252\deff0\deftab720{\fonttbl{\f0\fswiss Arial;})");
+const QString H2 = QStringLiteral(R"({\f1\froman\fcharset2 Symbol;}{\f2\fswiss Arial;}})");
+const QString TITLE =
+    QStringLiteral(R"(\deflang1033\horzdoc{\*\fchars }{\*\lchars}\pard\plain\f2\fs24\b )");
+const QString GAP = QStringLiteral(R"(\par \plain\f2\fs17 )");
+const QString PARA = QStringLiteral(R"(\par \plain\f2\fs22 )");
+const QString CONT = QStringLiteral(R"(\plain\f2\fs22 )");
+const QString ULPARA = QStringLiteral(R"(\par \plain\f2\fs22\ul )");
+const QString END = QStringLiteral(R"(\par })");
+
+constexpr int logoMaxPixels = 300;
+constexpr int twipsPerPixel = 15; // at 96 dpi
+
+// Windows-1252 characters in 0x80 to 0x9F; the five unassigned bytes are missing.
+constexpr std::array<char16_t, 27> cp1252High{
+    0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+    0x0160, 0x2039, 0x0152, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178};
+
+bool inCodePage(char16_t c) {
+    return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF) ||
+           std::find(cp1252High.begin(), cp1252High.end(), c) != cp1252High.end();
+}
+
+quint32 bigEndian32(const QByteArray &bytes, int at) {
+    quint32 value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | quint8(bytes[at + i]);
+    return value;
+}
+
+} // namespace
+
+QString petRef(const QString &petName, const QString &species) {
+    if (!petName.isEmpty())
+        return petName;
+    const QString your = str(141);
+    if (species == str(132))
+        return your + u' ' + species;
+    if (species == str(133))
+        return str(143) + u' ' + species;
+    if (species == str(134) || species == str(135) || species == str(136))
+        return your + u' ' + species;
+    return your + u' ' + str(137);
+}
+
+QString rtfEscaped(const QString &text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            out += u'\\';
+            out += qc;
+        } else if (inCodePage(c)) {
+            out += qc;
+        } else {
+            // RTF takes a signed 16-bit number per UTF-16 unit; '?' serves older readers.
+            out += u"\\u" + QString::number(qint16(c)) + u'?';
+        }
+    }
+    return out;
+}
+
+std::pair<int, int> pngSize(const QByteArray &png) {
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (png.size() < 24 || !png.startsWith(signature) || png.mid(12, 4) != "IHDR")
+        return {0, 0};
+    const quint32 w = bigEndian32(png, 16);
+    const quint32 h = bigEndian32(png, 20);
+    if (w == 0 || h == 0 || w > 0x7fffffff || h > 0x7fffffff)
+        return {0, 0};
+    return {int(w), int(h)};
+}
+
+QByteArray rtfPngPicture(const QByteArray &png, int width, int height) {
+    const auto [w, h] = pngSize(png);
+    if (w == 0 || width <= 0 || height <= 0)
+        return {};
+    QByteArray out = "{\\pict\\pngblip\\picw" + QByteArray::number(w) + "\\pich" +
+                     QByteArray::number(h) + "\\picwgoal" +
+                     QByteArray::number(qint64(width) * twipsPerPixel) + "\\pichgoal" +
+                     QByteArray::number(qint64(height) * twipsPerPixel) + ' ';
+    const QByteArray hex = png.toHex();
+    constexpr qsizetype line = 128;
+    out.reserve(out.size() + hex.size() + hex.size() / line * 2 + 4);
+    for (qsizetype i = 0; i < hex.size(); i += line) {
+        if (i > 0)
+            out += "\r\n";
+        out += QByteArrayView(hex).sliced(i, std::min(line, hex.size() - i));
+    }
+    out += '}';
+    return out;
+}
+
+QByteArray infoSheetRtf(const QString &petName, const QString &species, const QByteArray &logoPng) {
+    const QString ref = rtfEscaped(petRef(petName, species));
+    const auto t = [](int n) { return str(n); };
+    QString rtf;
+    rtf += H1 + H2;
+    for (int i = 0; i < 5; ++i)
+        rtf += GAP;
+    rtf += TITLE + t(180);
+    rtf += GAP + GAP;
+    rtf += PARA + t(181) + GAP;
+    rtf += PARA + t(182) + t(183) + GAP;
+    rtf += PARA + t(207) + GAP;
+    rtf += PARA + t(208) + GAP;
+    rtf += PARA + t(184) + ref + t(185) + GAP + GAP;
+    rtf += CONT + t(186) + u' ' + ref + u' ' + t(187) + t(188);
+    rtf += PARA + t(189) + GAP;
+    rtf += PARA + t(190) + u' ' + t(191) + u' ' + ref + u' ' + t(192) + u' ';
+    rtf += CONT + t(193) + t(194) + t(195) + u' ' + ref + u' ' + t(196);
+    rtf += PARA + t(197) + t(198) + t(199) + t(200) + t(201) + GAP;
+    rtf += ULPARA + t(202) + ref + u' ' + t(206) + u' ';
+    rtf += CONT + t(203) + t(204) + u' ' + ref + u' ' + t(205);
+    rtf += END;
+
+    QStringEncoder encoder("windows-1252");
+    QByteArray bytes = encoder.encode(rtf);
+
+    const auto [w, h] = pngSize(logoPng);
+    if (w > 0) {
+        // At its pixel size, but never beyond 300 x 300, keeping its aspect.
+        const double scale = std::min(1.0, double(logoMaxPixels) / std::max(w, h));
+        const QByteArray picture =
+            rtfPngPicture(logoPng, std::max(1, qRound(w * scale)), std::max(1, qRound(h * scale)));
+        const qsizetype bodyStart = QByteArray(encoder.encode(H1 + H2)).size();
+        bytes.insert(bodyStart, picture + "\\par ");
+    }
+    return bytes;
+}
+
+} // namespace InfoSheet

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <utility>
+
+/** The owner info sheet as RTF text: fixed pieces, the string table's advice and the pet. */
+namespace InfoSheet {
+
+/** The pet's name as typed, or a possessive and the species word ("Ihre Katze", "Ihr Tier"). */
+QString petRef(const QString &petName, const QString &species);
+
+/**
+ * The whole sheet as Windows-1252 bytes. The pet's name is escaped; a PNG logo, when
+ * given, stands at the top of the document above the title.
+ */
+QByteArray infoSheetRtf(const QString &petName, const QString &species,
+                        const QByteArray &logoPng = {});
+
+/**
+ * Text typed by a user, made safe for RTF: backslash and braces escaped, characters the
+ * code page lacks (and control characters) as \uN? so every reader shows them as typed.
+ */
+QString rtfEscaped(const QString &text);
+
+/**
+ * A PNG picture as an RTF \pict group, shown at the given size in pixels at 96 dpi. Empty
+ * when the bytes are not a PNG.
+ */
+QByteArray rtfPngPicture(const QByteArray &png, int width, int height);
+
+/** Width and height from a PNG's header; {0, 0} when the bytes are not a PNG. */
+std::pair<int, int> pngSize(const QByteArray &png);
+
+} // namespace InfoSheet
+
+using InfoSheet::infoSheetRtf;
+using InfoSheet::petRef;

@@ -1,0 +1,106 @@
+#include "views/documentview.h"
+
+#include "core/apperror.h"
+#include "core/dietcase.h"
+#include "core/errorreport.h"
+#include "core/infosheet.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "files/appsettings.h"
+#include "views/busycursor.h"
+#include "views/logoloader.h"
+#include "views/richtextcontrol.h"
+#include "views/viewhost.h"
+
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+namespace {
+
+using Icon = UserInterface::Icon;
+
+constexpr int sCaption = 103;
+constexpr int sBack = 150;
+constexpr int sCopySheet = 158;
+constexpr int sNoLogoShort = 1140;
+constexpr int sLogoAdvice = 1141;
+constexpr int sLogoSizeHint = 1142;
+constexpr int sNoLogoTitle = 1143;
+constexpr int sNoLogo = 1144;
+constexpr int sReinstall = 1145;
+constexpr int sLogoFilter = 2430;
+
+// The text control's frame in the view, in twips: narrow, with room above.
+constexpr int marginSide = 100;
+constexpr int marginTop = 500;
+constexpr int twipsPerInch = 1440;
+
+} // namespace
+
+DocumentView::DocumentView(ViewHost &host, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_text(new RichTextControl(this)) {
+    setObjectName(QStringLiteral("frmDocument"));
+    setWindowTitle(str(sCaption).trimmed());
+    const auto px = [this](int twips) {
+        return qRound(twips * logicalDpiX() / double(twipsPerInch));
+    };
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(px(marginSide), px(marginTop), px(marginSide), px(marginSide));
+    layout->addWidget(m_text);
+    open_createRTF();
+}
+
+void DocumentView::open_createRTF() {
+    const DietCase &c = m_host.dietCase();
+    const QString petName = c.text(DietCase::Field::petName);
+    const QString species = c.text(DietCase::Field::species);
+    m_text->setFont(QFont(QStringLiteral("Arial"), 10));
+
+    m_logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings());
+    if (m_logo.isNull()) {
+        m_text->setRtf(infoSheetRtf(petName, species));
+        m_host.ui().message(str(sNoLogo) + u' ' + str(sReinstall), Icon::Exclamation,
+                            str(sNoLogoTitle));
+        return;
+    }
+    const QByteArray png = LogoLoader::pngBytes(m_logo);
+    if (png.isEmpty()) {
+        // The picture was read but cannot be handed on: the sheet stays without it.
+        m_text->setRtf(infoSheetRtf(petName, species));
+        m_host.ui().message(str(sNoLogoShort), Icon::None, QString());
+        return;
+    }
+    m_text->setRtf(infoSheetRtf(petName, species, png));
+}
+
+void DocumentView::activate() {
+    m_host.set_toolbar(View::Document);
+    m_host.setToolTip(QStringLiteral("Back"), str(sBack));
+    m_host.setToolTip(QStringLiteral("Copy"), str(sCopySheet));
+    m_host.setExitCaption(str(sBack));
+}
+
+void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet) {
+    UserInterface &ui = host.ui();
+    ui.message(str(sLogoAdvice) + u'\n' + str(sLogoSizeHint), Icon::None, QString());
+    BusyCursor busy;
+    // Users have PNG and JPEG logos as well.
+    const QString filter =
+        str(sLogoFilter)
+            .replace(QStringLiteral("*.gif"), QStringLiteral("*.gif;*.png;*.jpg;*.jpeg"));
+    const QString folder = QFileInfo(settings.value(AppSettings::PicPath)).absolutePath();
+    const std::optional<QString> path = ui.openFileName(folder, filter);
+    if (!path)
+        return;
+    try {
+        settings.setValue(AppSettings::PicPath, *path);
+    } catch (const AppError &error) {
+        ReportError(ui, settings, QStringLiteral("XXX"), error,
+                    QStringLiteral("frmMain-mnueditlogo_Click"));
+        return;
+    }
+    if (activeSheet)
+        activeSheet->open_createRTF();
+}

@@ -1,0 +1,136 @@
+#include "views/sheetview.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/dietcase.h"
+#include "core/errorreport.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "views/sheetcontrol.h"
+#include "views/viewhost.h"
+
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int sCaption = 109;
+constexpr int sBack = 150;
+constexpr int sCopySheet = 169;
+constexpr int sLocked = 171;
+constexpr int sProduct = 901;
+
+// Rows 5 to 36 of columns A and C hold dates, except the weighing reminders.
+constexpr int firstDateRow = 5;
+constexpr int lastDateRow = 36;
+constexpr bool isReminderRow(int row) {
+    return row == 6 || row == 14 || row == 22 || row == 30;
+}
+
+// Dates are written with four-digit years; a day past the last one cannot be written.
+const QDate lastDate(9999, 12, 31);
+
+} // namespace
+
+SheetView::SheetView(ViewHost &host, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_sheet(new SheetControl(this)) {
+    setObjectName(QStringLiteral("frmSheet"));
+    setWindowTitle(str(sCaption));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_sheet);
+
+    try {
+        m_sheet->loadTemplate();
+        const QString petName = host.dietCase().text(DietCase::Field::petName);
+        if (!petName.isEmpty())
+            m_sheet->setCellText(1, 2, petName);
+        m_sheet->setApplicationName(str(sProduct));
+        m_sheet->table()->installEventFilter(this);
+        m_sheet->table()->viewport()->installEventFilter(this);
+        m_sheet->setRowColumnEditingEnabled(false);
+        m_sheet->setEditingEnabled(false);
+        fill_dates();
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("Form_Load"));
+    }
+    connect(m_sheet, &SheetControl::selectionChanged, this, &SheetView::updateEditing);
+    if (m_sheet->rowCount() > 0)
+        m_sheet->selectRange(1, 1, 1, 1);
+}
+
+void SheetView::activate() {
+    try {
+        m_host.set_toolbar(View::Sheet);
+        m_host.setToolTip(QStringLiteral("Copy"), str(sCopySheet));
+        m_host.setToolTip(QStringLiteral("Back"), str(sBack));
+        m_host.setExitCaption(str(sBack));
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("Form_Activate"));
+    }
+}
+
+void SheetView::fill_dates() {
+    try {
+        QDate date = Clock::today();
+        for (const int col : {1, 3}) {
+            for (int row = firstDateRow; row <= lastDateRow; ++row) {
+                if (isReminderRow(row))
+                    ++row;
+                m_sheet->setCellDate(row, col, date);
+                if (date >= lastDate)
+                    throw AppError(AppError::Overflow);
+                date = date.addDays(1);
+            }
+        }
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("Function fill_dates"));
+    }
+}
+
+bool SheetView::isTypedKey(const QKeyEvent *event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false; // shortcuts, not typing
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+    case Qt::Key_F2:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return !event->text().isEmpty() && event->text().front().isPrint();
+    }
+}
+
+bool SheetView::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && isTypedKey(static_cast<QKeyEvent *>(event))) {
+        try {
+            if (m_sheet->isSelectionLocked()) {
+                m_host.ui().message(str(sLocked), UserInterface::Icon::Information, str(sProduct));
+                return true;
+            }
+        } catch (const AppError &e) {
+            report(e, QStringLiteral("Form_KeyPress"));
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               watched == m_sheet->table()->viewport()) {
+        // After the table has taken the click into its selection.
+        QMetaObject::invokeMethod(this, &SheetView::updateEditing, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SheetView::updateEditing() {
+    m_sheet->setEditingEnabled(!m_sheet->isSelectionLocked());
+    m_sheet->setRowColumnEditingEnabled(false);
+}
+
+void SheetView::report(const AppError &error, const QString &procedure) {
+    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error,
+                objectName() + u'-' + procedure);
+}
