@@ -5,12 +5,16 @@
 #include "core/germantext.h"
 #include "core/stringtable.h"
 #include "files/casefile.h"
+#include "files/programfolder.h"
+#include "output/printing.h"
 #include "views/busycursor.h"
+#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
 #include "views/optionsdialog.h"
 #include "views/recalcdialog.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QGuiApplication>
@@ -18,6 +22,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -288,6 +294,11 @@ void MainWindow::setExitCaption(const QString &text) {
     m_actions.value(Command::ExitOrBack)->setText(text);
 }
 
+QImage MainWindow::logo(bool productLogo) const {
+    return QImage(productLogo ? ProgramFolder::dataFile(QStringLiteral("kvl_logo100.gif"))
+                              : m_settings.value(AppSettings::PicPath));
+}
+
 QString MainWindow::activeViewName() const {
     const QMdiSubWindow *window = m_mdi->activeSubWindow();
     return window && window->widget() ? window->widget()->objectName() : QString();
@@ -332,6 +343,15 @@ void MainWindow::run(Command command) {
         break;
     case Command::ChartOptions:
         showOptions(true);
+        break;
+    case Command::Print:
+        printActive(false);
+        break;
+    case Command::PrintPreview:
+        printActive(true);
+        break;
+    case Command::Copy:
+        copyActive();
         break;
     case Command::ClearInputs:
         try {
@@ -388,6 +408,49 @@ void MainWindow::showChart(const ChartSetup &setup) {
     auto *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
+}
+
+void MainWindow::printActive(bool preview) {
+    const QString name = activeViewName().toUpper();
+    if (name != u"FRMSHEET" && name != u"FRMCHART" && name != u"FRMDOCUMENT")
+        return; // the input form and the browser print nothing
+
+    // One drawing for the printer and the preview: what the preview shows is what prints.
+    const auto print = [this, name](QPrinter &printer, int copies, int orientation) {
+        Q_UNUSED(copies);
+        Q_UNUSED(orientation);
+        if (name == u"FRMCHART" && m_chart) {
+            BusyCursor busy;
+            try {
+                print_KHPE_chart(*m_chart->chart(), printer, logo(false), logo(true));
+            } catch (const AppError &e) {
+                ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,
+                            QStringLiteral("printmod - print_KHPE_chart"));
+            }
+        }
+    };
+
+    if (preview) {
+        QPrintPreviewDialog dialog(this);
+        dialog.printer()->setPageSize(QPageSize(QPageSize::A4));
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [&](QPrinter *printer) { print(*printer, printer->copyCount(), 0); });
+        dialog.exec();
+        return;
+    }
+    const auto request = m_ui->printDialog();
+    if (!request) {
+        m_ui->restoreCursors();
+        return;
+    }
+    const auto printer = printerFor(*request);
+    print(*printer, request->copies, request->orientation);
+}
+
+void MainWindow::copyActive() {
+    // Copying never complains: what cannot be copied is left alone.
+    if (activeViewName() == u"frmchart" && m_chart)
+        QGuiApplication::clipboard()->setImage(m_chart->chart()->picture());
 }
 
 void MainWindow::showOptions(bool busy) {

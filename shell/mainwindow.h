@@ -79,6 +79,10 @@ private:
     void refreshChart(const ChartSetup &setup);
     void showRecalc(bool modal);
     void showOptions(bool busy);
+    void printActive(bool preview);
+    void copyActive();
+    /** The user's logo, or the program's small one, for the printouts. */
+    QImage logo(bool productLogo) const;
     void exitOrBack();
     void notYetAvailable(Command command);
     void report(const class AppError &error, const QString &procedure);
