@@ -18,3 +18,8 @@ std::optional<QString> RecordingUserInterface::saveFileName(const QString &folde
                                                             const QString &filter) {
     return openFileName(folder, filter);
 }
+
+std::optional<UserInterface::PrintRequest> RecordingUserInterface::printDialog() {
+    ++printDialogs;
+    return printRequests.isEmpty() ? std::nullopt : printRequests.takeFirst();
+}

@@ -27,6 +27,18 @@ public:
     virtual std::optional<QString> openFileName(const QString &folder, const QString &filter) = 0;
     virtual std::optional<QString> saveFileName(const QString &folder, const QString &filter) = 0;
 
+    /** What the print dialog hands back. */
+    struct PrintRequest {
+        QString printerName; ///< empty: the default printer
+        QString pdfFile;     ///< set: a PDF file instead of a printer (tests, exporter)
+        int copies = 1;
+        int orientation = 1; ///< 1 portrait, 2 landscape
+    };
+
+    /** The print dialog, without page range, selection or printing to a file; nothing on
+     * cancel. */
+    virtual std::optional<PrintRequest> printDialog() = 0;
+
     /** Back to the normal mouse pointer on every window. */
     virtual void restoreCursors() {}
 };

@@ -12,6 +12,7 @@ constexpr std::array commandInfos{
     CommandInfo{C::SaveCase, "mnuFileSave", 147, "save", K::Save},
     CommandInfo{C::ExitOrBack, "mnuFileExit", 101, "back", K::UnknownKey},
     CommandInfo{C::Print, "mnuEditPrint", 151, "print", K::Print},
+    CommandInfo{C::PrintPreview, "mnuEditPreview", 2450, "print", K::UnknownKey},
     CommandInfo{C::Copy, "mnuEditCopy", 153, "copy", K::Copy},
     CommandInfo{C::Email, "mnuEditEmail", 107, "mail", K::UnknownKey},
     CommandInfo{C::WebPage, "mnuEditInet", 104, "web", K::UnknownKey},
@@ -41,13 +42,12 @@ constexpr MenuEntry separator(const char *name) {
 
 constexpr std::array fileMenu{entry(C::LoadCase), entry(C::SaveCase), separator("mnuFileSep"),
                               entry(C::ExitOrBack)};
-constexpr std::array editMenu{entry(C::Print),           entry(C::Copy),
-                              separator("mnueditsep1"),  entry(C::Email),
-                              entry(C::WebPage),         separator("mnueditsep2"),
-                              entry(C::InfoSheet),       entry(C::ReductionCurve),
-                              entry(C::DietPlan),        entry(C::ClearInputs),
-                              entry(C::ReductionValues), entry(C::ChartOptions),
-                              separator("mnueditsep3"),  entry(C::ChangeLogo)};
+constexpr std::array editMenu{
+    entry(C::Print),          entry(C::PrintPreview),   entry(C::Copy),
+    separator("mnueditsep1"), entry(C::Email),          entry(C::WebPage),
+    separator("mnueditsep2"), entry(C::InfoSheet),      entry(C::ReductionCurve),
+    entry(C::DietPlan),       entry(C::ClearInputs),    entry(C::ReductionValues),
+    entry(C::ChartOptions),   separator("mnueditsep3"), entry(C::ChangeLogo)};
 constexpr std::array extrasMenu{
     entry(C::Companion1), entry(C::Companion2), separator("mnusepextras1"), entry(C::Companion3),
     entry(C::Companion4), entry(C::Companion5), entry(C::Companion6)};
@@ -116,6 +116,7 @@ constexpr std::array flagMenuList{
     CommandTable::FlagMenu{"Plan", C::DietPlan},
     CommandTable::FlagMenu{"Doc", C::InfoSheet},
     CommandTable::FlagMenu{"Print", C::Print},
+    CommandTable::FlagMenu{"Print", C::PrintPreview}, // goes with printing
     CommandTable::FlagMenu{"Copy", C::Copy},
     CommandTable::FlagMenu{"Delete", C::ClearInputs},
     CommandTable::FlagMenu{"Recalc", C::ReductionValues},

@@ -15,6 +15,7 @@ enum class Command {
     SaveCase,
     ExitOrBack,
     Print,
+    PrintPreview,
     Copy,
     Email,
     WebPage,

@@ -1,18 +1,27 @@
 #include "shell/mainwindow.h"
 
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
+#include "core/printtexts.h"
 #include "core/stringtable.h"
 #include "files/casefile.h"
+#include "files/programfolder.h"
+#include "output/printing.h"
 #include "views/busycursor.h"
+#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
+#include "views/logoloader.h"
 #include "views/optionsdialog.h"
 #include "views/recalcdialog.h"
+#include "views/richtextcontrol.h"
+#include "views/sheetcontrol.h"
 #include "views/sheetview.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QGuiApplication>
@@ -20,6 +29,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -357,6 +369,15 @@ void MainWindow::run(Command command) {
     case Command::ChartOptions:
         showOptions(true);
         break;
+    case Command::Print:
+        printActive(false);
+        break;
+    case Command::PrintPreview:
+        printActive(true);
+        break;
+    case Command::Copy:
+        copyActive();
+        break;
     case Command::ClearInputs:
         try {
             BusyCursor busy;
@@ -429,6 +450,82 @@ void MainWindow::showChart(const ChartSetup &setup) {
     auto *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
+}
+
+void MainWindow::printActive(bool preview) {
+    const QString name = activeViewName().toUpper();
+    if (name != u"FRMSHEET" && name != u"FRMCHART" && name != u"FRMDOCUMENT")
+        return; // the input form and the browser print nothing
+
+    // One drawing for the printer and the preview: what the preview shows is what prints.
+    const auto print = [this, name](QPrinter &printer, int copies, int orientation) {
+        if (name == u"FRMCHART" && m_chart) {
+            BusyCursor busy;
+            try {
+                print_KHPE_chart(*m_chart->chart(), printer,
+                                 LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings),
+                                 LogoLoader::LoadPic(LogoLoader::smallLogoName, m_settings));
+            } catch (const AppError &e) {
+                ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,
+                            QStringLiteral("printmod - print_KHPE_chart"));
+            }
+        } else if (name == u"FRMSHEET" && m_sheet) {
+            try {
+                print_sheet(*m_sheet->sheet(), printer, planSheetHeader(m_case),
+                            planSheetFooter(Clock::today()), copies, orientation);
+            } catch (const AppError &e) {
+                ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,
+                            QStringLiteral("printmod - print_sheet"));
+            }
+        } else if (name == u"FRMDOCUMENT" && m_document) {
+            try {
+                printRichText(*m_document->textControl()->document(), printer, 1440, 1440, 1440,
+                              1440, copies, orientation);
+            } catch (const AppError &e) {
+                m_ui->message(QString::number(e.number()) + u"  -  " + e.description(),
+                              UserInterface::Icon::Critical, str(sTitle));
+            }
+        }
+    };
+
+    if (preview) {
+        QPrintPreviewDialog dialog(this);
+        dialog.printer()->setPageSize(QPageSize(QPageSize::A4));
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [&](QPrinter *printer) { print(*printer, printer->copyCount(), 0); });
+        dialog.exec();
+        return;
+    }
+    const auto request = m_ui->printDialog();
+    if (!request) {
+        m_ui->restoreCursors();
+        return;
+    }
+    const auto printer = printerFor(*request);
+    print(*printer, request->copies, request->orientation);
+}
+
+void MainWindow::copyActive() {
+    // Copying never complains: what cannot be copied is left alone.
+    const QString name = activeViewName();
+    if (name == u"frmchart" && m_chart) {
+        QGuiApplication::clipboard()->setImage(m_chart->chart()->picture());
+    } else if (name == u"frmDocument" && m_document) {
+        RichTextControl *text = m_document->textControl();
+        auto *data = new QMimeData;
+        const QByteArray rtf = text->rtfOfRange(0, 10000);
+        data->setData(QStringLiteral("Rich Text Format"), rtf);
+        data->setData(QStringLiteral("text/rtf"), rtf);
+        QGuiApplication::clipboard()->setMimeData(data);
+        QTextCursor start = text->textCursor();
+        start.setPosition(0);
+        text->setTextCursor(start); // the caret at the start, nothing selected
+    } else if (name == u"frmSheet" && m_sheet) {
+        SheetControl *sheet = m_sheet->sheet();
+        sheet->selectRange(1, 1, 36, 4);
+        sheet->copySelection();
+        sheet->selectRange(1, 1, 1, 1);
+    }
 }
 
 void MainWindow::showOptions(bool busy) {

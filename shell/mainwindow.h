@@ -84,6 +84,9 @@ private:
     void refreshChart(const ChartSetup &setup);
     void showRecalc(bool modal);
     void showOptions(bool busy);
+    void printActive(bool preview);
+    void copyActive();
+
     void exitOrBack();
     void notYetAvailable(Command command);
     void report(const class AppError &error, const QString &procedure);

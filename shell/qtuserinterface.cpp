@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 QtUserInterface::QtUserInterface(QWidget *owner)
     : m_owner(owner) {}
@@ -64,6 +66,22 @@ std::optional<QString> QtUserInterface::saveFileName(const QString &folder, cons
     if (name.isEmpty())
         return std::nullopt;
     return name;
+}
+
+std::optional<UserInterface::PrintRequest> QtUserInterface::printDialog() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, m_owner);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PrintRequest request;
+    request.printerName = printer.printerName();
+    request.copies = printer.copyCount();
+    request.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    return request;
 }
 
 void QtUserInterface::restoreCursors() {

@@ -5,6 +5,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
@@ -284,12 +285,30 @@ QString ChartControl::footnote() const {
 }
 
 void ChartControl::render(QPainter *painter, const QRectF &target) {
+    // Drawn in the widget's own pixel coordinates, scaled into the target. Fonts go by pixel
+    // size so that a printer's resolution does not enlarge them a second time.
+    // A computation just handed over may not be laid out yet.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layout()->activate();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
     const QSize own = size();
     const qreal scale = std::min(target.width() / own.width(), target.height() / own.height());
     painter->save();
     painter->translate(target.topLeft());
     painter->scale(scale, scale);
-    QWidget::render(painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter->fillRect(rect(), Qt::white);
+    for (const QLabel *label : {m_title, m_footnote}) {
+        QFont font = label->font();
+        font.setPixelSize(QFontInfo(label->font()).pixelSize());
+        painter->setFont(font);
+        painter->setPen(Qt::black);
+        painter->drawText(label->geometry(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                          label->text());
+    }
+    const QRect viewport = m_view->viewport()->rect();
+    m_view->scene()->render(painter, QRectF(m_view->geometry()),
+                            m_view->mapToScene(viewport).boundingRect());
     painter->restore();
 }
 

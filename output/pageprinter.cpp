@@ -1,0 +1,64 @@
+#include "output/pageprinter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+constexpr double tenthsPerInch = 254.0;
+constexpr double screenDpi = 96.0;
+
+} // namespace
+
+PagePrinter::PagePrinter(QPrinter &printer)
+    : m_printer(printer)
+    , m_painter(new QPainter) {
+    // Positions count from the paper's edge, not from the printable area.
+    m_printer.setFullPage(true);
+    m_painter->begin(&m_printer);
+}
+
+PagePrinter::~PagePrinter() {
+    if (m_painter->isActive())
+        m_painter->end();
+    delete m_painter;
+}
+
+bool PagePrinter::isActive() const {
+    return m_painter->isActive();
+}
+
+QSizeF PagePrinter::paperSize() const {
+    return m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size() * 10;
+}
+
+QRectF PagePrinter::toDevice(const QRectF &r) const {
+    const double scale = m_printer.resolution() / tenthsPerInch;
+    return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
+}
+
+void PagePrinter::placePicture(const QImage &picture, QPointF at, Anchor anchor) {
+    if (picture.isNull() || !isActive())
+        return;
+    const QSizeF size = QSizeF(picture.size()) * (tenthsPerInch / screenDpi);
+    QPointF topLeft = at;
+    if (anchor == Anchor::TopRight || anchor == Anchor::BottomRight)
+        topLeft.rx() -= size.width();
+    if (anchor == Anchor::BottomRight)
+        topLeft.ry() -= size.height();
+    m_painter->drawImage(toDevice(QRectF(topLeft, size)), picture);
+}
+
+void PagePrinter::draw(const QRectF &target,
+                       const std::function<void(QPainter &, const QRectF &)> &paint) {
+    if (!isActive())
+        return;
+    m_painter->save();
+    paint(*m_painter, toDevice(target));
+    m_painter->restore();
+}
+
+bool PagePrinter::finish() {
+    return m_painter->end();
+}

@@ -1,0 +1,142 @@
+#include "output/printing.h"
+
+#include "core/apperror.h"
+#include "output/pageprinter.h"
+#include "views/chartcontrol.h"
+#include "views/sheetcontrol.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+
+namespace {
+
+constexpr double tenthsPerPixel = 254.0 / 96.0; // a screen pixel at 96 dots per inch
+constexpr double logoMargin = 150;              // 15 mm from the right and bottom edges
+constexpr double logoTop = 50;                  // 5 mm from the top
+constexpr double chartTop = 300;                // 30 mm from the top
+
+} // namespace
+
+std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!request.pdfFile.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(request.pdfFile);
+    } else if (!request.printerName.isEmpty()) {
+        printer->setPrinterName(request.printerName);
+    }
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    return printer;
+}
+
+void print_KHPE_chart(ChartControl &chart, QPrinter &printer, const QImage &userLogo,
+                      const QImage &productLogo) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setCopyCount(1);
+    PagePrinter page(printer);
+    if (!page.isActive())
+        throw AppError(AppError::PathFileAccess);
+    const QSizeF paper = page.paperSize();
+
+    // The chart at 1.2 times its size on screen, but never wider than the page between the
+    // logos' margins nor reaching the small logo at the bottom.
+    QSizeF size = QSizeF(chart.size()) * 1.2 * tenthsPerPixel;
+    const QSizeF room(paper.width() - 2 * logoMargin, paper.height() - chartTop - 2 * logoMargin);
+    size.scale(size.boundedTo(room), Qt::KeepAspectRatio);
+    const QRectF target(QPointF((paper.width() - size.width()) / 2, chartTop), size);
+    page.draw(target, [&chart](QPainter &painter, const QRectF &device) {
+        chart.render(&painter, device);
+    });
+
+    page.placePicture(userLogo, QPointF(paper.width() - logoMargin, logoTop),
+                      PagePrinter::Anchor::TopRight);
+    page.placePicture(productLogo, QPointF(paper.width() - logoMargin, paper.height() - logoMargin),
+                      PagePrinter::Anchor::BottomRight);
+    if (!page.finish())
+        throw AppError(AppError::PathFileAccess);
+}
+
+namespace {
+
+void applyCopiesAndOrientation(QPrinter &printer, int copies, int orientation) {
+    printer.setCopyCount(std::max(copies, 1));
+    printer.setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+/** Lines of a header or footer, centred in a band of the page. */
+void drawBand(QPainter &painter, const QRectF &band, const QString &text, Qt::Alignment vertical) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(10);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(band, Qt::AlignHCenter | vertical, QString(text).replace(u'\r', u'\n'));
+}
+
+} // namespace
+
+void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
+                 const QString &footer, int copies, int orientation) {
+    const SheetPageSetup &setup = sheet.pageSetup();
+    printer.setPageLayout(setup.layout);
+    applyCopiesAndOrientation(printer, copies, orientation);
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw AppError(AppError::PathFileAccess);
+
+    const double dpi = printer.resolution();
+    const QRectF paper = printer.pageLayout().fullRectPixels(int(dpi));
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch) * dpi;
+    const QRectF body = paper.marginsRemoved(margins);
+    const double headerGap = setup.headerMarginCm / 2.54 * dpi;
+    const double footerGap = setup.footerMarginCm / 2.54 * dpi;
+    drawBand(painter, QRectF(0, headerGap, paper.width(), margins.top() - headerGap), header,
+             Qt::AlignTop);
+    drawBand(
+        painter,
+        QRectF(0, paper.height() - margins.bottom(), paper.width(), margins.bottom() - footerGap),
+        footer, Qt::AlignBottom);
+
+    // The range at the template's scale, made smaller when it would not fit between the
+    // margins (A1:D36 is a little wider than A4 portrait allows).
+    QSizeF size = sheet.rangeSize(1, 1, 36, 4) * (dpi / 72.0) * (setup.scalePercent / 100.0);
+    if (size.width() > body.width() || size.height() > body.height())
+        size.scale(body.size(), Qt::KeepAspectRatio);
+    sheet.renderRange(&painter, QRectF(body.topLeft(), size), 1, 1, 36, 4);
+    if (!painter.end())
+        throw AppError(AppError::PathFileAccess);
+}
+
+void printRichText(const QTextDocument &document, QPrinter &printer, int leftTwips, int topTwips,
+                   int rightTwips, int bottomTwips, int copies, int orientation) {
+    applyCopiesAndOrientation(printer, copies, orientation);
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw AppError(AppError::PathFileAccess);
+
+    const double dpi = printer.resolution();
+    const QRectF paper = printer.pageLayout().fullRectPixels(int(dpi));
+    const auto device = [dpi](int twips) { return twips / 1440.0 * dpi; };
+    const QRectF body = paper.adjusted(device(leftTwips), device(topTwips), -device(rightTwips),
+                                       -device(bottomTwips));
+
+    std::unique_ptr<QTextDocument> pages(document.clone());
+    pages->documentLayout()->setPaintDevice(&printer);
+    pages->setPageSize(body.size());
+    const int count = pages->pageCount();
+    for (int page = 0; page < count; ++page) {
+        if (page > 0 && !printer.newPage())
+            throw AppError(AppError::PathFileAccess);
+        painter.save();
+        painter.translate(body.left(), body.top() - page * body.height());
+        const QRectF shown(0, page * body.height(), body.width(), body.height());
+        painter.setClipRect(shown);
+        pages->drawContents(&painter, shown);
+        painter.restore();
+    }
+    if (!painter.end())
+        throw AppError(AppError::PathFileAccess);
+}

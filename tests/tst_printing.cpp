@@ -1,0 +1,204 @@
+#include "core/clock.h"
+#include "core/printtexts.h"
+#include "core/recordinguserinterface.h"
+#include "shell/mainwindow.h"
+#include "views/documentview.h"
+#include "views/inputview.h"
+#include "views/richtextcontrol.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using F = DietCase::Field;
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    QTemporaryDir dir;
+
+    static QString pdfText(const QString &pdf) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        return QString::fromUtf8(text.readAllStandardOutput());
+    }
+
+    static int pdfPages(const QString &pdf) {
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        info.waitForFinished();
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        const qsizetype at = out.indexOf(u"Pages:");
+        return at < 0 ? 0 : out.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+    }
+
+    void computeCase() {
+        DietCase &c = window->dietCase();
+        c.setText(F::ownerName, QStringLiteral("Meier"));
+        c.setText(F::petName, QStringLiteral("Bello"));
+        c.setText(F::targetWeight, QStringLiteral("14"));
+        c.setText(F::todayWeight, QStringLiteral("18,5"));
+        window->run(Command::ReductionCurve);
+        QCOMPARE(window->activeViewName(), QStringLiteral("frmchart"));
+    }
+
+private slots:
+    void initTestCase() {
+        Clock::setToday(QDate(2026, 12, 7));
+        QVERIFY(dir.isValid());
+    }
+
+    void init() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                  QStringLiteral("Korvalo"))
+            .clear();
+        ui = RecordingUserInterface();
+        window = std::make_unique<MainWindow>(&ui);
+        window->load();
+    }
+
+    void cleanup() {
+        ui.answers << UserInterface::Answer::Yes;
+        window.reset();
+    }
+
+    void chartPrintsToOnePage() {
+        computeCase();
+        const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 3, 2};
+        window->run(Command::Print);
+        QCOMPARE(ui.printDialogs, 1);
+        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(pdfPages(pdf), 1); // copies and orientation stay as they are
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("Reduktionskurve für Hund Bello (Besitzer: Meier)")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026")));
+    }
+
+    void cancelPrintsNothing() {
+        computeCase();
+        window->run(Command::Print);
+        QCOMPARE(ui.printDialogs, 1);
+        QVERIFY(ui.messages.isEmpty());
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("cancel")).isEmpty());
+    }
+
+    void inputFormPrintsNothing() {
+        window->run(Command::Print);
+        QCOMPARE(ui.printDialogs, 0);
+    }
+
+    void sheetHeader_data() {
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("nothing entered") << QStringList{} << "Diätplan für  ";
+        QTest::newRow("everything")
+            << QStringList{QStringLiteral("owner=Meier"), QStringLiteral("pet=Bello"),
+                           QStringLiteral("species=Hund")}
+            << "Diätplan für Hund Bello (Besitzer: Meier), männlich, "
+               "kastriert  ";
+    }
+
+    void sheetHeader() {
+        QFETCH(QStringList, edits);
+        DietCase c;
+        c.setText(F::species, QString());
+        for (const QString &edit : edits) {
+            const QString value = edit.section(u'=', 1);
+            if (edit.startsWith(u"owner"))
+                c.setText(F::ownerName, value);
+            else if (edit.startsWith(u"pet"))
+                c.setText(F::petName, value);
+            else
+                c.setText(F::species, value);
+        }
+        if (!edits.isEmpty()) {
+            c.setOptionSelected(1, true);
+            c.setOptionSelected(3, true);
+        }
+        c.setText(F::targetWeight, QStringLiteral("10"));
+        c.setText(F::todayWeight, QStringLiteral("12"));
+        c.setText(F::dietEndDate, QStringLiteral("04.02.2027"));
+        const QStringList lines = planSheetHeader(c).split(u'\r');
+        QCOMPARE(lines.size(), 2);
+        QTEST(lines[0], "firstLine");
+        QCOMPARE(lines[1], QStringLiteral("Gewicht am 07.12.2026: 12 kg, Zielgewicht am "
+                                          "04.02.2027: 10 kg"));
+        QCOMPARE(planSheetFooter(QDate(2027, 1, 3)),
+                 QStringLiteral("Erstellt mit KORVALO ® am 03.01.2027"));
+    }
+
+    void sheetPrintsA1ToD36() {
+        computeCase();
+        window->run(Command::DietPlan);
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+        QCOMPARE(pdfPages(pdf), 1);
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("Diätplan für Hund Bello (Besitzer: Meier)")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Gewicht am 07.12.2026: 18,5 kg, Zielgewicht am")));
+        QVERIFY(text.contains(QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026")));
+        QVERIFY(text.contains(QStringLiteral("Termin Tierarzt!")));
+        QVERIFY(text.contains(QStringLiteral("31.01.2027"))); // C36, the last date
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void infoSheetPagesWithMargins() {
+        computeCase();
+        window->run(Command::InfoSheet);
+        const QString pdf = dir.filePath(QStringLiteral("info.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+        QCOMPARE(pdfPages(pdf), 2); // continued on a second page
+        const QString text = pdfText(pdf);
+        QVERIFY(text.contains(QStringLiteral("Tipps und Tricks fürs Abnehmen!")));
+        QVERIFY(text.contains(QStringLiteral("Falls Bello bettelt:")));
+    }
+
+    void copyPutsEachViewsFormats() {
+        computeCase();
+        window->run(Command::InfoSheet);
+        window->run(Command::Copy);
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data->hasFormat(QStringLiteral("text/rtf")));
+        QVERIFY(data->data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
+        QCOMPARE(window->documentView()->textControl()->textCursor().position(), 0);
+        QVERIFY(!window->documentView()->textControl()->textCursor().hasSelection());
+
+        window->run(Command::DietPlan);
+        window->run(Command::Copy);
+        const QStringList lines =
+            QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 36);
+        QVERIFY(lines[0].startsWith(QStringLiteral("Diätplan für :\tBello")));
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasHtml());
+    }
+
+    void chartCopiesAsPicture() {
+        computeCase();
+        QGuiApplication::clipboard()->clear();
+        window->run(Command::Copy);
+        const QImage picture = QGuiApplication::clipboard()->image();
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.width() > 400);
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
