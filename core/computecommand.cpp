@@ -22,12 +22,8 @@ constexpr int sInputField = 2005;
 constexpr int sNoValue = 2006;
 constexpr int sTargetAboveToday = 2007;
 
-// The checked fields with the number of their caption.
-constexpr std::array<std::pair<F, int>, 3> checkedFields{{
-    {F::todayWeight, 113},
-    {F::targetWeight, 114},
-    {F::overweightPercent, 115},
-}};
+// The fields the command checks, in the order it names them.
+constexpr std::array checkedFields{F::todayWeight, F::targetWeight, F::overweightPercent};
 
 } // namespace
 
@@ -45,9 +41,10 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
             }
             return ChartCalc(c, settings.value(AppSettings::SmallPets), Clock::today());
         }
-        for (const auto &[field, caption] : checkedFields) {
+        for (const F field : checkedFields) {
             if (!GermanText::isNumeric(c.text(field))) {
-                ui.message(str(sInputField) + u" '" + str(caption) + u"' " + str(sNoValue),
+                ui.message(str(sInputField) + u" '" + str(DietCase::captionNumber(field)) + u"' " +
+                               str(sNoValue),
                            Icon::Exclamation, str(sError));
                 return std::nullopt;
             }

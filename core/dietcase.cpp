@@ -139,3 +139,10 @@ double DietCase::formerWeightValue() const {
 QString DietCase::fieldName(Field field) {
     return QString::fromLatin1(QMetaEnum::fromType<Field>().valueToKey(static_cast<int>(field)));
 }
+
+int DietCase::captionNumber(Field field) {
+    // In field order: the input form's captions, then the history's.
+    static constexpr std::array<int, fieldCount> captions{110, 111, 112, 113, 114, 115, 117,
+                                                          122, 123, 124, 127, 144, 145};
+    return captions[index(field)];
+}

@@ -74,6 +74,8 @@ public:
     double formerWeightValue() const;
 
     static QString fieldName(Field field);
+    /** The string number of the caption that names a field on the input form. */
+    static int captionNumber(Field field);
 
 signals:
     void textChanged(DietCase::Field field);

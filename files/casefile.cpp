@@ -33,35 +33,10 @@ constexpr int sTooLong = 2503;
 
 const QString empty = QStringLiteral("Empty");
 
-// Lines 1 to 9 in order, with the caption that names each in messages.
-constexpr std::array<std::pair<F, int>, 9> textFields{{
-    {F::ownerName, 110},
-    {F::petName, 111},
-    {F::todayWeight, 113},
-    {F::targetWeight, 114},
-    {F::overweightPercent, 115},
-    {F::ageYears, 117},
-    {F::weeklyRateDuring, 122},
-    {F::weeklyRateEnd, 123},
-    {F::dietEndDate, 124},
-}};
-
-// Every field the file holds, with its caption.
-constexpr std::array<std::pair<F, int>, 13> storedFields{{
-    {F::ownerName, 110},
-    {F::petName, 111},
-    {F::species, 112},
-    {F::todayWeight, 113},
-    {F::targetWeight, 114},
-    {F::overweightPercent, 115},
-    {F::ageYears, 117},
-    {F::weeklyRateDuring, 122},
-    {F::weeklyRateEnd, 123},
-    {F::dietEndDate, 124},
-    {F::currentDate, 127},
-    {F::creationDate, 144},
-    {F::formerWeight, 145},
-}};
+// Lines 1 to 9 in order.
+constexpr std::array<F, 9> textFields{F::ownerName,        F::petName,           F::todayWeight,
+                                      F::targetWeight,     F::overweightPercent, F::ageYears,
+                                      F::weeklyRateDuring, F::weeklyRateEnd,     F::dietEndDate};
 
 QString orEmpty(const QString &text) {
     return text.isEmpty() ? empty : text;
@@ -117,7 +92,7 @@ namespace CaseFile {
 
 QStringList lines(const DietCase &c) {
     QStringList out;
-    for (const auto &[field, caption] : textFields)
+    for (const F field : textFields)
         out << orEmpty(c.text(field));
     out << QStringLiteral("EndText1") << orEmpty(c.text(F::species)) << QStringLiteral("EndList")
         << orEmpty(c.text(F::currentDate));
@@ -134,7 +109,9 @@ QStringList lines(const DietCase &c) {
 }
 
 QString unwritableReason(const DietCase &c) {
-    for (const auto &[field, caption] : storedFields) {
+    for (int i = 0; i < DietCase::fieldCount; ++i) {
+        const auto field = F(i);
+        const int caption = DietCase::captionNumber(field);
         const QString &text = c.text(field);
         if (text.size() > maxLineLength)
             return str(sTooLong).arg(str(caption)).arg(maxLineLength);
@@ -238,7 +215,7 @@ void fill(DietCase &c, const Content &content) {
     setUnlessEmpty(F::petName, s[1]);
     c.setText(F::todayWeight, QString()); // the new weighing is typed in
     for (int i = 3; i <= 8; ++i)
-        setUnlessEmpty(textFields[i].first, s[i]);
+        setUnlessEmpty(textFields[i], s[i]);
     setUnlessEmpty(F::species, s[10]);
 
     const bool hasDate = !isEmptyWord(s[13]);

@@ -24,10 +24,10 @@ constexpr int sMeasured = 2111;
 const QColor plannedColor(0x2F, 0x6F, 0x73);
 const QColor measuredColor(0xE0, 0x7A, 0x3F);
 
-QFont fontOf(const FontSpec &spec) {
-    QFont font(spec.name);
-    font.setPointSizeF(spec.size);
-    font.setBold(spec.bold);
+QFont fontOf(const FontSpec &wanted) {
+    QFont font(wanted.name);
+    font.setPointSizeF(wanted.size);
+    font.setBold(wanted.bold);
     return font;
 }
 
