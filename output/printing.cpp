@@ -60,9 +60,14 @@ void print_KHPE_chart(ChartControl &chart, QPrinter &printer, const QImage &user
 
 namespace {
 
-void applyCopiesAndOrientation(QPrinter &printer, int copies, int orientation) {
+/** Opens the printer with the dialog's copies and orientation; the paper in device pixels. */
+QRectF beginPaper(QPrinter &printer, QPainter &painter, int copies, int orientation) {
     printer.setCopyCount(std::max(copies, 1));
     printer.setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setFullPage(true);
+    if (!painter.begin(&printer))
+        throw AppError(AppError::PathFileAccess);
+    return printer.pageLayout().fullRectPixels(printer.resolution());
 }
 
 /** Lines of a header or footer, centred in a band of the page. */
@@ -80,14 +85,9 @@ void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
                  const QString &footer, int copies, int orientation) {
     const SheetPageSetup &setup = sheet.pageSetup();
     printer.setPageLayout(setup.layout);
-    applyCopiesAndOrientation(printer, copies, orientation);
-    printer.setFullPage(true);
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw AppError(AppError::PathFileAccess);
-
+    const QRectF paper = beginPaper(printer, painter, copies, orientation);
     const double dpi = printer.resolution();
-    const QRectF paper = printer.pageLayout().fullRectPixels(int(dpi));
     const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch) * dpi;
     const QRectF body = paper.marginsRemoved(margins);
     const double headerGap = setup.headerMarginCm / 2.54 * dpi;
@@ -111,14 +111,9 @@ void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
 
 void printRichText(const QTextDocument &document, QPrinter &printer, int leftTwips, int topTwips,
                    int rightTwips, int bottomTwips, int copies, int orientation) {
-    applyCopiesAndOrientation(printer, copies, orientation);
-    printer.setFullPage(true);
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw AppError(AppError::PathFileAccess);
-
+    const QRectF paper = beginPaper(printer, painter, copies, orientation);
     const double dpi = printer.resolution();
-    const QRectF paper = printer.pageLayout().fullRectPixels(int(dpi));
     const auto device = [dpi](int twips) { return twips / 1440.0 * dpi; };
     const QRectF body = paper.adjusted(device(leftTwips), device(topTwips), -device(rightTwips),
                                        -device(bottomTwips));
