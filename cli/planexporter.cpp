@@ -1,21 +1,32 @@
 #include "cli/planexporter.h"
 
+#include "cli/exporterhost.h"
+#include "core/apperror.h"
 #include "core/clock.h"
 #include "core/computecommand.h"
 #include "core/derivedfields.h"
 #include "core/dietcase.h"
+#include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/infosheet.h"
+#include "core/printtexts.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
+#include "output/printing.h"
+#include "views/chartcontrol.h"
+#include "views/chartview.h"
+#include "views/documentview.h"
 #include "views/logoloader.h"
+#include "views/richtextcontrol.h"
+#include "views/sheetview.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPrinter>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -25,13 +36,19 @@ namespace {
 
 using F = DietCase::Field;
 
+constexpr int sTitle = 2412; // the application's title, caption of the info sheet's errors
+
 const QString usage = QStringLiteral(
     "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
     "                     [--sex männlich|weiblich] [--neuter kastriert|\"nicht kastriert\"]\n"
     "                     [--age TEXT] [--target TEXT] [--weight TEXT] [--overweight TEXT]\n"
     "                     [--rates WÄHREND ENDE] [--save DATEI] [--rtf-info DATEI] [--json]\n"
+    "                     [--pdf-chart DATEI] [--pdf-diary DATEI] [--pdf-info DATEI]\n"
     "                     [FALL.kvl]\n"
-    "  --rtf-info DATEI  schreibt das Infoblatt für Besitzer mit dem Logo als RTF.\n");
+    "  --rtf-info DATEI   schreibt das Infoblatt für Besitzer mit dem Logo als RTF.\n"
+    "  --pdf-chart DATEI  druckt die Reduktionskurve mit den Logos als PDF (A4).\n"
+    "  --pdf-diary DATEI  druckt den Diätplan mit Kopf- und Fußzeile als PDF (A4).\n"
+    "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
@@ -59,6 +76,9 @@ struct Request {
     QString caseFile;
     QString saveFile;
     QString rtfInfoFile;
+    QString pdfChartFile;
+    QString pdfDiaryFile;
+    QString pdfInfoFile;
 };
 
 struct UsageError {
@@ -95,6 +115,12 @@ Request parse(const QStringList &args) {
             r.saveFile = takeValue();
         } else if (arg == u"--rtf-info") {
             r.rtfInfoFile = takeValue();
+        } else if (arg == u"--pdf-chart") {
+            r.pdfChartFile = takeValue();
+        } else if (arg == u"--pdf-diary") {
+            r.pdfDiaryFile = takeValue();
+        } else if (arg == u"--pdf-info") {
+            r.pdfInfoFile = takeValue();
         } else if (arg == u"--overweight") {
             r.overweight = takeValue();
         } else if (arg == u"--rates") {
@@ -193,6 +219,19 @@ void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) 
     }
 }
 
+QString unwritable(const QString &fileName) {
+    return u"Die Datei " + fileName + u" lässt sich nicht schreiben.";
+}
+
+// Checked before anything is written, so that a bad path leaves no half of the output.
+bool canWrite(const QString &fileName) {
+    const QFileInfo file(fileName);
+    if (file.exists())
+        return file.isFile() && file.isWritable();
+    const QFileInfo folder(file.absolutePath());
+    return folder.isDir() && folder.isWritable();
+}
+
 // The info sheet as the view builds it; a missing logo is told but does not end the run.
 bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSettings &settings,
                     QTextStream &err) {
@@ -205,8 +244,60 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
                                 LogoLoader::pngBytes(logo))) >= 0 &&
         file.commit())
         return true;
-    err << "Die Datei " << fileName << " lässt sich nicht schreiben.\n";
+    err << unwritable(fileName) << '\n';
     return false;
+}
+
+// The printouts as the print command makes them, each on A4 with one copy in portrait.
+// Returns false when an error was reported through the user interface.
+bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInterface &ui,
+               const AppSettings &settings) {
+    ExporterHost host(c, ui, settings);
+    const auto printer = [](const QString &file) {
+        UserInterface::PrintRequest request;
+        request.pdfFile = file;
+        return printerFor(request);
+    };
+    if (!r.pdfChartFile.isEmpty()) {
+        ChartView view(host);
+        view.apply(setup);
+        // The chart lays its plot out only once shown: shown off screen at a window's size.
+        view.setAttribute(Qt::WA_DontShowOnScreen);
+        view.resize(1000, 700);
+        view.show();
+        try {
+            print_KHPE_chart(*view.chart(), *printer(r.pdfChartFile),
+                             LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings),
+                             LogoLoader::LoadPic(LogoLoader::smallLogoName, settings));
+        } catch (const AppError &e) {
+            ReportError(ui, settings, QStringLiteral("XXX"), e,
+                        QStringLiteral("printmod - print_KHPE_chart"));
+            return false;
+        }
+    }
+    if (!r.pdfDiaryFile.isEmpty()) {
+        SheetView view(host);
+        try {
+            print_sheet(*view.sheet(), *printer(r.pdfDiaryFile), planSheetHeader(c),
+                        planSheetFooter(Clock::today()), 1, 1);
+        } catch (const AppError &e) {
+            ReportError(ui, settings, QStringLiteral("XXX"), e,
+                        QStringLiteral("printmod - print_sheet"));
+            return false;
+        }
+    }
+    if (!r.pdfInfoFile.isEmpty()) {
+        DocumentView view(host);
+        try {
+            printRichText(*view.textControl()->document(), *printer(r.pdfInfoFile), 1440, 1440,
+                          1440, 1440, 1, 1);
+        } catch (const AppError &e) {
+            ui.message(QString::number(e.number()) + u"  -  " + e.description(),
+                       UserInterface::Icon::Critical, str(sTitle));
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -224,6 +315,12 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     if (!request.caseFile.isEmpty() && !QFileInfo::exists(request.caseFile)) {
         err << "Die Falldatei " << request.caseFile << " gibt es nicht.\n";
         return 2;
+    }
+    for (const QString &pdf : {request.pdfChartFile, request.pdfDiaryFile, request.pdfInfoFile}) {
+        if (!pdf.isEmpty() && !canWrite(pdf)) {
+            err << unwritable(pdf) << '\n';
+            return 2;
+        }
     }
 
     RecordingUserInterface ui;
@@ -277,5 +374,12 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         else
             writeSummary(out, c, *setup);
     }
-    return told() || !setup ? 1 : 0;
+    if (told() || !setup)
+        return 1;
+    out.flush();
+    const bool printed = printPdfs(request, c, *setup, ui, settings);
+    // A missing logo is told and the printout goes on without it, as with --rtf-info.
+    for (const auto &m : ui.messages)
+        err << QString(m.text).replace(u'\n', u' ') << '\n';
+    return printed ? 0 : 1;
 }

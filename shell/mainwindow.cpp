@@ -32,6 +32,7 @@
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -46,6 +47,7 @@ constexpr int sTitle = 2412;
 constexpr int sQuit = 1162;
 constexpr int sStatus = 2411;
 constexpr int sNotYet = 2440;
+constexpr int sPrinterGone = 2451;
 
 /** Each picture is read once, however many commands show it. */
 QIcon icon(const char *name) {
@@ -501,7 +503,15 @@ void MainWindow::printActive(bool preview) {
         m_ui->restoreCursors();
         return;
     }
+    // A queue that went away must not send the job to some other printer unasked.
+    if (!request->printerName.isEmpty() &&
+        !QPrinterInfo::availablePrinterNames().contains(request->printerName)) {
+        m_ui->message(str(sPrinterGone).arg(request->printerName), UserInterface::Icon::Critical,
+                      str(sTitle));
+        return;
+    }
     const auto printer = printerFor(*request);
+    printer->setDocName(str(sProduct) + u" - " + m_mdi->activeSubWindow()->windowTitle().trimmed());
     print(*printer, request->copies, request->orientation);
 }
 

@@ -2,6 +2,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,9 +18,14 @@ struct Run {
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-// Runs the exporter on today's fixed date; arguments are separated by blanks.
+// Runs the exporter on today's fixed date without any display; arguments are separated by
+// blanks.
 Run plan(QStringView arguments) {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s})
+        environment.remove(name);
+    process.setProcessEnvironment(environment);
     process.start(qEnvironmentVariable("KORVALO_PLAN"),
                   QString(u"--today 07.12.2026 "_s + arguments.toString()).split(u' '));
     Run run;
@@ -32,6 +38,13 @@ Run plan(QStringView arguments) {
     return run;
 }
 
+QString tool(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 } // namespace
 
 class TestExporter : public QObject {
@@ -40,12 +53,17 @@ class TestExporter : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(!qEnvironmentVariable("KORVALO_PLAN").isEmpty());
+        // Printouts start a GUI application, which insists on a private runtime folder.
+        QFile::setPermissions(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Korvalo"_s, u"Korvalo"_s)
             .clear();
     }
     void newCaseJson();
     void longestPlan();
     void infoSheet();
+    void printouts_data();
+    void printouts();
     void failures_data();
     void failures();
 };
@@ -125,6 +143,51 @@ void TestExporter::infoSheet() {
     QVERIFY(!sheet().contains(R"(\pict)"));
 }
 
+void TestExporter::printouts_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("images"); // the logos; the chart itself is drawn as vectors
+
+    QTest::newRow("chart") << u"--pdf-chart"_s
+                           << QStringList{u"Reduktionskurve für Hund Bello (Besitzer: Meier)"_s,
+                                          u"Gewicht am 07.12.2026: 18,5 kg"_s}
+                           << 1 << 2;
+    QTest::newRow("diary") << u"--pdf-diary"_s
+                           << QStringList{u"Diätplan für Hund Bello (Besitzer: Meier)"_s,
+                                          u"Erstellt mit KORVALO ® am 07.12.2026"_s,
+                                          u"31.01.2027"_s}
+                           << 1 << 0;
+    QTest::newRow("info sheet") << u"--pdf-info"_s
+                                << QStringList{u"Tipps und Tricks fürs Abnehmen!"_s,
+                                               u"Falls Bello bettelt:"_s}
+                                << 2 << 1;
+}
+
+void TestExporter::printouts() {
+    QFETCH(QString, option);
+    QFETCH(QStringList, texts);
+    QFETCH(int, pages);
+    QFETCH(int, images);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"out.pdf"_s);
+    const Run run = plan(
+        QString(u"--owner Meier --pet Bello --target 14 --weight 18,5 "_s + option + u' ' + pdf));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines, QStringList());
+    QVERIFY(!run.out.isEmpty()); // the summary still goes to stdout
+
+    const QString info = tool(u"pdfinfo"_s, {pdf});
+    QVERIFY2(info.contains(u"595 x 842 pts (A4)"_s), qPrintable(info)); // A4 portrait
+    QVERIFY(info.contains(QRegularExpression(u"Pages: +%1\n"_s.arg(pages))));
+    const QString text = tool(u"pdftotext"_s, {pdf, u"-"_s});
+    for (const QString &expected : texts)
+        QVERIFY2(text.contains(expected), qPrintable(expected + u" in:\n"_s + text));
+    // pdfimages lists two header lines, then one line per picture.
+    QCOMPARE(tool(u"pdfimages"_s, {u"-list"_s, pdf}).count(u'\n') - 2, images);
+}
+
 void TestExporter::failures_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -145,6 +208,12 @@ void TestExporter::failures_data() {
     QTest::newRow("info sheet unwritable")
         << u"--rtf-info /nonexistent/folder/info.rtf --target 10 --weight 12"_s << 2
         << u"Die Datei /nonexistent/folder/info.rtf lässt sich nicht schreiben."_s;
+    // Refused before anything is saved or computed.
+    QTest::newRow("printout unwritable")
+        << u"--pdf-diary /nonexistent/folder/plan.pdf --target 10 --weight 12"_s << 2
+        << u"Die Datei /nonexistent/folder/plan.pdf lässt sich nicht schreiben."_s;
+    QTest::newRow("printout into a folder") << u"--pdf-chart /tmp --target 10 --weight 12"_s << 2
+                                            << u"Die Datei /tmp lässt sich nicht schreiben."_s;
 }
 
 void TestExporter::failures() {

@@ -97,6 +97,17 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("cancel")).isEmpty());
     }
 
+    void vanishedPrinterIsTold() {
+        computeCase();
+        ui.printRequests << UserInterface::PrintRequest{QStringLiteral("Weg"), QString(), 1, 1};
+        window->run(Command::Print);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Der Drucker „Weg“ ist nicht mehr verfügbar. Bitte wählen Sie "
+                                "einen anderen Drucker."));
+        QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Critical);
+    }
+
     void inputFormPrintsNothing() {
         window->run(Command::Print);
         QCOMPARE(ui.printDialogs, 0);
@@ -197,6 +208,23 @@ private slots:
         const QImage picture = QGuiApplication::clipboard()->image();
         QVERIFY(!picture.isNull());
         QVERIFY(picture.width() > 400);
+    }
+
+    // Through a real print queue; scripts/print-check sets one up and checks what arrives.
+    void printsToQueue() {
+        const QString queue = qEnvironmentVariable("KORVALO_PRINT_QUEUE");
+        if (queue.isEmpty())
+            QSKIP("KORVALO_PRINT_QUEUE names no print queue");
+        computeCase();
+        for (const Command view :
+             {Command::ReductionCurve, Command::DietPlan, Command::InfoSheet}) {
+            window->run(view);
+            ui.printRequests << UserInterface::PrintRequest{queue, QString(), 1, 1};
+            window->run(Command::Print);
+        }
+        QCOMPARE(ui.printDialogs, 3);
+        QCOMPARE(window->activeViewName(), QStringLiteral("frmDocument"));
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.value(0).text));
     }
 };
 
