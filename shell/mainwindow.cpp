@@ -48,6 +48,9 @@ constexpr int sQuit = 1162;
 constexpr int sStatus = 2411;
 constexpr int sNotYet = 2440;
 constexpr int sPrinterGone = 2451;
+constexpr int sNoLogoTitle = 1143;
+constexpr int sNoLogoText = 1144;
+constexpr int sNoLogoHint = 1145;
 
 /** Each picture is read once, however many commands show it. */
 QIcon icon(const char *name) {
@@ -463,9 +466,12 @@ void MainWindow::printActive(bool preview) {
     const auto print = [this, name](QPrinter &printer, int copies, int orientation) {
         if (name == u"FRMCHART" && m_chart) {
             BusyCursor busy;
+            const QImage userLogo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings);
+            if (userLogo.isNull()) // gone since it was chosen: say so, print without it
+                m_ui->message(str(sNoLogoText) + u' ' + str(sNoLogoHint),
+                              UserInterface::Icon::Exclamation, str(sNoLogoTitle));
             try {
-                print_KHPE_chart(*m_chart->chart(), printer,
-                                 LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings),
+                print_KHPE_chart(*m_chart->chart(), printer, userLogo,
                                  LogoLoader::LoadPic(LogoLoader::smallLogoName, m_settings));
             } catch (const AppError &e) {
                 ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,

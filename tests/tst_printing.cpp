@@ -89,6 +89,19 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026")));
     }
 
+    void vanishedLogoIsTold() {
+        computeCase();
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                  QStringLiteral("Korvalo"))
+            .setValue(QStringLiteral("Settings/PicPath"), dir.filePath(QStringLiteral("weg.gif")));
+        const QString pdf = dir.filePath(QStringLiteral("nologo.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].title, QStringLiteral("Kein Logo für Infoblatt gefunden!"));
+        QCOMPARE(pdfPages(pdf), 1); // printed all the same
+    }
+
     void cancelPrintsNothing() {
         computeCase();
         window->run(Command::Print);
