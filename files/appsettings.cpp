@@ -80,13 +80,18 @@ void AppSettings::setValue(const QString &application, const QString &key, const
     }
 }
 
-AppSettings::Placement AppSettings::placement(double screenHeightTwips) const {
+AppSettings::Placement AppSettings::defaultPlacement(double screenHeightTwips) {
     const bool small = screenHeightTwips <= 6200;
+    return {0, 0, small ? 9600.0f : 12000.0f, small ? 6200.0f : 9000.0f};
+}
+
+AppSettings::Placement AppSettings::placement(double screenHeightTwips) const {
+    const Placement defaults = defaultPlacement(screenHeightTwips);
     Placement p;
-    p.left = readPlacement(*this, MainLeft, 0);
-    p.top = readPlacement(*this, MainTop, 0);
-    p.width = readPlacement(*this, MainWidth, small ? 9600 : 12000);
-    p.height = readPlacement(*this, MainHeight, small ? 6200 : 9000);
+    p.left = readPlacement(*this, MainLeft, defaults.left);
+    p.top = readPlacement(*this, MainTop, defaults.top);
+    p.width = readPlacement(*this, MainWidth, defaults.width);
+    p.height = readPlacement(*this, MainHeight, defaults.height);
     return p;
 }
 

@@ -45,6 +45,9 @@ public:
                   const QString &defaultValue) const;
     void setValue(const QString &application, const QString &key, const QString &value);
 
+    /** The placement used when none is stored: small screens (6200 twips or less) get less. */
+    static Placement defaultPlacement(double screenHeightTwips);
+
     /** Default placement by screen height, then the stored values; bad numbers raise 13. */
     Placement placement(double screenHeightTwips) const;
     void setPlacement(const Placement &placement);

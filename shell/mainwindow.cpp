@@ -252,13 +252,7 @@ void MainWindow::restorePlacement() {
         return QRect(qRound(p.left / twipsPerPixel), qRound(p.top / twipsPerPixel),
                      qRound(p.width / twipsPerPixel), qRound(p.height / twipsPerPixel));
     };
-    const AppSettings::Placement defaults = [&] {
-        AppSettings::Placement p;
-        const bool small = screenHeightTwips() <= 6200;
-        p.width = small ? 9600 : 12000;
-        p.height = small ? 6200 : 9000;
-        return p;
-    }();
+    const AppSettings::Placement defaults = AppSettings::defaultPlacement(screenHeightTwips());
     QRect rect = toRect(defaults);
     setGeometry(rect); // usable even when the stored values cannot be read
     rect = toRect(m_settings.placement(screenHeightTwips()));
