@@ -4,6 +4,7 @@
 #include "files/programfolder.h"
 #include "shell/mainwindow.h"
 #include "shell/startwindow.h"
+#include "views/browsercontrol.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -11,6 +12,7 @@
 #include <QTranslator>
 
 int main(int argc, char *argv[]) {
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppSettings::applicationName);
     QApplication::setApplicationDisplayName(AppSettings::applicationName);
@@ -43,6 +45,9 @@ int main(int argc, char *argv[]) {
 
     MainWindow window;
     window.load();
+    // The desktop hands us a case file that was opened with us.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
+        window.openCaseFile(arguments.at(1));
     start.close();
     return QApplication::exec();
 }

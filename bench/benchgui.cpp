@@ -1,17 +1,22 @@
 // Times the main road on screen against bare Qt widgets, measured in the same run
 // (offscreen): compute button to the chart drawn, and a program start to the input form
 // drawn.
-// With --rss it only starts the main window and prints its resident memory.
+// With --rss it only starts the main window and prints its resident memory; --rss --browser
+// (under an X server) also opens one browser window on a local page and prints it again,
+// with the web engine's helper processes.
 
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "shell/mainwindow.h"
+#include "views/browsercontrol.h"
+#include "views/browserview.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
 
 #include <QApplication>
 #include <QChartView>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLibraryInfo>
@@ -19,10 +24,14 @@
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -61,13 +70,89 @@ QString residentMemory() {
     return QStringLiteral("?");
 }
 
+/** Proportional memory of the processes started below this one, in kB (they share pages). */
+qint64 childrenMemoryKb() {
+    QHash<qint64, qint64> parentOf;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        bool number = false;
+        const qint64 id = pid.toLongLong(&number);
+        QFile status(u"/proc/" + pid + u"/status");
+        if (!number || !status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("PPid:"))
+                parentOf[id] = line.mid(5).trimmed().toLongLong();
+        }
+    }
+    const auto pss = [](qint64 id) {
+        QFile rollup(u"/proc/" + QString::number(id) + u"/smaps_rollup");
+        if (rollup.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : rollup.readAll().split('\n')) {
+                if (line.startsWith("Pss:"))
+                    return line.mid(4).trimmed().split(' ').first().toLongLong();
+            }
+        }
+        return 0LL;
+    };
+    const qint64 self = QCoreApplication::applicationPid();
+    qint64 total = 0;
+    for (auto it = parentOf.cbegin(); it != parentOf.cend(); ++it) {
+        for (qint64 p = it.value(); p > 1; p = parentOf.value(p)) {
+            if (p == self) {
+                total += pss(it.key());
+                break;
+            }
+        }
+    }
+    return total;
+}
+
+int browserMemory(QApplication &app, UserInterface &ui) {
+    startApplication(app);
+    MainWindow window(&ui);
+    window.load();
+    window.show();
+    QCoreApplication::processEvents();
+    std::printf("resident memory after start: %s\n", qPrintable(residentMemory()));
+
+    QTemporaryDir dir;
+    QFile page(dir.filePath(QStringLiteral("seite.html")));
+    if (!page.open(QIODevice::WriteOnly))
+        return 1;
+    page.write("<html><head><title>Testseite</title></head><body><p>Hallo</p></body></html>");
+    page.close();
+    BrowserView *browser = window.openBrowser(QUrl::fromLocalFile(page.fileName()).toString());
+    QElapsedTimer timer;
+    timer.start();
+    while (browser && browser->windowTitle() != u"Testseite" && timer.elapsed() < 30000) {
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    if (!browser || browser->windowTitle() != u"Testseite") {
+        std::printf("the page did not load\n");
+        return 1;
+    }
+    std::printf("resident memory with a browser window: %s, its helper processes (PSS): %lld kB\n",
+                qPrintable(residentMemory()), childrenMemoryKb());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool browser = std::any_of(
+        argv, argv + argc, [](const char *arg) { return std::strcmp(arg, "--browser") == 0; });
+    if (browser)
+        prepareBrowserEngine(); // as the program does; the engine needs an X server
+    else
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Clock::setToday(QDate(2026, 12, 7));
     RecordingUserInterface ui;
+    if (browser)
+        return browserMemory(app, ui);
 
     if (app.arguments().contains(QStringLiteral("--rss"))) {
         startApplication(app);

@@ -303,6 +303,10 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInter
 } // namespace
 
 int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    if (arguments.contains(u"--help") || arguments.contains(u"-h")) {
+        out << usage;
+        return 0;
+    }
     Request request;
     try {
         request = parse(arguments);

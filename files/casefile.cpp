@@ -260,11 +260,13 @@ void create_txt(const DietCase &c, UserInterface &ui, const AppSettings &setting
 }
 
 void read_txt(DietCase &c, UserInterface &ui, const AppSettings &settings) {
-    const auto path = ui.openFileName(ProgramFolder::reportsFolder(), str(sFilter));
-    if (!path)
-        return;
+    if (const auto path = ui.openFileName(ProgramFolder::reportsFolder(), str(sFilter)))
+        read_txt(c, ui, settings, *path);
+}
+
+void read_txt(DietCase &c, UserInterface &ui, const AppSettings &settings, const QString &path) {
     try {
-        if (!CaseFile::load(c, *path))
+        if (!CaseFile::load(c, path))
             ui.message(str(sInvalidText), UserInterface::Icon::Critical, str(sInvalidTitle));
     } catch (const AppError &e) {
         ReportError(ui, settings, QStringLiteral("XXX"), e, QStringLiteral("read_txt"));

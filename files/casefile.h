@@ -54,3 +54,7 @@ void create_txt(const DietCase &dietCase, UserInterface &ui, const AppSettings &
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form. */
 void read_txt(DietCase &dietCase, UserInterface &ui, const AppSettings &settings);
+
+/** The same for a file already chosen, as when the desktop opens a case file with us. */
+void read_txt(DietCase &dietCase, UserInterface &ui, const AppSettings &settings,
+              const QString &path);

@@ -8,7 +8,11 @@
 #include "core/stringtable.h"
 #include "files/casefile.h"
 #include "files/programfolder.h"
+#include "output/companions.h"
+#include "output/launcher.h"
 #include "output/printing.h"
+#include "views/aboutdialog.h"
+#include "views/browserview.h"
 #include "views/busycursor.h"
 #include "views/chartcontrol.h"
 #include "views/chartview.h"
@@ -24,6 +28,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -39,6 +44,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 namespace {
 
@@ -46,7 +52,9 @@ constexpr int sProduct = 901;
 constexpr int sTitle = 2412;
 constexpr int sQuit = 1162;
 constexpr int sStatus = 2411;
-constexpr int sNotYet = 2440;
+constexpr int sContact = 12;
+constexpr int sSubject = 13;
+constexpr int sHomePage = 1050;
 constexpr int sPrinterGone = 2451;
 constexpr int sNoLogoTitle = 1143;
 constexpr int sNoLogoText = 1144;
@@ -69,7 +77,11 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     , m_qtUi(this)
     , m_ui(ui ? ui : &m_qtUi)
     , m_derived(m_case, *m_ui, m_settings)
-    , m_mdi(new QMdiArea(this)) {
+    , m_mdi(new QMdiArea(this))
+    , m_xdgLauncher(std::make_unique<XdgLauncher>())
+    , m_launcher(m_xdgLauncher.get())
+    , m_x11Companions(std::make_unique<X11Companions>())
+    , m_companions(m_x11Companions.get()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(icon("korvalo"));
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -92,10 +104,20 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
             sheet->activate();
         else if (auto *document = qobject_cast<DocumentView *>(window->widget()))
             document->activate();
+        else if (auto *browser = qobject_cast<BrowserView *>(window->widget()))
+            browser->activate();
     });
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setLauncher(Launcher *launcher) {
+    m_launcher = launcher ? launcher : m_xdgLauncher.get();
+}
+
+void MainWindow::setCompanions(Companions *companions) {
+    m_companions = companions ? companions : m_x11Companions.get();
+}
 
 InputView *MainWindow::inputView() const {
     return m_input;
@@ -386,15 +408,93 @@ void MainWindow::run(Command command) {
             report(e, QStringLiteral("mnuEditDelete_Click"));
         }
         break;
-    default:
-        notYetAvailable(command);
+    case Command::Email:
+        sendEmail();
+        break;
+    case Command::Help:
+        openHelp();
+        break;
+    case Command::WebPage:
+        openWebPage();
+        break;
+    case Command::About:
+        showAbout();
+        break;
+    case Command::Companion1:
+    case Command::Companion2:
+    case Command::Companion3:
+    case Command::Companion4:
+    case Command::Companion5:
+    case Command::Companion6:
+        openCompanion(int(command) - int(Command::Companion1) + 1);
         break;
     }
 }
 
-void MainWindow::notYetAvailable(Command command) {
-    QString caption = str(CommandTable::info(command).caption).trimmed();
-    m_ui->message(str(sNotYet).arg(caption), UserInterface::Icon::Information, str(sProduct));
+void MainWindow::openCaseFile(const QString &path) {
+    read_txt(m_case, *m_ui, m_settings, path);
+}
+
+void MainWindow::sendEmail() {
+    try {
+        BusyCursor busy;
+        // Composed as is: the address and the subject need no encoding.
+        open_prog(*m_launcher, *m_ui, u"mailto:" + str(sContact) + u"?subject=" + str(sSubject));
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuEditEmail_Click"));
+    }
+}
+
+void MainWindow::openHelp() {
+    try {
+        BusyCursor busy;
+        const QString document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
+        const int result = StartDoc(*m_launcher, document);
+        // Desktops without a viewer for web archives still get their help.
+        if (result == Launcher::noAssociation && QFileInfo::exists(document))
+            openBrowser(QUrl::fromLocalFile(document).toString());
+        else
+            showLauncherError(*m_ui, result);
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuHelpHelp_Click"));
+    }
+}
+
+void MainWindow::openWebPage() {
+    try {
+        BusyCursor busy;
+        QString address = m_settings.value(AppSettings::WebPage);
+        if (address.size() < 5) {
+            address = str(sHomePage);
+            m_settings.setValue(AppSettings::WebPage, address);
+        }
+        openBrowser(address);
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuEditInet_Click"));
+    }
+}
+
+BrowserView *MainWindow::openBrowser(const QString &address) {
+    // Every call makes a further window with its own history.
+    auto *browser = new BrowserView(*this, address);
+    addView(browser)->showMaximized();
+    m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(browser->parentWidget()));
+    return browser;
+}
+
+void MainWindow::openCompanion(int k) {
+    BusyCursor busy;
+    // Reports its own errors.
+    open_extra(str(20 + 2 * (k - 1)), str(21 + 2 * (k - 1)), *m_ui, m_settings, *m_companions);
+}
+
+void MainWindow::showAbout() {
+    try {
+        AboutDialog about(*m_ui, m_settings, this);
+        about.exec();
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuHelpAbout_Click"));
+    }
 }
 
 void MainWindow::report(const AppError &error, const QString &procedure) {

@@ -11,7 +11,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
+class BrowserView;
 class ChartView;
+class Companions;
+class Launcher;
 class InputView;
 class RecalcDialog;
 class SheetView;
@@ -38,6 +43,8 @@ public:
     void load();
 
     void run(Command command);
+    /** Loads a case file named on the command line. */
+    void openCaseFile(const QString &path);
     /** A click on a toolbar button: the command of its key, if any. */
     void dispatch(const QString &key);
 
@@ -62,6 +69,13 @@ public:
     DocumentView *documentView() const;
     /** The name of the active child view, empty when none is. */
     QString activeViewName() const;
+
+    /** Who opens documents and links, and who finds and starts companions (tests fake them). */
+    void setLauncher(Launcher *launcher);
+    void setCompanions(Companions *companions);
+
+    /** Opens a further browser window at `address`. */
+    BrowserView *openBrowser(const QString &address);
 
     /** Screen height in twips, as the placement defaults measure it. */
     double screenHeightTwips() const;
@@ -88,7 +102,11 @@ private:
     void copyActive();
 
     void exitOrBack();
-    void notYetAvailable(Command command);
+    void sendEmail();
+    void openHelp();
+    void openWebPage();
+    void openCompanion(int k);
+    void showAbout();
     void report(const class AppError &error, const QString &procedure);
 
     AppSettings m_settings;
@@ -103,6 +121,10 @@ private:
     QPointer<SheetView> m_sheet;
     QPointer<DocumentView> m_document;
     QPointer<RecalcDialog> m_recalc;
+    std::unique_ptr<Launcher> m_xdgLauncher;
+    Launcher *m_launcher;
+    std::unique_ptr<Companions> m_x11Companions;
+    Companions *m_companions;
     QHash<Command, QAction *> m_actions;
     QHash<QString, QAction *> m_separators;
     QHash<QString, QAction *> m_slots;

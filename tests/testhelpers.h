@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/dietcase.h"
+#include "output/launcher.h"
 
 #include <QMetaEnum>
 #include <QStringList>
@@ -38,3 +39,14 @@ inline void apply(DietCase &c, const QStringList &edits) {
             c.setFormerWeightVisible(true);
     }
 }
+
+/** A launcher that keeps what it was asked to open and answers with a set result. */
+class FakeLauncher : public Launcher {
+public:
+    int open(const QString &docName) override {
+        opened.append(docName);
+        return result;
+    }
+    QStringList opened;
+    int result = success;
+};

@@ -66,6 +66,7 @@ private slots:
     void printouts();
     void failures_data();
     void failures();
+    void help();
 };
 
 void TestExporter::newCaseJson() {
@@ -227,6 +228,14 @@ void TestExporter::failures() {
     QVERIFY(!run.errLines.isEmpty());
     if (!firstLine.isEmpty())
         QCOMPARE(run.errLines.first(), firstLine);
+}
+
+void TestExporter::help() {
+    for (const QString &option : {u"--help"_s, u"-h"_s}) {
+        const Run run = plan(option);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith("Aufruf: korvalo-plan"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExporter)

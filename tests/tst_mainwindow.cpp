@@ -5,13 +5,18 @@
 #include "views/chartview.h"
 #include "views/inputview.h"
 
+#include "testhelpers.h"
+
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -322,27 +327,46 @@ private slots:
         QCOMPARE(window->size(), QSize(900, 650));
     }
 
-    void unusablePlacementFallsBackToDefaults_data() {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<int>("reports");
-        QTest::newRow("off every screen") << "900000" << 0;
-        QTest::newRow("not a number") << "links" << 1;
+    void unusableSettingsFallBackToDefaults_data() {
+        QTest::addColumn<QByteArray>("file");  // the settings file; empty: a folder in its place
+        QTest::addColumn<QStringList>("told"); // at load, and at close after the question
+        const QString quit = QStringLiteral("Programm beenden?");
+        QTest::newRow("off every screen")
+            << QByteArray("[Settings]\nMainLeft=900000\n") << QStringList{quit};
+        QTest::newRow("not a number")
+            << QByteArray("[Settings]\nMainLeft=links\n")
+            << QStringList{QStringLiteral("Fehler!  13  -  Typen unverträglich"), quit};
+        QTest::newRow("a folder in its place")
+            << QByteArray()
+            << QStringList{quit, QStringLiteral("Fehler!  70  -  Zugriff verweigert")};
     }
 
-    void unusablePlacementFallsBackToDefaults() {
-        QFETCH(QString, left);
-        QFETCH(int, reports);
+    void unusableSettingsFallBackToDefaults() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, told);
         window.reset();
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("Korvalo"))
-            .setValue(QStringLiteral("Settings/MainLeft"), left);
+        const QString path = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Korvalo"), QStringLiteral("Korvalo"))
+                                 .fileName();
+        QFile::remove(path);
+        const auto removeFolder = qScopeGuard([&] { QDir(path).removeRecursively(); });
+        if (file.isEmpty()) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile settings(path);
+            QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write(file) == file.size());
+        }
         open();
-        QCOMPARE(ui.messages.size(), reports);
-        if (reports)
-            QCOMPARE(ui.messages[0].text, QStringLiteral("Fehler!  13  -  Typen unverträglich"));
         QCOMPARE(window->size(), QSize(800, 600));
         QVERIFY(QGuiApplication::screenAt(window->geometry().center()));
         QVERIFY(window->inputView()->isVisible());
+        ui.answers << Answer::Yes;
+        window->close();
+        QVERIFY(!window->isVisible());
+        QStringList texts;
+        for (const auto &message : ui.messages)
+            texts << message.text;
+        QCOMPARE(texts, told);
     }
 
     void companionsAreDetected() {
@@ -417,15 +441,61 @@ private slots:
         QCOMPARE(window->activeViewName(), view);
     }
 
-    void laterCommandsSayNotYet() {
-        text(4)->setText(QStringLiteral("10"));
-        text(3)->setText(QStringLiteral("12"));
-        window->run(Command::ReductionCurve);
-        window->dispatch(QStringLiteral("Mail"));
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.contains(QStringLiteral("Email senden")));
+    void caseFileFromTheCommandLine_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("case") << "new_dog_male_neutered.kvl"
+                              << "Peter Graf" << 0;
+        QTest::newRow("not a case") << "bad_nul_byte.kvl" << QString() << 1;
+        QTest::newRow("missing") << "not-there.kvl" << QString() << 1;
+    }
+
+    void caseFileFromTheCommandLine() {
+        QFETCH(QString, file);
+        window->openCaseFile(QStringLiteral(KORVALO_SOURCE_DIR "/fuzz/corpus/casefile/") + file);
+        QTEST(text(1)->text(), "owner");
+        QTEST(int(ui.messages.size()), "messages");
+    }
+
+    void mailAndHelpGoToTheLauncher_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("message");
+        // Nothing in the link is encoded.
+        const QString mail = QStringLiteral("mailto:kontakt@korvalo.example?subject=KORVALO");
+        QTest::newRow("mail sent") << "Mail" << 42 << mail << QString();
+        QTest::newRow("no mail program") << "Mail" << 31 << mail << "Ungültige Dateierweiterung";
+        QTest::newRow("help shown") << "Help2" << 33 << "/Anleitung.mht" << QString();
+        QTest::newRow("help missing") << "Help2" << 2 << "/Anleitung.mht"
+                                      << "Datei wurde nicht gefunden";
+        QTest::newRow("odd result") << "Help2" << 1 << "/Anleitung.mht"
+                                    << "Unbekannter Fehler";
+    }
+
+    void mailAndHelpGoToTheLauncher() {
+        QFETCH(QString, key);
+        QFETCH(int, result);
+        QFETCH(QString, document);
+        QFETCH(QString, message);
+        FakeLauncher launcher;
+        launcher.result = result;
+        window->setLauncher(&launcher);
+        window->dispatch(key);
+        window->setLauncher(nullptr);
+        QCOMPARE(launcher.opened.size(), 1);
+        QVERIFY2(launcher.opened[0] == document || launcher.opened[0].endsWith(document),
+                 qPrintable(launcher.opened[0]));
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(ui.messages[0].text, message);
+            QCOMPARE(ui.messages[0].icon, Icon::None);
+            QCOMPARE(ui.messages[0].title, QStringLiteral("Korvalo"));
+        }
+        QVERIFY(!QApplication::overrideCursor());
         window->dispatch(QStringLiteral("Unbelegt")); // a placeholder runs nothing
-        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(launcher.opened.size(), 1);
     }
 };
 

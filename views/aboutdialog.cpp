@@ -1,0 +1,135 @@
+#include "views/aboutdialog.h"
+
+#include "core/apperror.h"
+#include "core/errorreport.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr int sCaption = 2400;
+constexpr int sVersion = 2401;
+constexpr int sSysInfoButton = 2402;
+constexpr int sOk = 2403;
+constexpr int sTitle = 2412;
+constexpr int sProduct = 901;
+constexpr int sMark = 902;
+constexpr int sMaker = 3;
+constexpr int sAddress = 4;
+constexpr int sCopyright = 905;
+constexpr int sNotice = 906;
+constexpr int sNoSysInfo = 1202;
+
+QLabel *label(const char *name, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+AboutDialog::AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(ui)
+    , m_settings(settings) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(str(sCaption));
+    setModal(true);
+
+    auto *icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")).pixmap(64, 64));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    QLabel *title = label("lblTitle", this);
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.6);
+    font.setBold(true);
+    title->setFont(font);
+    QLabel *version = label("lblVersion", this);
+    QLabel *description = label("lblDescription", this);
+    QLabel *copyright = label("lblCopyright", this);
+    QLabel *notice = label("lblNotice", this);
+    notice->setFrameShape(QFrame::StyledPanel);
+    notice->setMargin(6);
+
+    auto *ok = new QPushButton(str(sOk), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto *sysInfo = new QPushButton(str(sSysInfoButton), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(icon, 0, 0, 3, 1);
+    layout->addWidget(title, 0, 1, 1, 2);
+    layout->addWidget(version, 1, 1, 1, 2);
+    layout->addWidget(description, 2, 1, 1, 2);
+    layout->addWidget(copyright, 3, 1, 1, 2);
+    layout->addWidget(notice, 4, 0, 1, 3);
+    layout->addWidget(ok, 5, 2);
+    layout->addWidget(sysInfo, 6, 2);
+    layout->setColumnStretch(1, 1);
+    setMinimumWidth(520);
+
+    connect(ok, &QPushButton::clicked, this, [this] {
+        try {
+            accept();
+        } catch (const AppError &e) {
+            ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
+                        QStringLiteral("frmAbout-CMDOK_Click"));
+        }
+    });
+    connect(sysInfo, &QPushButton::clicked, this, [this] {
+        try {
+            StartSysInfo(m_ui);
+        } catch (const AppError &e) {
+            ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
+                        QStringLiteral("frmAbout-CMDSysInfo_Click"));
+        }
+    });
+    load();
+}
+
+QString AboutDialog::versionText(int major, int minor, int revision) {
+    return str(sVersion) + QString::number(major) + u'.' + QString::number(minor) + u'.' +
+           QString::number(revision);
+}
+
+void AboutDialog::load() {
+    try {
+        findChild<QLabel *>(QStringLiteral("lblVersion"))
+            ->setText(
+                versionText(KORVALO_VERSION_MAJOR, KORVALO_VERSION_MINOR, KORVALO_VERSION_PATCH));
+        findChild<QLabel *>(QStringLiteral("lblCopyright"))->setText(str(sCopyright));
+        findChild<QLabel *>(QStringLiteral("lblNotice"))->setText(str(sNotice));
+        findChild<QLabel *>(QStringLiteral("lblTitle"))->setText(str(sProduct) + u' ' + str(sMark));
+        findChild<QLabel *>(QStringLiteral("lblDescription"))
+            ->setText(str(sMark) + u" - " + str(sMaker) + u" / " + str(sAddress));
+    } catch (const AppError &e) {
+        ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
+                    QStringLiteral("frmAbout-Form_Load"));
+    }
+}
+
+QStringList systemInfoPrograms() {
+    return {QStringLiteral("hardinfo"), QStringLiteral("kinfocenter"),
+            QStringLiteral("gnome-system-monitor"), QStringLiteral("mate-system-monitor")};
+}
+
+bool StartSysInfo(UserInterface &ui) {
+    for (const QString &name : systemInfoPrograms()) {
+        const QString program = QStandardPaths::findExecutable(name);
+        if (!program.isEmpty() && QProcess::startDetached(program, {}))
+            return true;
+    }
+    ui.message(str(sNoSysInfo), UserInterface::Icon::None, str(sTitle));
+    return false;
+}

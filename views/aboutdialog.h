@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class AppSettings;
+class UserInterface;
+
+/** The about box: product, version, the maker's line, legal notices, system information. */
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget *parent = nullptr);
+
+    /** "Version " and major.minor.revision, each a plain whole number. */
+    static QString versionText(int major, int minor, int revision);
+
+private:
+    void load();
+
+    UserInterface &m_ui;
+    const AppSettings &m_settings;
+};
+
+/** The system information programs Linux desktops ship, in order of preference. */
+QStringList systemInfoPrograms();
+
+/**
+ * Starts the first system information program found on PATH; with none, says so.
+ * Returns whether one was started.
+ */
+bool StartSysInfo(UserInterface &ui);

@@ -1,0 +1,36 @@
+#include "views/browsercontrol.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+
+#include <unistd.h>
+
+namespace {
+
+BrowserFactory loadFactory() {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList errors;
+    const QStringList dirs{programDir + u"/../plugins", programDir + u"/../lib/korvalo"};
+    for (const QString &dir : dirs) {
+        QLibrary module(QDir::cleanPath(dir) + u"/korvalo_browser");
+        // Never unloaded: the web engine cannot be shut down and started again.
+        if (auto factory = reinterpret_cast<BrowserFactory>(module.resolve(browserFactorySymbol)))
+            return factory;
+        errors.append(module.errorString());
+    }
+    qWarning("Browser module not loaded: %s", qPrintable(errors.join(u"; ")));
+    return nullptr;
+}
+
+} // namespace
+
+BrowserControl *createBrowserControl(QWidget *parent, const QString &home, const QString &search) {
+    static const BrowserFactory factory = loadFactory();
+    return factory ? factory(parent, home, search) : nullptr;
+}
+
+void prepareBrowserEngine() {
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}

@@ -1,0 +1,229 @@
+#include "views/browserview.h"
+
+#include "core/apperror.h"
+#include "core/errorreport.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "files/appsettings.h"
+#include "views/browsercontrol.h"
+#include "views/viewhost.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int sBack = 150;
+constexpr int sHomePage = 1050;
+constexpr int sProduct = 901;
+constexpr int sAddress = 2300;
+constexpr int sForward = 2301;
+constexpr int sStop = 2302;
+constexpr int sRefresh = 2303;
+constexpr int sHome = 2304;
+constexpr int sSearch = 2305;
+constexpr int sNoEngine = 2310;
+
+struct Button {
+    const char *key;
+    int caption;
+    QStyle::StandardPixmap icon;
+    void (BrowserControl::*go)();
+};
+
+constexpr Button buttons[] = {
+    {"Back", sBack, QStyle::SP_ArrowBack, &BrowserControl::GoBack},
+    {"Forward", sForward, QStyle::SP_ArrowForward, &BrowserControl::GoForward},
+    {"Stop", sStop, QStyle::SP_BrowserStop, &BrowserControl::Stop},
+    {"Refresh", sRefresh, QStyle::SP_BrowserReload, &BrowserControl::Refresh},
+    {"Home", sHome, QStyle::SP_DirHomeIcon, &BrowserControl::GoHome},
+    {"Search", sSearch, QStyle::SP_FileDialogContentsView, &BrowserControl::GoSearch},
+};
+
+// Frame of the address box and the page, in twips.
+constexpr int marginSide = 50;
+constexpr int labelGap = 15;
+constexpr int twipsPerInch = 1440;
+
+// Anything shorter cannot be an address.
+constexpr int minAddressLength = 5;
+
+/** Runs one step whose errors the window ignores, going on with the next. */
+template <typename Fn> void ignoringErrors(Fn &&step) {
+    try {
+        step();
+    } catch (const AppError &) {
+    }
+}
+
+QString browserAddress(const AppSettings &settings, const QString &key) {
+    QString fallback = settings.value(AppSettings::WebPage);
+    if (fallback.size() < minAddressLength)
+        fallback = str(sHomePage);
+    const QString address = settings.value(AppSettings::applicationName, key, fallback);
+    return address.trimmed().size() < minAddressLength ? fallback : address;
+}
+
+} // namespace
+
+BrowserView::BrowserView(ViewHost &host, const QString &startAddress, QWidget *parent)
+    : BrowserView(host, startAddress, &createBrowserControl, parent) {}
+
+BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
+                         const ControlFactory &makeControl, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_toolBar(new QToolBar(this))
+    , m_label(new QLabel(str(sAddress), this))
+    , m_address(new QComboBox(this)) {
+    setObjectName(QStringLiteral("frmBrowser"));
+
+    m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const Button &button : buttons) {
+        const QString key = QLatin1StringView(button.key);
+        QAction *action =
+            m_toolBar->addAction(style()->standardIcon(button.icon), str(button.caption));
+        action->setObjectName(key);
+        connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+    }
+
+    m_label->setObjectName(QStringLiteral("lblAddress"));
+    m_label->setBuddy(m_address);
+    m_address->setObjectName(QStringLiteral("cboAddress"));
+    m_address->setEditable(true);
+    // The window keeps the list itself, newest address first.
+    m_address->setInsertPolicy(QComboBox::NoInsert);
+    m_address->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_address->setMinimumContentsLength(20);
+    connect(m_address, &QComboBox::activated, this, &BrowserView::cboAddress_Click);
+    // Enter is taken before the box sees it: the box would report it more than once.
+    m_address->lineEdit()->installEventFilter(this);
+
+    QWidget *page = nullptr;
+    ignoringErrors([&] {
+        m_control = makeControl(this, homeAddress(host.settings()), searchAddress(host.settings()));
+    });
+    if (m_control) {
+        page = m_control->widget();
+        m_control->setDownloadComplete([this] { brwWebBrowser_DownloadComplete(); });
+        m_control->setNavigateComplete2([this] { brwWebBrowser_NavigateComplete2(); });
+    } else {
+        page = new QWidget(this);
+        m_toolBar->setEnabled(false);
+        m_address->setEnabled(false);
+    }
+    page->setObjectName(QStringLiteral("brwWebBrowser"));
+
+    const auto px = [this](int twips) {
+        return qRound(twips * logicalDpiX() / double(twipsPerInch));
+    };
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolBar);
+    auto *frame = new QVBoxLayout;
+    frame->setContentsMargins(px(marginSide), 0, px(marginSide), px(marginSide));
+    frame->setSpacing(px(labelGap));
+    frame->addWidget(m_label);
+    frame->addWidget(m_address);
+    frame->addSpacing(px(marginSide));
+    frame->addWidget(page, 1);
+    layout->addLayout(frame, 1);
+
+    if (!m_control) {
+        m_host.ui().message(str(sNoEngine), UserInterface::Icon::Critical, str(sProduct));
+        return;
+    }
+    if (!startAddress.isEmpty()) {
+        m_address->setEditText(startAddress);
+        m_address->addItem(startAddress);
+        ignoringErrors([&] { m_control->Navigate(startAddress); });
+    }
+}
+
+BrowserView::~BrowserView() {
+    // The page may still report while it is being torn down with this window.
+    if (m_control) {
+        m_control->setDownloadComplete({});
+        m_control->setNavigateComplete2({});
+    }
+}
+
+void BrowserView::activate() {
+    try {
+        m_host.set_toolbar(View::Browser);
+        m_host.setToolTip(QStringLiteral("Back"), str(sBack));
+        m_host.setExitCaption(str(sBack));
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("Activate"));
+    }
+}
+
+QString BrowserView::homeAddress(const AppSettings &settings) {
+    return browserAddress(settings, QStringLiteral("BrowserHome"));
+}
+
+QString BrowserView::searchAddress(const AppSettings &settings) {
+    return browserAddress(settings, QStringLiteral("BrowserSearch"));
+}
+
+void BrowserView::cboAddress_Click() {
+    if (m_navigationLock || !m_control)
+        return;
+    try {
+        m_control->Navigate(m_address->currentText());
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("cboAddress_Click"));
+    }
+}
+
+bool BrowserView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cboAddress_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BrowserView::brwWebBrowser_DownloadComplete() {
+    ignoringErrors([&] { setWindowTitle(m_control->locationName()); });
+}
+
+void BrowserView::brwWebBrowser_NavigateComplete2() {
+    ignoringErrors([&] { setWindowTitle(m_control->locationName()); });
+    ignoringErrors([&] {
+        const QString address = m_control->locationURL();
+        const QScopedValueRollback lock(m_navigationLock, true);
+        const int found = m_address->findText(address, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found >= 0)
+            m_address->removeItem(found);
+        m_address->insertItem(0, address);
+        m_address->setCurrentIndex(0);
+    });
+}
+
+void BrowserView::tbToolBar_ButtonClick(const QString &key) {
+    if (!m_control)
+        return;
+    for (const Button &button : buttons) {
+        if (key == QLatin1StringView(button.key))
+            ignoringErrors([&] { (m_control->*button.go)(); });
+    }
+    if (key == u"Stop")
+        ignoringErrors([&] { setWindowTitle(m_control->locationName()); });
+}
+
+void BrowserView::report(const AppError &error, const QString &procedure) {
+    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error,
+                objectName() + u'-' + procedure);
+}
