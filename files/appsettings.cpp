@@ -50,7 +50,7 @@ QString AppSettings::keyName(Key key) {
 QString AppSettings::value(Key key) const {
     const QString fallback = keys[key].defaultValue
                                  ? QString::fromLatin1(keys[key].defaultValue)
-                                 : ProgramFolder::path() + QStringLiteral("/kvl_logo.gif");
+                                 : ProgramFolder::dataFile(QStringLiteral("kvl_logo.gif"));
     return value(applicationName, keyName(key), fallback);
 }
 

@@ -12,17 +12,28 @@ QString path() {
 }
 
 QString dataFile(const QString &name) {
-    const QString beside = path() + u'/' + name;
+    return dataFile(name, path());
+}
+
+QString dataFile(const QString &name, const QString &programFolder) {
+    // Beside the program in the build tree, <prefix>/share/korvalo once installed.
+    const QString beside = programFolder + u'/' + name;
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = QDir::cleanPath(path() + QStringLiteral("/../share/korvalo/") + name);
+    const QString installed =
+        QDir::cleanPath(programFolder + QStringLiteral("/../share/korvalo/") + name);
     if (QFileInfo::exists(installed))
         return installed;
     return beside;
 }
 
 QString reportsFolder() {
-    const QFileInfo beside(path() + QStringLiteral("/Reports"));
+    return reportsFolder(path());
+}
+
+QString reportsFolder(const QString &programFolder) {
+    // An installed program lives in a system folder nobody may write to.
+    const QFileInfo beside(programFolder + QStringLiteral("/Reports"));
     if (beside.isDir() && beside.isWritable())
         return beside.filePath();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -13,11 +13,15 @@ QString path();
  * the installed data folder. Returns the path beside the program when neither exists.
  */
 QString dataFile(const QString &name);
+/** dataFile for a program installed in programFolder. */
+QString dataFile(const QString &name, const QString &programFolder);
 
 /**
  * The folder offered for case files: "Reports" beside the program when writable, else
  * one in the user's documents (which the file dialogs create when they open).
  */
 QString reportsFolder();
+/** reportsFolder for a program installed in programFolder. */
+QString reportsFolder(const QString &programFolder);
 
 } // namespace ProgramFolder

@@ -2,9 +2,14 @@
 #include "tests/testhelpers.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -12,11 +17,27 @@ namespace {
 
 const QString companion = u"korvalo-dosis"_s;
 
+enum class Damage { Bytes, Folder, Unreadable };
+
+QString storeFile() {
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Korvalo/Korvalo.conf"_s;
+}
+
+QByteArray randomBytes(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator random(4711);
+    for (char &c : bytes)
+        c = char(random.bounded(256));
+    return bytes;
+}
+
 QSettings store(const QString &application) {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Korvalo"_s, application);
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Damage)
 
 class TestAppSettings : public QObject {
     Q_OBJECT
@@ -34,6 +55,8 @@ private slots:
     void companionPath();
     void roundTrip_data();
     void roundTrip();
+    void damagedStore_data();
+    void damagedStore();
 };
 
 void TestAppSettings::defaults_data() {
@@ -137,6 +160,103 @@ void TestAppSettings::roundTrip() {
     QCOMPARE(AppSettings().value(AppSettings::WebPage), text);
     QCOMPARE(store(AppSettings::applicationName).value(u"Settings/WebPage"_s).toString(), text);
     QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Korvalo/Korvalo.conf"_s));
+}
+
+void TestAppSettings::damagedStore_data() {
+    QTest::addColumn<Damage>("damage");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<float>>("placement"); // empty: error 13
+    QTest::addColumn<int>("writeError");
+    const QList<float> defaults{0, 0, 12000, 9000};
+
+    // A file Qt cannot parse is read for what it can, and the write that follows says so.
+    QTest::newRow("random bytes") << Damage::Bytes << randomBytes(4096) << defaults << 75;
+    QTest::newRow("huge line") << Damage::Bytes << QByteArray(10'000'000, 'x') << defaults << 75;
+    QTest::newRow("broken sections")
+        << Damage::Bytes << "[Settings\nMainLeft=120\n[]\n=5\n[Settings]]\nMainTop=240\n"_ba
+        << QList<float>{120, 240, 12000, 9000} << 75;
+    QTest::newRow("huge number") << Damage::Bytes
+                                 << "[Settings]\nMainLeft=" + QByteArray(1'000'000, '7')
+                                 << QList<float>() << 0;
+    QTest::newRow("wrong types") << Damage::Bytes
+                                 << "[Settings]\nMainWidth=@Rect(1 2 3 4)\nSmallPets=@Variant("
+                                    "\\0\\0\\0\\x7f\\0\\0\\0\\x3)\nErrorValue=@Invalid()\n"_ba
+                                 << QList<float>() << 0;
+    QTest::newRow("a folder") << Damage::Folder << QByteArray() << defaults << 70;
+    QTest::newRow("no read permission")
+        << Damage::Unreadable << "[Settings]\nMainLeft=120\n"_ba << defaults << 70;
+}
+
+// A damaged store reads as its defaults; a write that fails is an error, and a store that
+// cannot be read is left as it is.
+void TestAppSettings::damagedStore() {
+    QFETCH(Damage, damage);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<float>, placement);
+    QFETCH(int, writeError);
+
+    const QString path = storeFile();
+    QFile::remove(path);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const auto cleanUp = qScopeGuard([&] {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+    });
+    if (damage == Damage::Folder) {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    bool asNobody = false;
+    if (damage == Damage::Unreadable) {
+        QVERIFY(QFile::setPermissions(path, {}));
+        // Root reads any file: read as "nobody", who may not.
+        asNobody = geteuid() == 0;
+        if (asNobody && (setegid(65534) != 0 || seteuid(65534) != 0))
+            QSKIP("cannot switch to the user nobody");
+    }
+    const auto backToRoot = [&] {
+        if (asNobody && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot switch back to root");
+        asNobody = false;
+    };
+    const auto restoreUser = qScopeGuard(backToRoot);
+
+    // In the order of a run: "Path" at start, the placement read and, at the end, written.
+    AppSettings settings;
+    const auto write = [&] { settings.setValue(AppSettings::Path, u"/praxis"_s); };
+    QCOMPARE(errorOf(write), writeError);
+    QList<float> read;
+    const int readError = errorOf([&] {
+        const AppSettings::Placement p = settings.placement(9000);
+        read = {p.left, p.top, p.width, p.height};
+    });
+    QCOMPARE(readError, placement.isEmpty() ? AppError::TypeMismatch : 0);
+    QCOMPARE(read, placement);
+    for (const AppSettings::Key key :
+         {AppSettings::SmallPets, AppSettings::ShowSmallPets, AppSettings::ErrorValue})
+        QCOMPARE(settings.value(key), u"0"_s);
+    QCOMPARE(settings.value(AppSettings::PicPath),
+             QCoreApplication::applicationDirPath() + u"/kvl_logo.gif"_s);
+    const int laterError = errorOf([&] { settings.setPlacement({1, 2, 3, 4}); });
+
+    if (damage == Damage::Bytes) {
+        // Written anew with what could be read of it: told once, then the store works.
+        QCOMPARE(laterError, 0);
+        QCOMPARE(settings.value(AppSettings::Path), u"/praxis"_s);
+    } else if (damage == Damage::Folder) {
+        QCOMPARE(laterError, writeError);
+        QVERIFY(QFileInfo(path).isDir());
+    } else {
+        QCOMPARE(laterError, writeError);
+        backToRoot();
+        QFile file(path);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

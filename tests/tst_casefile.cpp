@@ -16,7 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -120,7 +123,70 @@ QString errorText(int number, const QString &description) {
     return u"Fehler!  "_s + QString::number(number) + u"  -  "_s + description;
 }
 
-enum class Failure { MissingFolder, FileSizeLimit, ReadOnlyFolder };
+enum class Failure {
+    MissingFolder,
+    FileSizeLimit,
+    ReadOnlyFolder,
+    FullDisk,
+    ReadOnlyMount,
+    OtherUser
+};
+
+// A small tmpfs over a folder, gone again with the object; root only (or CAP_SYS_ADMIN).
+class Tmpfs {
+public:
+    explicit Tmpfs(const QString &folder)
+        : m_folder(QFile::encodeName(folder)) {
+        m_mounted = mount("korvalo-test", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~Tmpfs() {
+        if (m_mounted)
+            umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly() {
+        return mount("korvalo-test", m_folder.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                     nullptr) == 0;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// Fills the file system until a write fails for want of space.
+bool fillUp(const QString &path) {
+    const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0)
+        return false;
+    const QByteArray block(4096, 'x');
+    while (write(fd, block.constData(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    close(fd);
+    return full;
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+// The exporter, run through a wrapper (such as one that changes the user) when given.
+Run runPlan(const QStringList &arguments, const QString &folder, const QStringList &wrapper = {}) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    const QStringList command = wrapper + QStringList{qEnvironmentVariable("KORVALO_PLAN")};
+    process.start(command[0], command.mid(1) + arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
 
 } // namespace
 
@@ -475,6 +541,11 @@ void TestCaseFile::failedSaveKeepsEarlierFile_data() {
         << Failure::FileSizeLimit << errorText(75, u"Fehler beim Zugriff auf Pfad/Datei"_s);
     QTest::newRow("read-only folder")
         << Failure::ReadOnlyFolder << errorText(70, u"Zugriff verweigert"_s);
+    QTest::newRow("full disk") << Failure::FullDisk << errorText(61, u"Datenträger voll"_s);
+    QTest::newRow("read-only mount")
+        << Failure::ReadOnlyMount << errorText(70, u"Zugriff verweigert"_s);
+    QTest::newRow("user without rights, exporter")
+        << Failure::OtherUser << errorText(70, u"Zugriff verweigert"_s);
 }
 
 void TestCaseFile::failedSaveKeepsEarlierFile() {
@@ -483,14 +554,22 @@ void TestCaseFile::failedSaveKeepsEarlierFile() {
 
     const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
     const QString path = folder + u"/fall.kvl"_s;
-    if (failure != Failure::MissingFolder) {
+    if (failure != Failure::MissingFolder)
         QVERIFY(QDir().mkpath(folder));
+    std::optional<Tmpfs> disk;
+    if (failure == Failure::FullDisk || failure == Failure::ReadOnlyMount) {
+        disk.emplace(folder);
+        if (!disk->mounted())
+            QSKIP("no tmpfs can be mounted here (needs root)");
+    }
+    if (failure != Failure::MissingFolder) {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("alt\r\n") == 5);
     }
     DietCase c;
     prefill(c);
     RecordingUserInterface ui;
+    QStringList told; // every message the user saw
 
     if (failure == Failure::FileSizeLimit) {
         // Writes past 16 bytes fail: as a full disk does, but also for root.
@@ -512,13 +591,38 @@ void TestCaseFile::failedSaveKeepsEarlierFile() {
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         });
         save(c, path, ui);
+    } else if (failure == Failure::FullDisk) {
+        QVERIFY(fillUp(folder + u"/platz"_s));
+        save(c, path, ui);
+        QVERIFY(QFile::remove(folder + u"/platz"_s));
+    } else if (failure == Failure::ReadOnlyMount) {
+        QVERIFY(disk->makeReadOnly());
+        save(c, path, ui);
+    } else if (failure == Failure::OtherUser) {
+        // Root may write anywhere: the exporter saves as "nobody", who may only read here.
+        if (geteuid() != 0)
+            QSKIP("switching to another user needs root; the read-only folder row covers this");
+        if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
+            QSKIP("KORVALO_PLAN names the exporter; run through ctest");
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                              QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_dir.path(), everyone));
+        QVERIFY(QFile::setPermissions(folder, everyone));
+        const Run run =
+            runPlan({u"--weight"_s, u"12"_s, u"--save"_s, path}, folder,
+                    {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s});
+        QCOMPARE(run.exitCode, 1);
+        told = run.err.split(u'\n', Qt::SkipEmptyParts);
     } else {
         save(c, path, ui);
     }
 
-    QCOMPARE(ui.messages.size(), 1);
-    QCOMPARE(ui.messages[0].text, text);
-    QCOMPARE(ui.messages[0].icon, Icon::Critical);
+    for (const auto &message : ui.messages) {
+        QCOMPARE(message.icon, Icon::Critical);
+        told << message.text;
+    }
+    QCOMPARE(told, QStringList{text});
     if (failure == Failure::MissingFolder) {
         QVERIFY(!QFileInfo::exists(folder));
     } else {
@@ -540,29 +644,6 @@ void TestCaseFile::cancelDoesNothing() {
     QCOMPARE(ui.dialogFilters,
              QStringList(2, u"KVL Dateien (*.kvl) |*.kvl"_s)); // both dialogs were asked
 }
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run runPlan(const QStringList &arguments, const QString &folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(qEnvironmentVariable("KORVALO_PLAN"), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 void TestCaseFile::exporterFollowUp() {
     if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))

@@ -7,6 +7,7 @@
 #include "views/richtextcontrol.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -19,6 +20,8 @@
 #include <memory>
 
 using F = DietCase::Field;
+
+Q_DECLARE_METATYPE(Command)
 
 class TestPrinting : public QObject {
     Q_OBJECT
@@ -89,17 +92,42 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026")));
     }
 
+    // The logo is chosen with the logo command, then its file is deleted before printing.
+    void vanishedLogoIsTold_data() {
+        QTest::addColumn<Command>("view");
+        QTest::addColumn<QString>("printed"); // text of the printout's end
+        QTest::newRow("chart") << Command::ReductionCurve
+                               << QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026");
+        QTest::newRow("info sheet") << Command::InfoSheet << QStringLiteral("Falls Bello bettelt:");
+    }
     void vanishedLogoIsTold() {
+        QFETCH(Command, view);
+        QFETCH(QString, printed);
         computeCase();
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("Korvalo"))
-            .setValue(QStringLiteral("Settings/PicPath"), dir.filePath(QStringLiteral("weg.gif")));
+        const QString logo = dir.filePath(QStringLiteral("praxis.gif"));
+        QFile::remove(logo);
+        QVERIFY(QFile::copy(QStringLiteral(KORVALO_SOURCE_DIR "/resources/kvl_logo.gif"), logo));
+        ui.fileNames << logo;
+        window->run(Command::ChangeLogo);
+        QVERIFY(QFile::remove(logo));
+        ui.messages.clear();
+
+        window->run(view); // the info sheet loads its logo here, the chart when printing
         const QString pdf = dir.filePath(QStringLiteral("nologo.pdf"));
         ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
         window->run(Command::Print);
         QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Es konnte keine Grafik für das Logo der Infodatei gefunden "
+                                "werden. Bitte führen Sie die Installation von KORVALO ® erneut "
+                                "aus, um das Logo zu installieren."));
+        QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Exclamation);
         QCOMPARE(ui.messages[0].title, QStringLiteral("Kein Logo für Infoblatt gefunden!"));
-        QCOMPARE(pdfPages(pdf), 1); // printed all the same
+        QVERIFY(pdfText(pdf).contains(printed)); // printed all the same
+        QCOMPARE(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                           QStringLiteral("Korvalo"))
+                     .value(QStringLiteral("Settings/PicPath")),
+                 logo); // the choice is kept for when the file is back
     }
 
     void cancelPrintsNothing() {
@@ -110,14 +138,30 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("cancel")).isEmpty());
     }
 
+    // A printer that was chosen but is gone: a queue never known, or one whose scheduler
+    // was killed (scripts/print-check does that and names the queue).
+    void vanishedPrinterIsTold_data() {
+        QTest::addColumn<Command>("view");
+        QTest::addColumn<QString>("printer");
+        const QString killed = qEnvironmentVariable("KORVALO_DEAD_QUEUE");
+        QTest::newRow("unknown, chart") << Command::ReductionCurve << QStringLiteral("Weg");
+        QTest::newRow("killed, chart") << Command::ReductionCurve << killed;
+        QTest::newRow("killed, diet plan") << Command::DietPlan << killed;
+        QTest::newRow("killed, info sheet") << Command::InfoSheet << killed;
+    }
     void vanishedPrinterIsTold() {
+        QFETCH(Command, view);
+        QFETCH(QString, printer);
+        if (printer.isEmpty())
+            QSKIP("KORVALO_DEAD_QUEUE names no queue; scripts/print-check sets it");
         computeCase();
-        ui.printRequests << UserInterface::PrintRequest{QStringLiteral("Weg"), QString(), 1, 1};
+        window->run(view);
+        ui.printRequests << UserInterface::PrintRequest{printer, QString(), 1, 1};
         window->run(Command::Print);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Der Drucker „Weg“ ist nicht mehr verfügbar. Bitte wählen Sie "
-                                "einen anderen Drucker."));
+        QCOMPARE(ui.messages[0].text, u"Der Drucker „" + printer +
+                                          u"“ ist nicht mehr verfügbar. Bitte wählen Sie "
+                                          u"einen anderen Drucker.");
         QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Critical);
     }
 

@@ -9,6 +9,7 @@
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
@@ -242,10 +243,15 @@ void InputView::activate() {
 bool InputView::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::FocusOut && !m_validating) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        // Only moving on within the form validates, not switching windows or menus.
-        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-            reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
-            reason == Qt::ShortcutFocusReason) {
+        // Only moving on within the form validates, not switching windows, views or menus.
+        // Bringing another view forward moves the focus too (and, while the form's window
+        // is laid out anew, to its next field); taking it back from there would pull the
+        // form in front again and ask once more.
+        const QWidget *next = QApplication::focusWidget();
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+             reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
+             reason == Qt::ShortcutFocusReason) &&
+            next && isAncestorOf(next) && next->isVisible()) {
             auto *field = static_cast<QLineEdit *>(watched);
             m_validating = true;
             const bool passed = field == textField(6) ? validateAge() : validateWeight(field);
