@@ -3,15 +3,20 @@
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "shell/mainwindow.h"
 #include "views/browsercontrol.h"
 #include "views/browserview.h"
 #include "views/viewhost.h"
+
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -342,6 +347,69 @@ private slots:
         }
         QCOMPARE(entries(box()).size(), 4);
         QCOMPARE(box().currentText(), view->control()->locationURL());
+    }
+
+    // The main window's commands that open browser windows.
+
+    void webPageCommand_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("opened");
+        const QString home = u"https://www.korvalo.example/"_s;
+        QTest::newRow("first use") << QString() << home;
+        QTest::newRow("four characters") << u"a.bc"_s << home;
+        QTest::newRow("five characters") << u"a.bcd"_s << u"a.bcd"_s;
+    }
+
+    void webPageCommand() {
+        REQUIRE_ENGINE();
+        QFETCH(QString, stored);
+        QFETCH(QString, opened);
+        if (!stored.isNull())
+            store(u"WebPage"_s, stored);
+        RecordingUserInterface ui;
+        MainWindow window(&ui);
+        window.load();
+        for (int use = 1; use <= 2; ++use) {
+            window.run(Command::WebPage);
+            QCOMPARE(window.activeViewName(), u"frmBrowser"_s);
+            auto *browser =
+                qobject_cast<BrowserView *>(window.mdiArea()->activeSubWindow()->widget());
+            QCOMPARE(browser->addressBox()->currentText(), opened);
+        }
+        // Each use is a further window.
+        QCOMPARE(window.mdiArea()->subWindowList().size(), 3);
+        QCOMPARE(AppSettings().value(AppSettings::WebPage), opened);
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void helpWithoutViewer_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("inBrowser");
+        QTest::newRow("no viewer for web archives") << 31 << true;
+        QTest::newRow("help missing") << 2 << false;
+    }
+
+    void helpWithoutViewer() {
+        REQUIRE_ENGINE();
+        QFETCH(int, result);
+        QFETCH(bool, inBrowser);
+        RecordingUserInterface ui;
+        MainWindow window(&ui);
+        window.load();
+        FakeLauncher launcher;
+        launcher.result = result;
+        window.setLauncher(&launcher);
+        window.run(Command::Help);
+        QCOMPARE(window.activeViewName() == u"frmBrowser", inBrowser);
+        QCOMPARE(ui.messages.size(), inBrowser ? 0 : 1);
+        if (inBrowser) {
+            auto *browser =
+                qobject_cast<BrowserView *>(window.mdiArea()->activeSubWindow()->widget());
+            QCOMPARE(browser->addressBox()->currentText(),
+                     QUrl::fromLocalFile(launcher.opened.value(0)).toString());
+            QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), u"Korvalo – Anleitung"_s,
+                                      pageTimeout);
+        }
     }
 
     void realUnusableAddress_data() {
