@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -87,6 +88,10 @@ std::optional<QDate> toDate(QStringView text) {
     const QStringView trimmed = text.trimmed();
     // Day and month may come without their leading zero, as hand-written dates do.
     if (trimmed.size() < 8 || trimmed.size() > 10)
+        return std::nullopt;
+    // Qt takes a sign before the year, but such a date is not written back as dd.MM.yyyy.
+    if (!std::all_of(trimmed.begin(), trimmed.end(),
+                     [](QChar c) { return c == u'.' || (c >= u'0' && c <= u'9'); }))
         return std::nullopt;
     QDate date = QDate::fromString(trimmed.toString(), QStringLiteral("d.M.yyyy"));
     if (!date.isValid())

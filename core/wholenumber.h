@@ -21,7 +21,7 @@ inline std::int16_t toInt16(double value) {
 }
 
 inline std::int16_t add(std::int16_t a, int b) {
-    const int sum = a + b;
+    const long long sum = static_cast<long long>(a) + b; // an int near its limit must not wrap
     if (sum < std::numeric_limits<std::int16_t>::min() ||
         sum > std::numeric_limits<std::int16_t>::max())
         throw AppError(AppError::Overflow);

@@ -20,6 +20,8 @@ private slots:
     void toDate();
     void toInt16_data();
     void toInt16();
+    void add_data();
+    void add();
     void arithmeticErrors();
 };
 
@@ -83,6 +85,7 @@ void TestGermanText::toDate_data() {
     QTest::newRow("no such day") << u"31.02.2026"_s << false;
     QTest::newRow("ISO") << u"2026-12-07"_s << false;
     QTest::newRow("two-digit year") << u"07.12.26"_s << false;
+    QTest::newRow("negative year") << u"1.1.-9990"_s << false;
 }
 
 void TestGermanText::toDate() {
@@ -120,9 +123,28 @@ void TestGermanText::toInt16() {
     QCOMPARE(result, whole);
 }
 
+void TestGermanText::add_data() {
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<int>("sum"); // 0 with an overflow
+    QTest::addColumn<int>("error");
+    QTest::newRow("lowest") << -32767 << -1 << -32768 << 0;
+    QTest::newRow("one past the top") << 32767 << 1 << 0 << 6;
+    QTest::newRow("int's lowest") << -7197 << std::numeric_limits<int>::min() << 0 << 6;
+    QTest::newRow("int's highest") << 1 << std::numeric_limits<int>::max() << 0 << 6;
+}
+
+void TestGermanText::add() {
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(int, sum);
+    QFETCH(int, error);
+    int result = 0;
+    QCOMPARE(errorOf([&] { result = WholeNumber::add(std::int16_t(a), b); }), error);
+    QCOMPARE(result, sum);
+}
+
 void TestGermanText::arithmeticErrors() {
-    QCOMPARE(errorOf([] { WholeNumber::add(32767, 1); }), AppError::Overflow);
-    QCOMPARE(int(WholeNumber::add(-32767, -1)), -32768);
     QCOMPARE(errorOf([] { WholeNumber::divide(1, 0); }), AppError::DivisionByZero);
     QCOMPARE(errorOf([] { WholeNumber::toSingle(1e39); }), AppError::Overflow);
     QCOMPARE(AppError(AppError::DivisionByZero).description(), u"Division durch Null"_s);

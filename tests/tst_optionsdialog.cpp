@@ -6,9 +6,12 @@
 #include "views/chartcontrol.h"
 #include "views/optionsdialog.h"
 
+#include <QAbstractAxis>
+#include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -258,6 +261,23 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(state(*chart), once);
+    }
+
+    void hiddenRightScaleGoesWithTheChart() {
+        open();
+        click("cmdApply");
+        QPointer<QAbstractAxis> right;
+        for (QAbstractAxis *axis : chart->chart()->axes())
+            if (axis->alignment() == Qt::AlignRight)
+                right = axis;
+        QVERIFY(right);
+
+        control<QCheckBox>("Check6")->setChecked(false);
+        click("cmdOK");
+        QVERIFY(!chart->scaleVisible(Axis::SecondValue));
+        dialog.reset();
+        chart.reset();
+        QVERIFY(right.isNull());
     }
 
     void okResetsColours() {

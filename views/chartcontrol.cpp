@@ -46,8 +46,9 @@ int decimalsFor(double step) {
 ChartControl::ChartControl(QWidget *parent)
     : QWidget(parent)
     , m_title(new QLabel(this))
-    , m_view(new QChartView(this))
     , m_chart(new QChart)
+    // Handed over at construction: setChart() would orphan the view's own first chart.
+    , m_view(new QChartView(m_chart, this))
     , m_footnote(new QLabel(this))
     , m_planned(new QLineSeries(m_chart))
     , m_measured(new QScatterSeries(m_chart))
@@ -91,7 +92,6 @@ ChartControl::ChartControl(QWidget *parent)
     }
     m_chart->legend()->setAlignment(Qt::AlignTop);
 
-    m_view->setChart(m_chart);
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setFrameShape(QFrame::NoFrame);
 
@@ -223,8 +223,10 @@ void ChartControl::setScaleVisible(Axis axis, bool visible) {
         // The right scale is drawn only while it is wanted.
         if (visible && !m_chart->axes().contains(m_secondAxis))
             m_chart->addAxis(m_secondAxis, Qt::AlignRight);
-        else if (!visible && m_chart->axes().contains(m_secondAxis))
+        else if (!visible && m_chart->axes().contains(m_secondAxis)) {
             m_chart->removeAxis(m_secondAxis);
+            m_secondAxis->setParent(this); // the chart hands it back without an owner
+        }
         break;
     }
 }

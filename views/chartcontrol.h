@@ -64,8 +64,8 @@ private:
     void updateValueAxis();
 
     QLabel *m_title;
-    QChartView *m_view;
     QChart *m_chart;
+    QChartView *m_view;
     QLabel *m_footnote;
     QLineSeries *m_planned;
     QScatterSeries *m_measured;
