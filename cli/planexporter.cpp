@@ -85,6 +85,12 @@ struct UsageError {
     QString text;
 };
 
+// Qt reads a name starting with ':' as a built-in resource but writes it as a file: a case
+// saved as ":Bello.kvl" could not be loaded again. Names on the command line are files.
+QString fileArgument(const QString &name) {
+    return name.startsWith(u':') ? u"./" + name : name;
+}
+
 Request parse(const QStringList &args) {
     Request r;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -112,15 +118,15 @@ Request parse(const QStringList &args) {
                     QStringLiteral("--neuter ist kastriert oder \"nicht kastriert\".")};
             r.neuterOption = v == displayText(NeuterState::Neutered) ? 3 : 4;
         } else if (arg == u"--save") {
-            r.saveFile = takeValue();
+            r.saveFile = fileArgument(takeValue());
         } else if (arg == u"--rtf-info") {
-            r.rtfInfoFile = takeValue();
+            r.rtfInfoFile = fileArgument(takeValue());
         } else if (arg == u"--pdf-chart") {
-            r.pdfChartFile = takeValue();
+            r.pdfChartFile = fileArgument(takeValue());
         } else if (arg == u"--pdf-diary") {
-            r.pdfDiaryFile = takeValue();
+            r.pdfDiaryFile = fileArgument(takeValue());
         } else if (arg == u"--pdf-info") {
-            r.pdfInfoFile = takeValue();
+            r.pdfInfoFile = fileArgument(takeValue());
         } else if (arg == u"--overweight") {
             r.overweight = takeValue();
         } else if (arg == u"--rates") {
@@ -135,7 +141,7 @@ Request parse(const QStringList &args) {
                 throw UsageError{u"Unbekannte Option " + arg + u'.'};
             r.typed[it->field] = takeValue();
         } else if (r.caseFile.isEmpty()) {
-            r.caseFile = arg;
+            r.caseFile = fileArgument(arg);
         } else {
             throw UsageError{QStringLiteral("Nur eine Falldatei ist möglich.")};
         }

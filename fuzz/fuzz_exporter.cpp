@@ -111,6 +111,11 @@ QHash<QString, QByteArray> snapshot() {
     return state;
 }
 
+// A name from the command line as a path in the current folder, whatever it starts with.
+QString onDisk(const QString &name) {
+    return u"./" + name;
+}
+
 // The command line as the usage text describes it; nothing when it breaks that grammar.
 struct Command {
     bool json = false;
@@ -248,12 +253,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (exitCode != 1 || after != before)
             fail("a broken case file did not end with 1 before doing anything", arguments);
     }
-    if (!command->caseFile.isEmpty() && !QFileInfo::exists(command->caseFile) && exitCode != 2)
+    if (!command->caseFile.isEmpty() && !QFileInfo::exists(onDisk(command->caseFile)) &&
+        exitCode != 2)
         fail("a missing case file did not end with 2", arguments);
     if (!command->save.isEmpty() && !command->otherOutputs.contains(command->save) &&
         before.value(command->save) != after.value(command->save)) {
         try {
-            if (!CaseFile::isValid(CaseFile::read(command->save)))
+            if (!CaseFile::isValid(CaseFile::read(onDisk(command->save))))
                 fail("a saved case file does not pass the checks", arguments);
         } catch (const AppError &) {
             fail("a saved case file cannot be read", arguments);
@@ -261,7 +267,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (exitCode == 0) {
         for (const QString &output : command->outputs) {
-            if (!QFileInfo(output).isFile())
+            if (!QFileInfo(onDisk(output)).isFile())
                 fail("a successful run left out an output", arguments);
         }
         if (command->json && !QJsonDocument::fromJson(outText.toUtf8()).isObject())

@@ -212,6 +212,7 @@ private slots:
     void failedSaveKeepsEarlierFile_data();
     void failedSaveKeepsEarlierFile();
     void cancelDoesNothing();
+    void exporterFollowUp_data();
     void exporterFollowUp();
     void exporterRefusesBadFile_data();
     void exporterRefusesBadFile();
@@ -645,17 +646,24 @@ void TestCaseFile::cancelDoesNothing() {
              QStringList(2, u"KVL Dateien (*.kvl) |*.kvl"_s)); // both dialogs were asked
 }
 
+void TestCaseFile::exporterFollowUp_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("plain name") << u"X.kvl"_s;
+    QTest::newRow("name starting with a colon") << u":X.kvl"_s; // Qt's resource prefix
+}
+
 void TestCaseFile::exporterFollowUp() {
+    QFETCH(QString, fileName);
     if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
         QSKIP("KORVALO_PLAN names the exporter; run through ctest");
     const QString folder = m_dir.path();
     QCOMPARE(runPlan({u"--today"_s, u"01.12.2026"_s, u"--target"_s, u"10"_s, u"--weight"_s,
-                      u"12,5"_s, u"--save"_s, u"X.kvl"_s},
+                      u"12,5"_s, u"--save"_s, fileName},
                      folder)
                  .exitCode,
              0);
     const Run run = runPlan(
-        {u"--today"_s, u"15.12.2026"_s, u"--weight"_s, u"12"_s, u"X.kvl"_s, u"--json"_s}, folder);
+        {u"--today"_s, u"15.12.2026"_s, u"--weight"_s, u"12"_s, fileName, u"--json"_s}, folder);
     QCOMPARE(run.exitCode, 0);
     const QJsonObject root = QJsonDocument::fromJson(run.out).object();
     QCOMPARE(root[u"fields"_s][u"creationDate"_s].toString(), u"01.12.2026"_s);
