@@ -26,6 +26,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextStream>
@@ -267,12 +268,13 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInter
     if (!r.pdfChartFile.isEmpty()) {
         ChartView view(host);
         view.apply(setup);
-        // The chart lays its plot out only once shown: shown off screen at a window's size.
-        view.setAttribute(Qt::WA_DontShowOnScreen);
-        view.resize(1000, 700);
-        view.show();
+        // At a window's size; the chart lays itself out when drawn, shown or not.
+        view.chart()->resize(1000, 700);
         try {
-            print_KHPE_chart(*view.chart(), *printer(r.pdfChartFile),
+            // A PDF writer, not a printer: the chart page needs no printing system.
+            QPdfWriter pdf(r.pdfChartFile);
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+            print_KHPE_chart(*view.chart(), pdf,
                              LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings),
                              LogoLoader::LoadPic(LogoLoader::smallLogoName, settings));
         } catch (const AppError &e) {

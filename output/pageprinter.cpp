@@ -11,12 +11,15 @@ constexpr double screenDpi = 96.0;
 
 } // namespace
 
-PagePrinter::PagePrinter(QPrinter &printer)
-    : m_printer(printer)
+PagePrinter::PagePrinter(QPagedPaintDevice &device)
+    : m_device(device)
     , m_painter(new QPainter) {
     // Positions count from the paper's edge, not from the printable area.
-    m_printer.setFullPage(true);
-    m_painter->begin(&m_printer);
+    if (auto *printer = dynamic_cast<QPrinter *>(&device))
+        printer->setFullPage(true);
+    else
+        m_device.setPageMargins(QMarginsF());
+    m_painter->begin(&m_device);
 }
 
 PagePrinter::~PagePrinter() {
@@ -30,11 +33,11 @@ bool PagePrinter::isActive() const {
 }
 
 QSizeF PagePrinter::paperSize() const {
-    return m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size() * 10;
+    return m_device.pageLayout().fullRect(QPageLayout::Millimeter).size() * 10;
 }
 
 QRectF PagePrinter::toDevice(const QRectF &r) const {
-    const double scale = m_printer.resolution() / tenthsPerInch;
+    const double scale = m_device.logicalDpiY() / tenthsPerInch;
     return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
 }
 

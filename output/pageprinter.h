@@ -7,7 +7,7 @@
 
 class QImage;
 class QPainter;
-class QPrinter;
+class QPagedPaintDevice;
 
 /**
  * A page laid out in tenths of a millimetre from the paper's top left corner: pictures
@@ -18,7 +18,8 @@ public:
     /** Which corner of a picture its position names. */
     enum class Anchor { TopLeft, TopRight, BottomRight };
 
-    explicit PagePrinter(QPrinter &printer);
+    /** A printer, or a PDF writer where no printer is involved. */
+    explicit PagePrinter(QPagedPaintDevice &device);
     ~PagePrinter();
     PagePrinter(const PagePrinter &) = delete;
     PagePrinter &operator=(const PagePrinter &) = delete;
@@ -41,6 +42,6 @@ public:
 private:
     QRectF toDevice(const QRectF &tenthsOfMm) const;
 
-    QPrinter &m_printer;
+    QPagedPaintDevice &m_device;
     QPainter *m_painter;
 };

@@ -31,28 +31,31 @@ std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request)
     return printer;
 }
 
-void print_KHPE_chart(ChartControl &chart, QPrinter &printer, const QImage &userLogo,
+void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImage &userLogo,
                       const QImage &productLogo) {
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setCopyCount(1);
-    PagePrinter page(printer);
+    paper.setPageOrientation(QPageLayout::Portrait);
+    if (auto *printer = dynamic_cast<QPrinter *>(&paper))
+        printer->setCopyCount(1);
+    PagePrinter page(paper);
     if (!page.isActive())
         throw AppError(AppError::PathFileAccess);
-    const QSizeF paper = page.paperSize();
+    const QSizeF paperSize = page.paperSize();
 
     // The chart at 1.2 times its size on screen, but never wider than the page between the
     // logos' margins nor reaching the small logo at the bottom.
     QSizeF size = QSizeF(chart.size()) * 1.2 * tenthsPerPixel;
-    const QSizeF room(paper.width() - 2 * logoMargin, paper.height() - chartTop - 2 * logoMargin);
+    const QSizeF room(paperSize.width() - 2 * logoMargin,
+                      paperSize.height() - chartTop - 2 * logoMargin);
     size.scale(size.boundedTo(room), Qt::KeepAspectRatio);
-    const QRectF target(QPointF((paper.width() - size.width()) / 2, chartTop), size);
+    const QRectF target(QPointF((paperSize.width() - size.width()) / 2, chartTop), size);
     page.draw(target, [&chart](QPainter &painter, const QRectF &device) {
         chart.render(&painter, device);
     });
 
-    page.placePicture(userLogo, QPointF(paper.width() - logoMargin, logoTop),
+    page.placePicture(userLogo, QPointF(paperSize.width() - logoMargin, logoTop),
                       PagePrinter::Anchor::TopRight);
-    page.placePicture(productLogo, QPointF(paper.width() - logoMargin, paper.height() - logoMargin),
+    page.placePicture(productLogo,
+                      QPointF(paperSize.width() - logoMargin, paperSize.height() - logoMargin),
                       PagePrinter::Anchor::BottomRight);
     if (!page.finish())
         throw AppError(AppError::PathFileAccess);

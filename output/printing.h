@@ -7,6 +7,7 @@
 #include <memory>
 
 class ChartControl;
+class QPagedPaintDevice;
 class QPrinter;
 
 /** The printer a print request names: a queue, or a PDF file. */
@@ -17,7 +18,7 @@ std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request)
  * user's logo at the top right, the program's small logo at the bottom right. Copies and
  * orientation of the print dialog stay as they are. Raises AppError when printing fails.
  */
-void print_KHPE_chart(ChartControl &chart, QPrinter &printer, const QImage &userLogo,
+void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImage &userLogo,
                       const QImage &productLogo);
 
 class SheetControl;

@@ -249,6 +249,39 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    /** One layout and one paint per computation; switching windows lays nothing out again. */
+    void chartDrawsOncePerComputation() {
+        text(4)->setText(QStringLiteral("40"));
+        text(3)->setText(QStringLiteral("80"));
+        input()->compute();
+        QCoreApplication::processEvents();
+        ChartControl *chart = window->chartView()->chart();
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *event) override {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        chart->installEventFilter(&counter);
+        const int layouts = chart->layoutCount();
+        input()->compute();
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.paints, 1);
+        QCOMPARE(chart->layoutCount(), layouts + 1);
+
+        window->mdiArea()->activatePreviousSubWindow();
+        QCOMPARE(window->activeViewName(), QStringLiteral("frminput"));
+        window->mdiArea()->activatePreviousSubWindow();
+        QCOMPARE(window->activeViewName(), QStringLiteral("frmchart"));
+        QCoreApplication::processEvents();
+        QCOMPARE(chart->layoutCount(), layouts + 1);
+
+        window->resize(window->size() + QSize(40, 30));
+        QCoreApplication::processEvents();
+        QCOMPARE(chart->layoutCount(), layouts + 2);
+    }
+
     void planTooLongIsReported() {
         text(4)->setText(QStringLiteral("10"));
         text(3)->setText(QStringLiteral("50"));

@@ -1,23 +1,16 @@
 #pragma once
 
-#include "core/chartcalc.h"
+#include "views/chartdrawing.h"
 
-#include <QColor>
 #include <QWidget>
 
-class QCategoryAxis;
-class QChart;
-class QChartView;
-class QLabel;
-class QLineSeries;
 class QPainter;
-class QScatterSeries;
-class QValueAxis;
 
 /**
  * The reduction chart: planned weights as a line, measured weights as points, dates on
  * the time axis, a two-line title above and the footnote below. It keeps what the last
- * computation and the chart options set.
+ * computation and the chart options set, and draws itself the same way on screen, into a
+ * picture and on paper.
  */
 class ChartControl : public QWidget {
     Q_OBJECT
@@ -36,50 +29,42 @@ public:
     bool scaleVisible(Axis axis) const;
 
     void setDivisions(int perLabel, int perTick);
-    int divisionsPerLabel() const { return m_divisionsPerLabel; }
-    int divisionsPerTick() const { return m_divisionsPerTick; }
+    int divisionsPerLabel() const { return m_content.setup.divisionsPerLabel; }
+    int divisionsPerTick() const { return m_content.setup.divisionsPerTick; }
 
     void setMajorDivisions(int divisions);
-    int majorDivisions() const { return m_majorDivisions; }
-    double minimum() const;
-    double maximum() const;
+    int majorDivisions() const { return m_content.setup.valueMajorDivisions; }
+    double minimum() const { return valueScaleOf(m_content).low; }
+    double maximum() const { return valueScaleOf(m_content).high; }
 
     void setBackdropColor(const QColor &color);
-    QColor backdropColor() const { return m_backdrop; }
+    QColor backdropColor() const { return m_content.backdropColor; }
     void setSeriesColor(const QColor &color);
-    QColor seriesColor() const;
+    QColor seriesColor() const { return m_content.seriesColor; }
 
     QString title() const;
-    QString footnote() const;
-    const ReductionPlan &plan() const { return m_plan; }
-    QChart *chart() const { return m_chart; }
+    QString footnote() const { return m_content.setup.footnote; }
+    const ReductionPlan &plan() const { return m_content.setup.plan; }
+
+    /** Where everything goes at the chart's present size; laid out again only after a change. */
+    const ChartLayout &currentLayout();
+    /** How often the chart was laid out, so that needless layouts show. */
+    int layoutCount() const { return m_layoutCount; }
 
     /** Draws the whole chart (title, plot, footnote) into a rectangle, as vectors. */
     void render(QPainter *painter, const QRectF &target);
     /** The chart as a picture at the given scale of its size on screen. */
     QImage picture(qreal scale = 1.0);
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
-    void updateTimeAxis();
-    void updateValueAxis();
+    void changed();
 
-    QLabel *m_title;
-    QChart *m_chart;
-    QChartView *m_view;
-    QLabel *m_footnote;
-    QLineSeries *m_planned;
-    QScatterSeries *m_measured;
-    QCategoryAxis *m_timeAxis;
-    QValueAxis *m_valueAxis;
-    QValueAxis *m_secondAxis;
-
-    ReductionPlan m_plan;
-    int m_divisionsPerLabel = 7;
-    int m_divisionsPerTick = 7;
-    int m_majorDivisions = 5;
-    std::optional<double> m_minimum;
-    std::optional<double> m_maximum;
+    ChartContent m_content;
+    ChartLayout m_layout;
+    bool m_stale = true;
+    int m_layoutCount = 0;
     bool m_timeAutoScale = false;
-    bool m_valueAutoScale = false;
-    QColor m_backdrop = Qt::white;
 };
