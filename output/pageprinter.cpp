@@ -41,16 +41,20 @@ QRectF PagePrinter::toDevice(const QRectF &r) const {
     return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
 }
 
-void PagePrinter::placePicture(const QImage &picture, QPointF at, Anchor anchor) {
+QRectF PagePrinter::placePicture(const QImage &picture, QPointF at, Anchor anchor, QSizeF largest) {
     if (picture.isNull() || !isActive())
-        return;
-    const QSizeF size = QSizeF(picture.size()) * (tenthsPerInch / screenDpi);
+        return QRectF();
+    QSizeF size = QSizeF(picture.size()) * (tenthsPerInch / screenDpi);
+    if (largest.isValid())
+        size = size.scaled(size.boundedTo(largest), Qt::KeepAspectRatio);
     QPointF topLeft = at;
     if (anchor == Anchor::TopRight || anchor == Anchor::BottomRight)
         topLeft.rx() -= size.width();
     if (anchor == Anchor::BottomRight)
         topLeft.ry() -= size.height();
-    m_painter->drawImage(toDevice(QRectF(topLeft, size)), picture);
+    const QRectF placed(topLeft, size);
+    m_painter->drawImage(toDevice(placed), picture);
+    return placed;
 }
 
 void PagePrinter::draw(const QRectF &target,

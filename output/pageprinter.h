@@ -30,8 +30,12 @@ public:
     /** The paper in tenths of a millimetre. */
     QSizeF paperSize() const;
 
-    /** A picture at its own size (96 dots per inch). */
-    void placePicture(const QImage &picture, QPointF at, Anchor anchor = Anchor::TopLeft);
+    /**
+     * A picture at its own size (96 dots per inch), made smaller to fit the largest size
+     * given, if any. Returns where it went, empty for no picture.
+     */
+    QRectF placePicture(const QImage &picture, QPointF at, Anchor anchor = Anchor::TopLeft,
+                        QSizeF largest = QSizeF());
 
     /** Something drawn with vectors into a rectangle of the page. */
     void draw(const QRectF &target, const std::function<void(QPainter &, const QRectF &)> &paint);

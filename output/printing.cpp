@@ -16,6 +16,8 @@ constexpr double tenthsPerPixel = 254.0 / 96.0; // a screen pixel at 96 dots per
 constexpr double logoMargin = 150;              // 15 mm from the right and bottom edges
 constexpr double logoTop = 50;                  // 5 mm from the top
 constexpr double chartTop = 300;                // 30 mm from the top
+constexpr double logoGap = 50;                  // between the chart and the small logo
+const QSizeF logoBox(600, 240);                 // a logo is made smaller to fit 60 × 24 mm
 
 } // namespace
 
@@ -41,22 +43,25 @@ void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImag
         throw AppError(AppError::PathFileAccess);
     const QSizeF paperSize = page.paperSize();
 
+    // The logos first: the user's stays above the chart, the chart above the small one.
+    page.placePicture(userLogo, QPointF(paperSize.width() - logoMargin, logoTop),
+                      PagePrinter::Anchor::TopRight, logoBox);
+    const QRectF small = page.placePicture(
+        productLogo, QPointF(paperSize.width() - logoMargin, paperSize.height() - logoMargin),
+        PagePrinter::Anchor::BottomRight, logoBox);
+    const double chartBottom =
+        small.isEmpty() ? paperSize.height() - 2 * logoMargin
+                        : std::min(small.top() - logoGap, paperSize.height() - 2 * logoMargin);
+
     // The chart at 1.2 times its size on screen, but never wider than the page between the
     // logos' margins nor reaching the small logo at the bottom.
     QSizeF size = QSizeF(chart.size()) * 1.2 * tenthsPerPixel;
-    const QSizeF room(paperSize.width() - 2 * logoMargin,
-                      paperSize.height() - chartTop - 2 * logoMargin);
+    const QSizeF room(paperSize.width() - 2 * logoMargin, chartBottom - chartTop);
     size.scale(size.boundedTo(room), Qt::KeepAspectRatio);
     const QRectF target(QPointF((paperSize.width() - size.width()) / 2, chartTop), size);
     page.draw(target, [&chart](QPainter &painter, const QRectF &device) {
         chart.render(&painter, device);
     });
-
-    page.placePicture(userLogo, QPointF(paperSize.width() - logoMargin, logoTop),
-                      PagePrinter::Anchor::TopRight);
-    page.placePicture(productLogo,
-                      QPointF(paperSize.width() - logoMargin, paperSize.height() - logoMargin),
-                      PagePrinter::Anchor::BottomRight);
     if (!page.finish())
         throw AppError(AppError::PathFileAccess);
 }

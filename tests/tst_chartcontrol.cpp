@@ -32,6 +32,13 @@ ChartSetup plan(const QString &start, const QString &target) {
     return *setup;
 }
 
+QString run(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 void addPlans() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("target");
@@ -144,16 +151,58 @@ private slots:
             pdf.setPageSize(QPageSize(QPageSize::A4));
             print_KHPE_chart(chart, pdf, QImage(), QImage());
         }
-        QProcess text;
-        text.start(u"pdftotext"_s, {file, u"-"_s});
-        QVERIFY(text.waitForFinished());
-        const QStringList words = QString::fromUtf8(text.readAllStandardOutput())
+        const QStringList words = run(u"pdftotext"_s, {file, u"-"_s})
                                       .split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
         const ChartLayout &l = chart.currentLayout();
         for (const QList<ChartText> *labels : {&l.valueLabels, &l.dateLabels})
             for (const ChartText &label : *labels)
                 QVERIFY2(words.contains(label.text), qPrintable(label.text));
         QVERIFY(!words.join(u' ').contains(u"..."_s));
+    }
+
+    /** The user's logo shrinks to fit 60 × 24 mm and stays above the chart's title. */
+    void logoStaysAboveTheChart_data() {
+        QTest::addColumn<QSize>("logo");
+        QTest::newRow("shipped") << QSize(240, 120);
+        QTest::newRow("square") << QSize(300, 300);
+        QTest::newRow("wide") << QSize(2000, 50);
+        QTest::newRow("small, as it is") << QSize(60, 40);
+    }
+
+    void logoStaysAboveTheChart() {
+        QFETCH(QSize, logo);
+        ChartControl chart;
+        chart.resize(800, 519);
+        chart.apply(plan(u"80"_s, u"40"_s));
+        QImage picture(logo, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"chart.pdf"_s);
+        {
+            QPdfWriter pdf(file);
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+            print_KHPE_chart(chart, pdf, picture, QImage());
+        }
+        // The picture's resolution on paper gives its printed size.
+        const QStringList image = run(u"pdfimages"_s, {u"-list"_s, file})
+                                      .split(u'\n')
+                                      .value(2)
+                                      .split(u' ', Qt::SkipEmptyParts);
+        const double xPpi = image.value(12).toDouble();
+        const double yPpi = image.value(13).toDouble();
+        const double width = logo.width() / xPpi * 25.4;
+        const double height = logo.height() / yPpi * 25.4;
+        QVERIFY2(width <= 60.1 && height <= 24.1, qPrintable(image.join(u' ')));
+        QVERIFY(std::abs(xPpi - yPpi) <= 1);
+        if (logo == QSize(60, 40))
+            QCOMPARE(xPpi, 96.0);
+
+        // pdftotext -bbox: the title's first word starts below the logo (points from the top).
+        const QString words = run(u"pdftotext"_s, {u"-bbox"_s, file, u"-"_s});
+        const QRegularExpressionMatch title =
+            QRegularExpression(u"yMin=\"([0-9.]+)\"[^>]*>Reduktionskurve<"_s).match(words);
+        QVERIFY(title.hasMatch());
+        QVERIFY(title.captured(1).toDouble() > (5 + height) / 25.4 * 72);
     }
 };
 
