@@ -123,9 +123,10 @@ private slots:
         QCOMPARE(control<QLabel>("Label3")->text(), QString::number(expectedDays));
         QCOMPARE(control<QSlider>("Slider2")->value(), expectedDivisions);
         QCOMPARE(control<QLabel>("Label4")->text(), QString::number(expectedDivisions));
-        for (const char *name : {"Check1", "Check2", "Check3", "Check4", "Check6"})
+        for (const char *name : {"Check1", "Check2", "Check3", "Check4"})
             QVERIFY2(control<QCheckBox>(name)->isChecked(), name);
-        QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("Rot"));
+        QVERIFY(!control<QCheckBox>("Check6")->isChecked());        // the chart has no right scale
+        QCOMPARE(control<QComboBox>("Combo1")->currentIndex(), -1); // its own colour
         QCOMPARE(control<QComboBox>("Combo2")->currentText(), QStringLiteral("Weiß"));
         QCOMPARE(state(*chart), before);
 
@@ -188,31 +189,31 @@ private slots:
     }
 
     void checkBoxes_data() {
-        QTest::addColumn<QString>("unchecked");
+        QTest::addColumn<QString>("clicked");
         QTest::addColumn<QVariantList>("expected"); // auto time, auto value, scales t/l/r
 
         QTest::newRow("as opened keeps the computed axes")
-            << "" << QVariantList{false, false, true, true, true};
+            << "" << QVariantList{false, false, true, true, false};
         QTest::newRow("time axis scales itself")
-            << "Check1" << QVariantList{true, false, true, true, true};
+            << "Check1" << QVariantList{true, false, true, true, false};
         QTest::newRow("value axis scales itself")
-            << "Check3" << QVariantList{false, true, true, true, true};
+            << "Check3" << QVariantList{false, true, true, true, false};
         QTest::newRow("time scale hidden")
-            << "Check2" << QVariantList{false, false, false, true, true};
+            << "Check2" << QVariantList{false, false, false, true, false};
         QTest::newRow("left scale hidden")
-            << "Check4" << QVariantList{false, false, true, false, true};
-        QTest::newRow("right scale hidden")
-            << "Check6" << QVariantList{false, false, true, true, false};
+            << "Check4" << QVariantList{false, false, true, false, false};
+        QTest::newRow("right scale shown")
+            << "Check6" << QVariantList{false, false, true, true, true};
     }
 
     void checkBoxes() {
-        QFETCH(QString, unchecked);
+        QFETCH(QString, clicked);
         QFETCH(QVariantList, expected);
         // 0,9 kg: a fixed scale in tenths that no nice range of the data matches.
         chart->apply(computed(QStringLiteral("10,9"), QStringLiteral("10")));
         open();
-        if (!unchecked.isEmpty())
-            control<QCheckBox>(unchecked.toLatin1().constData())->setChecked(false);
+        if (!clicked.isEmpty())
+            control<QCheckBox>(clicked.toLatin1().constData())->click();
         click("cmdApply");
         QCOMPARE(state(*chart).mid(0, 5), expected);
         if (expected[1].toBool()) {
@@ -223,11 +224,13 @@ private slots:
             QCOMPARE(chart->maximum(), 10.9);
         }
 
-        // Checking the boxes again brings back the fixed scale of the computation.
-        for (const char *name : {"Check1", "Check2", "Check3", "Check4", "Check6"})
-            control<QCheckBox>(name)->setChecked(true);
+        // The next opening shows what was applied; clicking the box back undoes it.
+        dialog.reset();
+        open();
+        if (!clicked.isEmpty())
+            control<QCheckBox>(clicked.toLatin1().constData())->click();
         click("cmdApply");
-        QCOMPARE(state(*chart).mid(0, 5), (QVariantList{false, false, true, true, true}));
+        QCOMPARE(state(*chart).mid(0, 5), (QVariantList{false, false, true, true, false}));
         QCOMPARE(chart->minimum(), 10.0);
         QCOMPARE(chart->maximum(), 10.9);
     }
@@ -277,15 +280,30 @@ private slots:
         QVERIFY(shown.categoryTitle.text.startsWith(QStringLiteral("Erstellt mit KORVALO")));
     }
 
-    void okResetsColours() {
-        chart->setSeriesColor(Qt::black);
-        chart->setBackdropColor(QColor(212, 212, 212));
+    /** The dialog opens showing the chart as it is: OK alone changes nothing. */
+    void okAloneChangesNothing_data() {
+        QTest::addColumn<QColor>("series");
+        QTest::addColumn<QColor>("backdrop");
+        QTest::addColumn<bool>("rightScale");
+        QTest::newRow("as computed") << QColor(0x2F, 0x6F, 0x73) << QColor(Qt::white) << false;
+        QTest::newRow("listed colours, right scale")
+            << QColor(Qt::black) << QColor(212, 212, 212) << true;
+        QTest::newRow("colours the lists lack") << QColor(Qt::magenta) << QColor(Qt::cyan) << false;
+    }
+
+    void okAloneChangesNothing() {
+        QFETCH(QColor, series);
+        QFETCH(QColor, backdrop);
+        QFETCH(bool, rightScale);
+        chart->apply(computed(QStringLiteral("14"), QStringLiteral("12")));
+        chart->setSeriesColor(series);
+        chart->setBackdropColor(backdrop);
+        chart->setScaleVisible(Axis::SecondValue, rightScale);
+        const QVariantList before = state(*chart);
         open();
         click("cmdOK");
-        QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(chart->seriesColor(), QColor(255, 0, 0));
-        QCOMPARE(chart->backdropColor(), QColor(255, 255, 255));
+        QCOMPARE(state(*chart), before);
     }
 
     void sliderLabelsFollowAtOnce_data() {

@@ -39,6 +39,7 @@ constexpr int sOk = 976;
 constexpr int sCaption = 977;
 constexpr int sDays = 980;
 constexpr int sSmallPets = 983;
+constexpr int sOwnColor = 2112;
 
 constexpr int sliderMinimum = 1;
 constexpr int sliderMaximum = 30;
@@ -81,6 +82,13 @@ std::optional<QColor> colorAt(const std::array<ColorEntry, 5> &table, int index)
     if (index < 0 || index >= int(table.size()))
         return std::nullopt;
     return table[index].color;
+}
+
+/** The list entry of a colour, -1 for one the table lacks. */
+int indexOf(const std::array<ColorEntry, 5> &table, const QColor &color) {
+    const auto it = std::find_if(table.begin(), table.end(),
+                                 [&](const ColorEntry &entry) { return entry.color == color; });
+    return it == table.end() ? -1 : int(it - table.begin());
 }
 
 } // namespace
@@ -126,6 +134,7 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings, UserInt
     m_daysNumber = number("Label3");
     m_divisionsNumber = number("Label4");
     m_seriesColors = colorList(seriesColors, "Combo1", this);
+    m_seriesColors->setPlaceholderText(str(sOwnColor)); // the colour the chart starts with
     m_backdropColors = colorList(backdropColors, "Combo2", this);
 
     auto *daysCaption = named(new QLabel(str(sDays), this), "Label1");
@@ -212,17 +221,22 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings, UserInt
 }
 
 void OptionsDialog::load() {
-    // Both fixed scales and all scales shown: confirming keeps the computed axes.
-    for (QCheckBox *box : {m_timeFixed, m_timeScale, m_valueFixed, m_leftScale, m_rightScale})
-        box->setChecked(true);
+    // The boxes and lists show the chart as it is, so that confirming changes nothing.
+    using Axis = ChartControl::Axis;
+    m_timeFixed->setChecked(!m_chart.autoScale(Axis::Time));
+    m_timeScale->setChecked(m_chart.scaleVisible(Axis::Time));
+    m_valueFixed->setChecked(!m_chart.autoScale(Axis::Value));
+    m_leftScale->setChecked(m_chart.scaleVisible(Axis::Value));
+    m_rightScale->setChecked(m_chart.scaleVisible(Axis::SecondValue));
 
     m_days->setValue(std::clamp(m_chart.divisionsPerTick(), sliderMinimum, sliderMaximum));
     m_divisions->setValue(std::clamp(m_chart.majorDivisions(), sliderMinimum, sliderMaximum));
     m_daysNumber->setNum(m_days->value());
     m_divisionsNumber->setNum(m_divisions->value());
 
-    m_seriesColors->setCurrentIndex(0);
-    m_backdropColors->setCurrentIndex(0);
+    // A colour the list lacks shows no entry, and applying leaves it.
+    m_seriesColors->setCurrentIndex(indexOf(seriesColors, m_chart.seriesColor()));
+    m_backdropColors->setCurrentIndex(indexOf(backdropColors, m_chart.backdropColor()));
 
     const bool offered = m_settings.value(AppSettings::ShowSmallPets) == u"1";
     m_smallPets->setVisible(offered);
