@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,6 +47,23 @@ private:
         const QString out = QString::fromUtf8(info.readAllStandardOutput());
         const qsizetype at = out.indexOf(u"Pages:");
         return at < 0 ? 0 : out.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+    }
+
+    /** The words of a PDF's first page with their boxes, in points from the top left. */
+    static QList<std::pair<QString, QRectF>> pdfWords(const QString &pdf) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                 QStringLiteral("1"), pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        QList<std::pair<QString, QRectF>> words;
+        const QRegularExpression word(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+        for (const auto &m : word.globalMatch(QString::fromUtf8(text.readAllStandardOutput()))) {
+            const QPointF from(m.captured(1).toDouble(), m.captured(2).toDouble());
+            const QPointF to(m.captured(3).toDouble(), m.captured(4).toDouble());
+            words.append({m.captured(5), QRectF(from, to)});
+        }
+        return words;
     }
 
     void computeCase() {
@@ -208,6 +226,47 @@ private slots:
                                           "04.02.2027: 10 kg"));
         QCOMPARE(planSheetFooter(QDate(2027, 1, 3)),
                  QStringLiteral("Erstellt mit KORVALO ® am 03.01.2027"));
+    }
+
+    // Long names wrap between the side margins instead of running off the paper.
+    void sheetHeaderWithinMargins_data() {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("pet");
+        QTest::newRow("short") << QStringLiteral("Meier") << QStringLiteral("Bello");
+        QTest::newRow("long") << QStringLiteral(
+                                     "Dr. med. vet. Hildegard Schneider-Leutheusser-Grabowski")
+                              << QStringLiteral("Prinzessin Lillifee vom Rosenhof");
+    }
+    void sheetHeaderWithinMargins() {
+        QFETCH(QString, owner);
+        QFETCH(QString, pet);
+        DietCase &c = window->dietCase();
+        c.setText(F::ownerName, owner);
+        c.setText(F::petName, pet);
+        c.setText(F::species, QStringLiteral("Meerschweinchen"));
+        c.setOptionSelected(2, true);
+        c.setOptionSelected(4, true);
+        c.setText(F::targetWeight, QStringLiteral("1,1"));
+        c.setText(F::todayWeight, QStringLiteral("1,4"));
+        window->run(Command::ReductionCurve);
+        window->run(Command::DietPlan);
+        const QString pdf = dir.filePath(QStringLiteral("margins.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+
+        const auto words = pdfWords(pdf);
+        QVERIFY(!words.isEmpty());
+        const double a4Width = 595.28, side = 0.75 * 72;
+        for (const auto &[text, box] : words)
+            QVERIFY2(box.left() >= side - 0.5 && box.right() <= a4Width - side + 0.5,
+                     qPrintable(text + u" at " + QString::number(box.left())));
+        // The header and the footer are printed whole (a line may break after a hyphen).
+        QString printed;
+        for (const auto &[text, box] : words)
+            printed += text;
+        const QRegularExpression blanks(QStringLiteral("\\s+"));
+        QVERIFY2(printed.contains(planSheetHeader(c).remove(blanks)), qPrintable(printed));
+        QVERIFY(printed.contains(planSheetFooter(Clock::today()).remove(blanks)));
     }
 
     void sheetPrintsA1ToD36() {
