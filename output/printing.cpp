@@ -125,7 +125,8 @@ void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
     QSizeF size = sheet.rangeSize(1, 1, 36, 4) * (dpi / 72.0) * (setup.scalePercent / 100.0);
     if (size.width() > body.width() || size.height() > body.height())
         size.scale(body.size(), Qt::KeepAspectRatio);
-    sheet.renderRange(&painter, QRectF(body.topLeft(), size), 1, 1, 36, 4);
+    // Printed with its grid: the lines are what the owner writes the amounts on.
+    sheet.renderRange(&painter, QRectF(body.topLeft(), size), 1, 1, 36, 4, true);
     if (!painter.end())
         throw AppError(AppError::PathFileAccess);
 }

@@ -269,6 +269,48 @@ private slots:
         QVERIFY(printed.contains(planSheetFooter(Clock::today()).remove(blanks)));
     }
 
+    // The owner writes the amounts on the grid's lines; the dates print in the page's face.
+    void sheetGridAndFonts() {
+        computeCase();
+        window->run(Command::DietPlan);
+        const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+
+        QProcess fonts;
+        fonts.start(QStringLiteral("pdffonts"), {pdf});
+        fonts.waitForFinished();
+        const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
+        QVERIFY2(fontList.contains(u"Liberation") && !fontList.contains(u"Mono"),
+                 qPrintable(fontList));
+
+        // Down a vertical line through the empty half of column D, at one pixel a point.
+        const auto words = pdfWords(pdf);
+        QRectF d4;
+        for (const auto &[text, box] : words) {
+            if (text == u"Futtermenge" && box.left() > d4.left())
+                d4 = box;
+        }
+        QVERIFY(!d4.isNull());
+        QProcess raster;
+        const QString prefix = dir.filePath(QStringLiteral("grid"));
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
+                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+        QVERIFY(raster.waitForFinished() && raster.exitCode() == 0);
+        const QImage page(prefix + u".png");
+        QVERIFY(!page.isNull());
+        const int x = qRound(d4.left() + 100);
+        int lines = 0;
+        bool dark = false;
+        for (int y = qRound(d4.bottom()); y < page.height(); ++y) {
+            const bool now = qGray(page.pixel(x, y)) < 200;
+            lines += now && !dark;
+            dark = now;
+        }
+        QCOMPARE(lines, 33); // below the heading row: rows 5 to 36 and the bottom edge
+    }
+
     void sheetPrintsA1ToD36() {
         computeCase();
         window->run(Command::DietPlan);
