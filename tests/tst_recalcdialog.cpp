@@ -160,6 +160,49 @@ private slots:
         QTRY_VERIFY(!window->recalcDialog());
     }
 
+    // At a follow-up visit the curve starts at the former weight; so does the check.
+    void followUpChecksFromFormerWeight_data() {
+        QTest::addColumn<int>("during");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("too slow from 20 kg") << 2 << 2 << false;
+        QTest::newRow("fast enough") << 40 << 20 << true;
+    }
+    void followUpChecksFromFormerWeight() {
+        QFETCH(int, during);
+        QFETCH(int, end);
+        QFETCH(bool, applied);
+        DietCase &c = dietCase();
+        computeCase(); // a first visit with its rates and end date, then at 20 kg
+        c.setText(F::todayWeight, QStringLiteral("20"));
+        c.setFormerWeightVisible(true);
+        c.setCreationDateVisible(true);
+        c.setText(F::creationDate, QStringLiteral("07.09.2026"));
+        c.setText(F::formerWeight, QStringLiteral("20 kg"));
+        c.setText(F::targetWeight, QStringLiteral("10"));
+        c.setText(F::todayWeight, QStringLiteral("10,5"));
+        window->run(Command::ReductionCurve);
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.value(0).text));
+        const QString endBefore = c.text(F::dietEndDate);
+        const QString duringBefore = c.text(F::weeklyRateDuring);
+        RecalcDialog *dialog = openModeless();
+        dialog->endBar()->setValue(end);
+        dialog->duringBar()->setValue(during);
+        QCOMPARE(dialog->applyRates(), applied);
+        const ReductionPlan &plan = window->chartView()->chart()->plan();
+        if (applied) {
+            QVERIFY(ui.messages.isEmpty());
+            QCOMPARE(c.text(F::weeklyRateDuring), QStringLiteral("4"));
+            QVERIFY(plan.rowsShown > 1);
+        } else {
+            QCOMPARE(ui.messages.size(), 1);
+            QCOMPARE(ui.messages[0].text,
+                     QStringLiteral("Zuviele Datenpunkte - bitte erhöhen Sie die Reduktion"));
+            QCOMPARE(c.text(F::weeklyRateDuring), duringBefore);
+            QCOMPARE(c.text(F::dietEndDate), endBefore);
+        }
+    }
+
     void resetReturnsToLastActivation() {
         computeCase();
         const QString endBefore = dietCase().text(F::dietEndDate);

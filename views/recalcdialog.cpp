@@ -237,8 +237,7 @@ void RecalcDialog::endChanged(int value) {
 bool RecalcDialog::applyRates() {
     BusyCursor busy;
     try {
-        if (!check_reduction(textField(3)->text(), textField(4)->text(), textField(5)->text(),
-                             textField(7)->text(), textField(8)->text())) {
+        if (!check_reduction(m_host.dietCase(), textField(7)->text(), textField(8)->text())) {
             m_ownMessage = true;
             m_host.ui().message(str(sTooManyDays), UserInterface::Icon::Critical, str(sProduct13));
             QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
