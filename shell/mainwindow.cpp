@@ -675,7 +675,8 @@ void MainWindow::showRecalc(bool modal) {
 
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (!m_closeConfirmed) {
-        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, windowTitle(),
+        // Titled with the window's own caption, not the one a maximised view extends.
+        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, str(sProduct),
                                           UserInterface::Buttons::YesNo);
         if (answer != UserInterface::Answer::Yes) {
             event->ignore();
