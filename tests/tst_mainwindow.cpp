@@ -19,6 +19,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -286,6 +287,35 @@ private slots:
         QCOMPARE(c.text(F::species), QStringLiteral("Katze"));
         c.setText(F::species, QString());
         QCOMPARE(input()->speciesList()->currentText(), QString());
+    }
+
+    // The compute command's refusals, shown by the real message box over its hourglass.
+    void pointerNormalOverMessages_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("today");
+        QTest::newRow("target above today") << QStringLiteral("12") << QStringLiteral("10");
+        QTest::newRow("more than 400 %") << QStringLiteral("2") << QStringLiteral("12");
+        QTest::newRow("not a number") << QStringLiteral("10") << QStringLiteral("zwölf");
+    }
+    void pointerNormalOverMessages() {
+        QFETCH(QString, target);
+        QFETCH(QString, today);
+        MainWindow real; // with the program's own dialogs
+        real.load();
+        real.dietCase().setText(F::targetWeight, target);
+        real.dietCase().setText(F::todayWeight, today);
+        std::optional<Qt::CursorShape> overBox;
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                const QCursor *cursor = QApplication::overrideCursor();
+                overBox = cursor ? cursor->shape() : Qt::ArrowCursor;
+                box->close();
+            }
+        });
+        real.run(Command::ReductionCurve);
+        QCOMPARE(overBox, std::optional(Qt::ArrowCursor));
+        QVERIFY(!QApplication::overrideCursor()); // and normal after the command
+        real.hide();                              // gone without its closing question
     }
 
     void closingAsks_data() {
