@@ -28,7 +28,9 @@ std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request)
     } else if (!request.printerName.isEmpty()) {
         printer->setPrinterName(request.printerName);
     }
-    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageSize(request.paperMillimetres.isEmpty()
+                             ? QPageSize(QPageSize::A4)
+                             : QPageSize(request.paperMillimetres, QPageSize::Millimeter));
     return printer;
 }
 
@@ -100,7 +102,10 @@ QRectF drawBand(QPainter &painter, const QRectF &band, const QString &text,
 void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
                  const QString &footer, int copies, int orientation) {
     const SheetPageSetup &setup = sheet.pageSetup();
-    printer.setPageLayout(setup.layout);
+    // The template's margins on the paper the user chose.
+    QPageLayout layout = setup.layout;
+    layout.setPageSize(printer.pageLayout().pageSize());
+    printer.setPageLayout(layout);
     QPainter painter;
     const QRectF paper = beginPaper(printer, painter, copies, orientation);
     const double dpi = printer.resolution();

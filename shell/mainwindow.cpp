@@ -592,9 +592,11 @@ void MainWindow::printActive(bool preview) {
 
     if (preview) {
         QPrintPreviewDialog dialog(this);
-        dialog.printer()->setPageSize(QPageSize(QPageSize::A4));
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-                [&](QPrinter *printer) { print(*printer, printer->copyCount(), 0); });
+        dialog.printer()->setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *printer) {
+            const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
+            print(*printer, printer->copyCount(), landscape ? 2 : 1);
+        });
         dialog.exec();
         return;
     }

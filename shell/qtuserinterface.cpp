@@ -96,6 +96,7 @@ std::optional<QString> QtUserInterface::saveFileName(const QString &folder, cons
 
 std::optional<UserInterface::PrintRequest> QtUserInterface::printDialog() {
     QPrinter printer;
+    printer.setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
     QPrintDialog dialog(&printer, m_owner);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -108,6 +109,7 @@ std::optional<UserInterface::PrintRequest> QtUserInterface::printDialog() {
     request.printerName = printer.printerName();
     request.copies = printer.copyCount();
     request.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    request.paperMillimetres = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
     return request;
 }
 

@@ -6,17 +6,22 @@
 #include "views/inputview.h"
 #include "views/richtextcontrol.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -309,6 +314,60 @@ private slots:
             dark = now;
         }
         QCOMPARE(lines, 33); // below the heading row: rows 5 to 36 and the bottom edge
+    }
+
+    // The paper and orientation chosen in the print dialog, where the chart does not fix them.
+    void paperChoice_data() {
+        QTest::addColumn<Command>("view");
+        QTest::addColumn<QSizeF>("paper"); // chosen, in mm; empty: nothing chosen
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSizeF>("printed"); // in points
+        const QSizeF a5(148, 210), letter(215.9, 279.4);
+        QTest::newRow("plan, A5 landscape") << Command::DietPlan << a5 << 2 << QSizeF(595.3, 419.5);
+        QTest::newRow("info, Letter landscape")
+            << Command::InfoSheet << letter << 2 << QSizeF(792, 612);
+        QTest::newRow("info, nothing chosen: A4")
+            << Command::InfoSheet << QSizeF() << 1 << QSizeF(595.3, 841.9);
+        QTest::newRow("chart, Letter landscape: upright")
+            << Command::ReductionCurve << letter << 2 << QSizeF(612, 792);
+    }
+    void paperChoice() {
+        QFETCH(Command, view);
+        QFETCH(QSizeF, paper);
+        QFETCH(int, orientation);
+        QFETCH(QSizeF, printed);
+        computeCase();
+        window->run(view);
+        const QString pdf = dir.filePath(QStringLiteral("paper.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, orientation, paper};
+        window->run(Command::Print);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        info.waitForFinished();
+        const QRegularExpression size(QStringLiteral("Page size: *([\\d.]+) x ([\\d.]+) pts"));
+        const auto match = size.match(QString::fromUtf8(info.readAllStandardOutput()));
+        QVERIFY(match.hasMatch());
+        QVERIFY2(qAbs(match.captured(1).toDouble() - printed.width()) < 1 &&
+                     qAbs(match.captured(2).toDouble() - printed.height()) < 1,
+                 qPrintable(match.captured(0)));
+    }
+
+    // The preview keeps the orientation chosen in it.
+    void previewKeepsOrientation() {
+        computeCase();
+        window->run(Command::DietPlan);
+        std::optional<QPageLayout::Orientation> painted;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->printer()->setPageOrientation(QPageLayout::Landscape);
+            dialog->findChild<QPrintPreviewWidget *>()->updatePreview();
+            painted = dialog->printer()->pageLayout().orientation();
+            dialog->close();
+        });
+        window->run(Command::PrintPreview);
+        QCOMPARE(painted, std::optional(QPageLayout::Landscape));
     }
 
     void sheetPrintsA1ToD36() {
