@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
@@ -297,13 +298,18 @@ void MainWindow::storePlacement() {
 }
 
 void MainWindow::detectCompanions() {
+    bool any = false;
     for (int k = 1; k <= 6; ++k) {
         const QString programName = str(19 + 2 * k);
         if (m_settings.companionPath(programName) == AppSettings::notInstalled)
             continue;
         m_slots.value(u"Extra" + QString::number(k))->setVisible(true);
         m_actions.value(static_cast<Command>(int(Command::Companion1) + k - 1))->setVisible(true);
+        any = true;
     }
+    // An empty menu would open onto nothing: it is shown greyed instead.
+    if (auto *extras = menuBar()->findChild<QMenu *>(QStringLiteral("mnuextras")))
+        extras->menuAction()->setEnabled(any);
 }
 
 void MainWindow::set_toolbar(View view) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -399,15 +400,26 @@ private slots:
         QCOMPARE(texts, told);
     }
 
+    void companionsAreDetected_data() {
+        QTest::addColumn<bool>("third");
+        QTest::newRow("none: the menu greyed") << false;
+        QTest::newRow("only the third, folder empty") << true;
+    }
     void companionsAreDetected() {
+        QFETCH(bool, third);
         window.reset();
         // Only "XXXXX" means absent; an empty folder counts as installed.
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("korvalo-impfplan"))
-            .setValue(QStringLiteral("Settings/Path"), QString());
+        QSettings impfplan(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                           QStringLiteral("korvalo-impfplan"));
+        impfplan.clear();
+        if (third)
+            impfplan.setValue(QStringLiteral("Settings/Path"), QString());
+        impfplan.sync();
         open();
+        QCOMPARE(window->findChild<QMenu *>(QStringLiteral("mnuextras"))->menuAction()->isEnabled(),
+                 third);
         for (int k = 1; k <= 6; ++k) {
-            const bool expected = k == 3;
+            const bool expected = third && k == 3;
             QCOMPARE(window->toolbarSlot(u"Extra" + QString::number(k))->isVisible(), expected);
             QCOMPARE(window->action(Command(int(Command::Companion1) + k - 1))->isVisible(),
                      expected);
