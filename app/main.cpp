@@ -20,11 +20,12 @@ int main(int argc, char *argv[]) {
 
     AppSettings settings;
     QtUserInterface ui;
+    const QString folder = ProgramFolder::path();
     try {
         // Lets the other programs of the family find this one.
-        settings.setValue(AppSettings::Path, ProgramFolder::path());
+        settings.setValue(AppSettings::Path, folder);
     } catch (const AppError &e) {
-        ReportError(ui, settings, QStringLiteral("XXX"), e, QStringLiteral("frmstart-Form_Load"));
+        ReportError(ui, settings, folder, e, QStringLiteral("frmstart-Form_Load"));
     }
 
     MainWindow window;

@@ -442,19 +442,21 @@ void MainWindow::openCaseFile(const QString &path) {
 }
 
 void MainWindow::sendEmail() {
+    // Composed as is: the address and the subject need no encoding.
+    const QString link = u"mailto:" + str(sContact) + u"?subject=" + str(sSubject);
     try {
         BusyCursor busy;
-        // Composed as is: the address and the subject need no encoding.
-        open_prog(*m_launcher, *m_ui, u"mailto:" + str(sContact) + u"?subject=" + str(sSubject));
+        open_prog(*m_launcher, *m_ui, link);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditEmail_Click"));
+        report(e, QStringLiteral("mnuEditEmail_Click"), link);
     }
 }
 
 void MainWindow::openHelp() {
+    QString document;
     try {
         BusyCursor busy;
-        const QString document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
+        document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
         const int result = StartDoc(*m_launcher, document);
         // Desktops without a viewer for web archives still get their help.
         if (result == Launcher::noAssociation && QFileInfo::exists(document))
@@ -462,21 +464,22 @@ void MainWindow::openHelp() {
         else
             showLauncherError(*m_ui, result);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpHelp_Click"));
+        report(e, QStringLiteral("mnuHelpHelp_Click"), document);
     }
 }
 
 void MainWindow::openWebPage() {
+    QString address;
     try {
         BusyCursor busy;
-        QString address = m_settings.value(AppSettings::WebPage);
+        address = m_settings.value(AppSettings::WebPage);
         if (address.size() < 5) {
             address = str(sHomePage);
             m_settings.setValue(AppSettings::WebPage, address);
         }
         openBrowser(address);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditInet_Click"));
+        report(e, QStringLiteral("mnuEditInet_Click"), address);
     }
 }
 
@@ -503,8 +506,11 @@ void MainWindow::showAbout() {
     }
 }
 
-void MainWindow::report(const AppError &error, const QString &procedure) {
-    ReportError(*m_ui, m_settings, QStringLiteral("XXX"), error, u"frmMain-" + procedure);
+void MainWindow::report(const AppError &error, const QString &procedure, const QString &info) {
+    QString working = info.isEmpty() ? activeViewName() : info;
+    if (working.isEmpty())
+        working = objectName();
+    ReportError(*m_ui, m_settings, working, error, u"frmMain-" + procedure);
 }
 
 void MainWindow::exitOrBack() {

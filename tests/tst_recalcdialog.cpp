@@ -203,6 +203,32 @@ private slots:
         }
     }
 
+    // A detailed report names the handler that ran and the rates it was applying.
+    void errorsNameTheirHandler_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("OK") << QStringLiteral("cmdOK") << QStringLiteral("cmdOK_Click");
+        QTest::newRow("Übernehmen")
+            << QStringLiteral("cmdApply") << QStringLiteral("cmdApply_Click");
+    }
+    void errorsNameTheirHandler() {
+        QFETCH(QString, button);
+        QFETCH(QString, handler);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                  QStringLiteral("Korvalo"))
+            .setValue(QStringLiteral("Settings/ErrorValue"), QStringLiteral("1"));
+        computeCase();
+        RecalcDialog *dialog = openModeless();
+        dialog->duringBar()->setValue(35);
+        dietCase().setText(F::targetWeight, QStringLiteral("zehn")); // the check cannot read it
+        ui.messages.clear();
+        dialog->button(button)->click();
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, u"Fehler!  13  -  Typen unverträglich in   -  3,5 / 2  -  "
+                                      u"frmRecalc-" +
+                                          handler);
+    }
+
     void resetReturnsToLastActivation() {
         computeCase();
         const QString endBefore = dietCase().text(F::dietEndDate);
