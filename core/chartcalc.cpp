@@ -51,6 +51,20 @@ struct CurveStep {
     }
 };
 
+/** A follow-up curve starts from the former weight, a first one from today's. */
+double curveStartWeight(const DietCase &c) {
+    return c.isFollowUp() ? c.formerWeightValue() : GermanText::parseNumber(c.text(F::todayWeight));
+}
+
+/** The day after the curve's start on which today's weight was taken; 0 for none. */
+qint64 laterWeighingDay(const DietCase &c) {
+    if (!c.hasHistory() || c.text(F::todayWeight).isEmpty())
+        return 0;
+    const QDate start = GermanText::parseDate(c.text(F::creationDate));
+    const QDate current = GermanText::parseDate(c.text(F::currentDate));
+    return start < current ? start.daysTo(current) : 0;
+}
+
 } // namespace
 
 QString ReductionPlan::rowLabel(int row) const {
@@ -70,12 +84,11 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     double startWeight = 0;
     QString startWeightText;
     QString startDateText;
+    startWeight = curveStartWeight(c);
     if (c.isFollowUp()) {
-        startWeight = c.formerWeightValue();
         startWeightText = c.text(F::formerWeight);
         startDateText = c.text(F::creationDate);
     } else {
-        startWeight = GermanText::parseNumber(c.text(F::todayWeight));
         startWeightText = c.text(F::todayWeight) + u' ' + str(sKg);
         startDateText = GermanText::fromDate(today);
     }
@@ -119,15 +132,11 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     if (c.hasHistory()) {
         plan.startDate = GermanText::parseDate(c.text(F::creationDate));
         plan.grid[0].measured = c.formerWeightValue();
-        if (!c.text(F::todayWeight).isEmpty()) {
-            const QDate current = GermanText::parseDate(c.text(F::currentDate));
-            if (plan.startDate < current) {
-                const qint64 day = plan.startDate.daysTo(current);
-                if (day >= ReductionPlan::capacity)
-                    throw AppError(AppError::SubscriptOutOfRange);
-                plan.grid[day].measured = GermanText::parseNumber(c.text(F::todayWeight));
-                lastMeasuredDay = static_cast<int>(day);
-            }
+        if (const qint64 day = laterWeighingDay(c); day > 0) {
+            if (day >= ReductionPlan::capacity)
+                throw AppError(AppError::SubscriptOutOfRange);
+            plan.grid[day].measured = GermanText::parseNumber(c.text(F::todayWeight));
+            lastMeasuredDay = static_cast<int>(day);
         }
     } else {
         plan.startDate = today;
@@ -168,17 +177,15 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     return setup;
 }
 
-bool check_reduction(QStringView todayWeight, QStringView targetWeight,
-                     QStringView overweightPercent, QStringView rateDuring, QStringView rateEnd) {
-    double weight = GermanText::parseNumber(todayWeight);
-    const double target = GermanText::parseNumber(targetWeight);
-    double percentOfTarget = GermanText::parseNumber(overweightPercent) + 100;
+bool check_reduction(const DietCase &c, QStringView rateDuring, QStringView rateEnd) {
+    double weight = curveStartWeight(c);
+    const double target = GermanText::parseNumber(c.text(F::targetWeight));
+    double percentOfTarget = GermanText::parseNumber(c.text(F::overweightPercent)) + 100;
     CurveStep step{RateFields(rateDuring, rateEnd), target};
-    for (int day = 0; day < 499; ++day) {
-        if (weight <= target)
-            return true;
+    for (int day = 0; day < 499 && weight > target; ++day) {
         weight = step.next(weight, percentOfTarget);
         percentOfTarget = step.percentOf(weight);
     }
-    return weight <= target;
+    // The curve's rows also reach the later weighing.
+    return weight <= target && laterWeighingDay(c) < ReductionPlan::capacity;
 }

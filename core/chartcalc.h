@@ -89,8 +89,8 @@ ChartSetup ChartCalc(const DietCase &dietCase, const QString &smallPets, QDate t
 QString chartFootnote();
 
 /**
- * Whether rates reach the target within the plan's capacity (at most 499 days), by
- * the curve's own daily step.
+ * Whether rates reach the target within the plan's capacity (at most 499 days), by the
+ * curve's own daily step from the curve's own start weight, with room for the later
+ * weighing the curve's rows run to.
  */
-bool check_reduction(QStringView todayWeight, QStringView targetWeight,
-                     QStringView overweightPercent, QStringView rateDuring, QStringView rateEnd);
+bool check_reduction(const DietCase &dietCase, QStringView rateDuring, QStringView rateEnd);

@@ -51,7 +51,8 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
         }
         ui.message(str(sTargetAboveToday), Icon::Information, str(sError));
     } catch (const AppError &e) {
-        ReportError(ui, settings, QStringLiteral("XXX"), e,
+        // The weights the curve is computed between.
+        ReportError(ui, settings, c.text(F::todayWeight) + u" / " + c.text(F::targetWeight), e,
                     QStringLiteral("frminput-Command1_Click"));
     }
     return std::nullopt;

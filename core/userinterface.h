@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
@@ -29,10 +30,19 @@ public:
 
     /** What the print dialog hands back. */
     struct PrintRequest {
+        PrintRequest(QString printer = {}, QString pdf = {}, int copies = 1, int orientation = 1,
+                     QSizeF paper = {})
+            : printerName(std::move(printer))
+            , pdfFile(std::move(pdf))
+            , copies(copies)
+            , orientation(orientation)
+            , paperMillimetres(paper) {}
+
         QString printerName; ///< empty: the default printer
         QString pdfFile;     ///< set: a PDF file instead of a printer (tests, exporter)
-        int copies = 1;
-        int orientation = 1; ///< 1 portrait, 2 landscape
+        int copies;
+        int orientation;         ///< 1 portrait, 2 landscape
+        QSizeF paperMillimetres; ///< the paper chosen; empty: A4
     };
 
     /** The print dialog, without page range, selection or printing to a file; nothing on

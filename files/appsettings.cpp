@@ -5,9 +5,11 @@
 #include "core/wholenumber.h"
 #include "files/programfolder.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -38,6 +40,34 @@ float readPlacement(const AppSettings &settings, AppSettings::Key key, float fal
     return WholeNumber::toSingle(GermanText::parseNumber(text));
 }
 
+/**
+ * The text after "key=" in the settings file's section, where the INI reader would not
+ * give it back as it stands: unquoted with a comma (read as a list) or a semicolon (read
+ * as the start of a comment). Such values come from hand-edited files or other programs.
+ */
+std::optional<QString> unquotedListOrComment(const QString &fileName, const QString &key) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    const QString header = u'[' + section.chopped(1) + u']';
+    bool inSection = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inSection = line.compare(header, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inSection || equals < 0 || line.left(equals).trimmed() != key)
+            continue;
+        const QString text = line.mid(equals + 1).trimmed();
+        if (text.startsWith(u'"') || (!text.contains(u',') && !text.contains(u';')))
+            return std::nullopt;
+        return text;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 const QString AppSettings::applicationName = QStringLiteral("Korvalo");
@@ -63,7 +93,9 @@ QString AppSettings::value(const QString &application, const QString &key,
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organization,
                              application);
     const QVariant stored = settings.value(section + key);
-    return stored.isValid() ? stored.toString() : defaultValue;
+    if (!stored.isValid())
+        return defaultValue;
+    return unquotedListOrComment(settings.fileName(), key).value_or(stored.toString());
 }
 
 void AppSettings::setValue(const QString &application, const QString &key, const QString &text) {

@@ -4,7 +4,9 @@
 #include "core/userinterface.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
+#include <QUrl>
 
 #include <array>
 
@@ -38,9 +40,38 @@ constexpr int unknownError = 312;
 
 } // namespace
 
-XdgLauncher::XdgLauncher(QString program, int waitMs)
+XdgLauncher::XdgLauncher(QString program, int waitMs, QString mimeProgram)
     : m_program(std::move(program))
-    , m_waitMs(waitMs) {}
+    , m_waitMs(waitMs)
+    , m_mimeProgram(std::move(mimeProgram)) {}
+
+std::optional<QString> XdgLauncher::askMime(const QStringList &arguments) const {
+    QProcess mime;
+    mime.setStandardErrorFile(QProcess::nullDevice());
+    mime.start(m_mimeProgram, arguments);
+    if (!mime.waitForFinished(m_waitMs) || mime.exitStatus() != QProcess::NormalExit ||
+        mime.exitCode() != 0) {
+        mime.kill();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(mime.readAllStandardOutput()).trimmed();
+}
+
+QString XdgLauncher::typeOf(const QString &docName) const {
+    const QUrl url(docName);
+    // One letter is a drive, not a scheme.
+    if (url.scheme().size() > 1 && !url.isLocalFile())
+        return u"x-scheme-handler/" + url.scheme().toLower();
+    const QString path = url.isLocalFile() ? url.toLocalFile() : docName;
+    if (!QFileInfo::exists(path))
+        return {}; // xdg-open reports a missing file itself
+    return askMime({QStringLiteral("query"), QStringLiteral("filetype"), path}).value_or(QString());
+}
+
+bool XdgLauncher::hasHandler(const QString &type) const {
+    const auto handler = askMime({QStringLiteral("query"), QStringLiteral("default"), type});
+    return !handler || !handler->isEmpty();
+}
 
 int XdgLauncher::resultOfExitCode(int exitCode) {
     switch (exitCode) {
@@ -56,6 +87,8 @@ int XdgLauncher::resultOfExitCode(int exitCode) {
 }
 
 int XdgLauncher::open(const QString &docName) {
+    if (const QString type = typeOf(docName); !type.isEmpty() && !hasHandler(type))
+        return noAssociation;
     // Kept alive past this call: in a desktop without a session helper xdg-open waits
     // for the handler it started, and a destroyed QProcess would kill it.
     auto *process = new QProcess(QCoreApplication::instance());

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class UserInterface;
 
 /**
@@ -20,11 +22,16 @@ public:
     virtual int open(const QString &docName) = 0;
 };
 
-/** The freedesktop launcher: xdg-open, started directly, never through a shell. */
+/**
+ * The freedesktop launcher: xdg-open, started directly, never through a shell. The desktop
+ * is asked first (xdg-mime) whether anything handles the document's type, because xdg-open
+ * reports a missing handler by an exit code that differs from desktop to desktop.
+ */
 class XdgLauncher : public Launcher {
 public:
-    /** `program` and the wait are for tests; xdg-open normally returns at once. */
-    explicit XdgLauncher(QString program = QStringLiteral("xdg-open"), int waitMs = 5000);
+    /** The programs and the wait are for tests; xdg-open normally returns at once. */
+    explicit XdgLauncher(QString program = QStringLiteral("xdg-open"), int waitMs = 5000,
+                         QString mimeProgram = QStringLiteral("xdg-mime"));
 
     int open(const QString &docName) override;
 
@@ -32,8 +39,16 @@ public:
     static int resultOfExitCode(int exitCode);
 
 private:
+    /** The type the desktop files the document under; empty when it cannot tell. */
+    QString typeOf(const QString &docName) const;
+    /** False only when the desktop says that nothing handles the type. */
+    bool hasHandler(const QString &type) const;
+    /** The answer of xdg-mime; nothing when it could not answer. */
+    std::optional<QString> askMime(const QStringList &arguments) const;
+
     QString m_program;
     int m_waitMs;
+    QString m_mimeProgram;
 };
 
 /** The string number of the message for a launcher result, 0 for success. */

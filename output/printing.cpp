@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
+#include <QTextOption>
 
 namespace {
 
@@ -29,7 +30,9 @@ std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request)
     } else if (!request.printerName.isEmpty()) {
         printer->setPrinterName(request.printerName);
     }
-    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageSize(request.paperMillimetres.isEmpty()
+                             ? QPageSize(QPageSize::A4)
+                             : QPageSize(request.paperMillimetres, QPageSize::Millimeter));
     return printer;
 }
 
@@ -78,13 +81,28 @@ QRectF beginPaper(QPrinter &printer, QPainter &painter, int copies, int orientat
     return printer.pageLayout().fullRectPixels(printer.resolution());
 }
 
-/** Lines of a header or footer, centred in a band of the page. */
-void drawBand(QPainter &painter, const QRectF &band, const QString &text, Qt::Alignment vertical) {
+/**
+ * A header or footer between the side margins, wrapped where a line is too long for them.
+ * Returns the rectangle the text took.
+ */
+QRectF drawBand(QPainter &painter, const QRectF &band, const QString &text,
+                Qt::Alignment vertical) {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(10);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(band, Qt::AlignHCenter | vertical, QString(text).replace(u'\r', u'\n'));
+    QTextOption option(Qt::AlignHCenter | vertical);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QString lines = QString(text).replace(u'\r', u'\n');
+    // A band may grow past its margin: downwards for the header, upwards for the footer.
+    QRectF room = band;
+    if (vertical & Qt::AlignTop)
+        room.setBottom(band.top() + band.width());
+    else
+        room.setTop(band.bottom() - band.width());
+    const QRectF used = painter.boundingRect(room, lines, option);
+    painter.drawText(room, lines, option);
+    return used;
 }
 
 } // namespace
@@ -92,27 +110,36 @@ void drawBand(QPainter &painter, const QRectF &band, const QString &text, Qt::Al
 void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
                  const QString &footer, int copies, int orientation) {
     const SheetPageSetup &setup = sheet.pageSetup();
-    printer.setPageLayout(setup.layout);
+    // The template's margins on the paper the user chose.
+    QPageLayout layout = setup.layout;
+    layout.setPageSize(printer.pageLayout().pageSize());
+    printer.setPageLayout(layout);
     QPainter painter;
     const QRectF paper = beginPaper(printer, painter, copies, orientation);
     const double dpi = printer.resolution();
     const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch) * dpi;
-    const QRectF body = paper.marginsRemoved(margins);
     const double headerGap = setup.headerMarginCm / 2.54 * dpi;
     const double footerGap = setup.footerMarginCm / 2.54 * dpi;
-    drawBand(painter, QRectF(0, headerGap, paper.width(), margins.top() - headerGap), header,
-             Qt::AlignTop);
-    drawBand(
-        painter,
-        QRectF(0, paper.height() - margins.bottom(), paper.width(), margins.bottom() - footerGap),
-        footer, Qt::AlignBottom);
+    QRectF body = paper.marginsRemoved(margins);
+    // A header or footer that wraps beyond its margin pushes the range aside.
+    const double gap = 0.1 * dpi;
+    const QRectF headerRect =
+        drawBand(painter, QRectF(body.left(), headerGap, body.width(), body.top() - headerGap),
+                 header, Qt::AlignTop);
+    body.setTop(std::max(body.top(), headerRect.bottom() + gap));
+    const QRectF footerRect = drawBand(painter,
+                                       QRectF(body.left(), body.bottom(), body.width(),
+                                              paper.height() - footerGap - body.bottom()),
+                                       footer, Qt::AlignBottom);
+    body.setBottom(std::min(body.bottom(), footerRect.top() - gap));
 
     // The range at the template's scale, made smaller when it would not fit between the
     // margins (A1:D36 is a little wider than A4 portrait allows).
     QSizeF size = sheet.rangeSize(1, 1, 36, 4) * (dpi / 72.0) * (setup.scalePercent / 100.0);
     if (size.width() > body.width() || size.height() > body.height())
         size.scale(body.size(), Qt::KeepAspectRatio);
-    sheet.renderRange(&painter, QRectF(body.topLeft(), size), 1, 1, 36, 4);
+    // Printed with its grid: the lines are what the owner writes the amounts on.
+    sheet.renderRange(&painter, QRectF(body.topLeft(), size), 1, 1, 36, 4, true);
     if (!painter.end())
         throw AppError(AppError::PathFileAccess);
 }

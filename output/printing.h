@@ -10,7 +10,7 @@ class ChartControl;
 class QPagedPaintDevice;
 class QPrinter;
 
-/** The printer a print request names: a queue, or a PDF file. */
+/** The printer a print request names, a queue or a PDF file, with its paper. */
 std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request);
 
 /**

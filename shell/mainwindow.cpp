@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
@@ -297,13 +298,18 @@ void MainWindow::storePlacement() {
 }
 
 void MainWindow::detectCompanions() {
+    bool any = false;
     for (int k = 1; k <= 6; ++k) {
         const QString programName = str(19 + 2 * k);
         if (m_settings.companionPath(programName) == AppSettings::notInstalled)
             continue;
         m_slots.value(u"Extra" + QString::number(k))->setVisible(true);
         m_actions.value(static_cast<Command>(int(Command::Companion1) + k - 1))->setVisible(true);
+        any = true;
     }
+    // An empty menu would open onto nothing: it is shown greyed instead.
+    if (auto *extras = menuBar()->findChild<QMenu *>(QStringLiteral("mnuextras")))
+        extras->menuAction()->setEnabled(any);
 }
 
 void MainWindow::set_toolbar(View view) {
@@ -436,19 +442,21 @@ void MainWindow::openCaseFile(const QString &path) {
 }
 
 void MainWindow::sendEmail() {
+    // Composed as is: the address and the subject need no encoding.
+    const QString link = u"mailto:" + str(sContact) + u"?subject=" + str(sSubject);
     try {
         BusyCursor busy;
-        // Composed as is: the address and the subject need no encoding.
-        open_prog(*m_launcher, *m_ui, u"mailto:" + str(sContact) + u"?subject=" + str(sSubject));
+        open_prog(*m_launcher, *m_ui, link);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditEmail_Click"));
+        report(e, QStringLiteral("mnuEditEmail_Click"), link);
     }
 }
 
 void MainWindow::openHelp() {
+    QString document;
     try {
         BusyCursor busy;
-        const QString document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
+        document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
         const int result = StartDoc(*m_launcher, document);
         // Desktops without a viewer for web archives still get their help.
         if (result == Launcher::noAssociation && QFileInfo::exists(document))
@@ -456,21 +464,22 @@ void MainWindow::openHelp() {
         else
             showLauncherError(*m_ui, result);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpHelp_Click"));
+        report(e, QStringLiteral("mnuHelpHelp_Click"), document);
     }
 }
 
 void MainWindow::openWebPage() {
+    QString address;
     try {
         BusyCursor busy;
-        QString address = m_settings.value(AppSettings::WebPage);
+        address = m_settings.value(AppSettings::WebPage);
         if (address.size() < 5) {
             address = str(sHomePage);
             m_settings.setValue(AppSettings::WebPage, address);
         }
         openBrowser(address);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditInet_Click"));
+        report(e, QStringLiteral("mnuEditInet_Click"), address);
     }
 }
 
@@ -497,8 +506,11 @@ void MainWindow::showAbout() {
     }
 }
 
-void MainWindow::report(const AppError &error, const QString &procedure) {
-    ReportError(*m_ui, m_settings, QStringLiteral("XXX"), error, u"frmMain-" + procedure);
+void MainWindow::report(const AppError &error, const QString &procedure, const QString &info) {
+    QString working = info.isEmpty() ? activeViewName() : info;
+    if (working.isEmpty())
+        working = objectName();
+    ReportError(*m_ui, m_settings, working, error, u"frmMain-" + procedure);
 }
 
 void MainWindow::exitOrBack() {
@@ -592,9 +604,11 @@ void MainWindow::printActive(bool preview) {
 
     if (preview) {
         QPrintPreviewDialog dialog(this);
-        dialog.printer()->setPageSize(QPageSize(QPageSize::A4));
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-                [&](QPrinter *printer) { print(*printer, printer->copyCount(), 0); });
+        dialog.printer()->setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *printer) {
+            const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
+            print(*printer, printer->copyCount(), landscape ? 2 : 1);
+        });
         dialog.exec();
         return;
     }
@@ -675,7 +689,8 @@ void MainWindow::showRecalc(bool modal) {
 
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (!m_closeConfirmed) {
-        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, windowTitle(),
+        // Titled with the window's own caption, not the one a maximised view extends.
+        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, str(sProduct),
                                           UserInterface::Buttons::YesNo);
         if (answer != UserInterface::Answer::Yes) {
             event->ignore();

@@ -107,7 +107,8 @@ private:
     void openWebPage();
     void openCompanion(int k);
     void showAbout();
-    void report(const class AppError &error, const QString &procedure);
+    /** An error of a command, with what it was working on: by default the active view. */
+    void report(const class AppError &error, const QString &procedure, const QString &info = {});
 
     AppSettings m_settings;
     QtUserInterface m_qtUi;

@@ -7,6 +7,29 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+namespace {
+
+/** The normal pointer while a dialog waits for the user, over a busy command or not. */
+class NormalPointer {
+public:
+    NormalPointer()
+        : m_pushed(QApplication::overrideCursor() != nullptr) {
+        if (m_pushed)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalPointer() {
+        if (m_pushed && QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor(); // the command's hourglass is back
+    }
+    NormalPointer(const NormalPointer &) = delete;
+    NormalPointer &operator=(const NormalPointer &) = delete;
+
+private:
+    bool m_pushed;
+};
+
+} // namespace
+
 QtUserInterface::QtUserInterface(QWidget *owner)
     : m_owner(owner) {}
 
@@ -38,6 +61,7 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    const NormalPointer pointer;
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -52,6 +76,7 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
 
 std::optional<QString> QtUserInterface::openFileName(const QString &folder, const QString &filter) {
     QDir().mkpath(folder);
+    const NormalPointer pointer;
     const QString name = QFileDialog::getOpenFileName(m_owner, QString(), folder, qtFilter(filter),
                                                       nullptr, QFileDialog::ReadOnly);
     if (name.isEmpty())
@@ -62,6 +87,7 @@ std::optional<QString> QtUserInterface::openFileName(const QString &folder, cons
 std::optional<QString> QtUserInterface::saveFileName(const QString &folder, const QString &filter) {
     QDir().mkpath(folder);
     // QFileDialog asks before an existing file is overwritten.
+    const NormalPointer pointer;
     const QString name = QFileDialog::getSaveFileName(m_owner, QString(), folder, qtFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
@@ -70,17 +96,20 @@ std::optional<QString> QtUserInterface::saveFileName(const QString &folder, cons
 
 std::optional<UserInterface::PrintRequest> QtUserInterface::printDialog() {
     QPrinter printer;
+    printer.setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
     QPrintDialog dialog(&printer, m_owner);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    const NormalPointer pointer;
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     PrintRequest request;
     request.printerName = printer.printerName();
     request.copies = printer.copyCount();
     request.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    request.paperMillimetres = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
     return request;
 }
 

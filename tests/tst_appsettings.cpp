@@ -57,6 +57,8 @@ private slots:
     void roundTrip();
     void damagedStore_data();
     void damagedStore();
+    void handWritten_data();
+    void handWritten();
 };
 
 void TestAppSettings::defaults_data() {
@@ -257,6 +259,34 @@ void TestAppSettings::damagedStore() {
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
     }
+}
+
+// Lines as another program of the family or a text editor writes them.
+void TestAppSettings::handWritten_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("comma") << QByteArray("WebPage=http://a.example/x,y")
+                           << u"http://a.example/x,y"_s;
+    QTest::newRow("comma and blanks") << QByteArray("WebPage = a , b ") << u"a , b"_s;
+    QTest::newRow("semicolon") << QByteArray("WebPage=http://a.example/x;y")
+                               << u"http://a.example/x;y"_s;
+    QTest::newRow("quoted") << QByteArray("WebPage=\"x,y;z\"") << u"x,y;z"_s;
+    QTest::newRow("plain") << QByteArray("WebPage=http://a.example/") << u"http://a.example/"_s;
+}
+
+void TestAppSettings::handWritten() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, value);
+    const QByteArray content =
+        "[General]\nWebPage=other\n\n[Settings]\nPath=/praxis\n" + line + '\n';
+    QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()));
+    QFile file(storeFile());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    QCOMPARE(AppSettings().value(AppSettings::WebPage), value);
+    QCOMPARE(AppSettings().value(AppSettings::Path), u"/praxis"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content); // reading wrote nothing back
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

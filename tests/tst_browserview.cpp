@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -139,10 +140,20 @@ class TestBrowserView : public QObject {
     }
     QComboBox &box() { return *view->addressBox(); }
     void press(const QString &key) { view->toolBar()->findChild<QAction *>(key)->trigger(); }
-    void type(const QString &address) {
-        box().lineEdit()->clear();
-        QTest::keyClicks(box().lineEdit(), address);
-        QTest::keyClick(box().lineEdit(), Qt::Key_Return);
+    /** Typed as a user types: into the focused box, then Enter. */
+    void type(const QString &address, Qt::Key enter = Qt::Key_Return) {
+        if (!view->isActiveWindow()) {
+            view->show();
+            view->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        }
+        box().setFocus();
+        QWidget *focused = QApplication::focusWidget();
+        QCOMPARE(focused, &box());
+        box().clearEditText();
+        QTest::keyClicks(focused, address);
+        QTest::keyClick(focused, enter,
+                        enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     }
     void choose(int index) {
         box().setCurrentIndex(index);
@@ -425,6 +436,35 @@ private slots:
         type(typed);
         QTest::qWait(1500);
         QCOMPARE(box().count(), 1); // what could not be loaded is not kept
+    }
+
+    // A new address typed into the box and sent with either Enter key is requested.
+    void realTypedAddress_data() {
+        QTest::addColumn<int>("enter");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    }
+    void realTypedAddress() {
+        REQUIRE_ENGINE();
+        QFETCH(int, enter);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QStringList requested;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [&requested, socket] {
+                const QByteArray request = socket->readAll();
+                requested << QString::fromLatin1(request.left(request.indexOf('\r')));
+                socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"
+                              "<html><head><title>Getippt</title></head></html>");
+                socket->disconnectFromHost();
+            });
+        });
+        QVERIFY(openReal(page(u"Seite A"_s)));
+        QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), u"Seite A"_s, pageTimeout);
+        type(u"http://127.0.0.1:%1/getippt"_s.arg(server.serverPort()), Qt::Key(enter));
+        QTRY_VERIFY_WITH_TIMEOUT(requested.contains(u"GET /getippt HTTP/1.1"_s), pageTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), u"Getippt"_s, pageTimeout);
     }
 
     void realStopDuringLoad() {

@@ -101,12 +101,70 @@ private slots:
         // One argument, no shell between: blanks, quotes and '&' arrive as typed.
         const QString out = dir.filePath(QStringLiteral("argument"));
         XdgLauncher launcher(script(QStringLiteral("echo-arg"),
-                                    "printf '%s|%s' \"$1\" \"$#\" > '" + out.toUtf8() + "'"));
+                                    "printf '%s|%s' \"$1\" \"$#\" > '" + out.toUtf8() + "'"),
+                             5000, script(QStringLiteral("mime-any"), "echo handler.desktop"));
         const QString link = QStringLiteral("mailto:a b@x.example?subject=K & \"O\";$(id)");
         QCOMPARE(launcher.open(link), 42);
         QFile file(out);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()), link + u"|1");
+    }
+
+    // The desktop is asked for a handler before anything is launched; xdg-open's own
+    // answer for "no handler" is 3 in its generic mode and 4 under the big desktops.
+    void handlerAskedFirst_data() {
+        QTest::addColumn<QByteArray>("desktop");
+        QTest::addColumn<bool>("mail"); // else the help
+        QTest::addColumn<bool>("handled");
+        QTest::addColumn<QString>("message");
+        const QString none = QStringLiteral("Ungültige Dateierweiterung");
+        QTest::newRow("GNOME, help, no viewer") << QByteArray("GNOME") << false << false << none;
+        QTest::newRow("GNOME, mail, handled") << QByteArray("GNOME") << true << true << QString();
+        QTest::newRow("KDE, mail, no mail program") << QByteArray("KDE") << true << false << none;
+        QTest::newRow("XFCE, help, handled") << QByteArray("XFCE") << false << true << QString();
+        QTest::newRow("generic, mail, no mail program") << QByteArray() << true << false << none;
+    }
+    void handlerAskedFirst() {
+        QFETCH(QByteArray, desktop);
+        QFETCH(bool, mail);
+        QFETCH(bool, handled);
+        QFETCH(QString, message);
+        QTemporaryDir bin;
+        const QString launched = bin.filePath(QStringLiteral("launched"));
+        const auto standIn = [&](const char *name, const QByteArray &body) {
+            QFile file(bin.filePath(QLatin1StringView(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\n" + body + '\n');
+            file.close();
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        };
+        const QByteArray handler = handled ? "echo korvalo-viewer.desktop" : "true";
+        standIn("xdg-mime", "case \"$1 $2 $3\" in\n"
+                            "'query filetype '*.mht) echo application/x-mimearchive ;;\n"
+                            "'query default application/x-mimearchive'|"
+                            "'query default x-scheme-handler/mailto') " +
+                                handler +
+                                " ;;\n"
+                                "*) exit 5 ;;\nesac");
+        standIn("xdg-open",
+                ": > '" + launched.toUtf8() + "'\n" +
+                    (handled ? "exit 0" : "[ -z \"$XDG_CURRENT_DESKTOP\" ] && exit 3\nexit 4"));
+        const QString help = dir.filePath(QStringLiteral("Anleitung.mht"));
+        QFile(help).open(QIODevice::WriteOnly);
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+        qputenv("PATH", bin.path().toUtf8() + ':' + path);
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        RecordingUserInterface ui;
+        XdgLauncher launcher;
+        open_prog(launcher, ui,
+                  mail ? QStringLiteral("mailto:praxis@korvalo.example?subject=KORVALO") : help);
+        qputenv("PATH", path);
+        qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(ui.messages[0].text, message);
+        QCOMPARE(QFile::exists(launched), handled);
     }
 
     void noLauncherProgramMeansNoHandler() {

@@ -14,11 +14,13 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -321,6 +323,35 @@ private slots:
         QCOMPARE(input()->speciesList()->currentText(), QString());
     }
 
+    // The compute command's refusals, shown by the real message box over its hourglass.
+    void pointerNormalOverMessages_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("today");
+        QTest::newRow("target above today") << QStringLiteral("12") << QStringLiteral("10");
+        QTest::newRow("more than 400 %") << QStringLiteral("2") << QStringLiteral("12");
+        QTest::newRow("not a number") << QStringLiteral("10") << QStringLiteral("zwölf");
+    }
+    void pointerNormalOverMessages() {
+        QFETCH(QString, target);
+        QFETCH(QString, today);
+        MainWindow real; // with the program's own dialogs
+        real.load();
+        real.dietCase().setText(F::targetWeight, target);
+        real.dietCase().setText(F::todayWeight, today);
+        std::optional<Qt::CursorShape> overBox;
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                const QCursor *cursor = QApplication::overrideCursor();
+                overBox = cursor ? cursor->shape() : Qt::ArrowCursor;
+                box->close();
+            }
+        });
+        real.run(Command::ReductionCurve);
+        QCOMPARE(overBox, std::optional(Qt::ArrowCursor));
+        QVERIFY(!QApplication::overrideCursor()); // and normal after the command
+        real.hide();                              // gone without its closing question
+    }
+
     void closingAsks_data() {
         QTest::addColumn<bool>("viaExit");
         QTest::addColumn<Answer>("answer");
@@ -402,15 +433,26 @@ private slots:
         QCOMPARE(texts, told);
     }
 
+    void companionsAreDetected_data() {
+        QTest::addColumn<bool>("third");
+        QTest::newRow("none: the menu greyed") << false;
+        QTest::newRow("only the third, folder empty") << true;
+    }
     void companionsAreDetected() {
+        QFETCH(bool, third);
         window.reset();
         // Only "XXXXX" means absent; an empty folder counts as installed.
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("korvalo-impfplan"))
-            .setValue(QStringLiteral("Settings/Path"), QString());
+        QSettings impfplan(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                           QStringLiteral("korvalo-impfplan"));
+        impfplan.clear();
+        if (third)
+            impfplan.setValue(QStringLiteral("Settings/Path"), QString());
+        impfplan.sync();
         open();
+        QCOMPARE(window->findChild<QMenu *>(QStringLiteral("mnuextras"))->menuAction()->isEnabled(),
+                 third);
         for (int k = 1; k <= 6; ++k) {
-            const bool expected = k == 3;
+            const bool expected = third && k == 3;
             QCOMPARE(window->toolbarSlot(u"Extra" + QString::number(k))->isVisible(), expected);
             QCOMPARE(window->action(Command(int(Command::Companion1) + k - 1))->isVisible(),
                      expected);

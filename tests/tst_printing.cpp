@@ -6,16 +6,22 @@
 #include "views/inputview.h"
 #include "views/richtextcontrol.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -46,6 +52,23 @@ private:
         const QString out = QString::fromUtf8(info.readAllStandardOutput());
         const qsizetype at = out.indexOf(u"Pages:");
         return at < 0 ? 0 : out.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+    }
+
+    /** The words of a PDF's first page with their boxes, in points from the top left. */
+    static QList<std::pair<QString, QRectF>> pdfWords(const QString &pdf) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                 QStringLiteral("1"), pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        QList<std::pair<QString, QRectF>> words;
+        const QRegularExpression word(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+        for (const auto &m : word.globalMatch(QString::fromUtf8(text.readAllStandardOutput()))) {
+            const QPointF from(m.captured(1).toDouble(), m.captured(2).toDouble());
+            const QPointF to(m.captured(3).toDouble(), m.captured(4).toDouble());
+            words.append({m.captured(5), QRectF(from, to)});
+        }
+        return words;
     }
 
     void computeCase() {
@@ -208,6 +231,143 @@ private slots:
                                           "04.02.2027: 10 kg"));
         QCOMPARE(planSheetFooter(QDate(2027, 1, 3)),
                  QStringLiteral("Erstellt mit KORVALO ® am 03.01.2027"));
+    }
+
+    // Long names wrap between the side margins instead of running off the paper.
+    void sheetHeaderWithinMargins_data() {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("pet");
+        QTest::newRow("short") << QStringLiteral("Meier") << QStringLiteral("Bello");
+        QTest::newRow("long") << QStringLiteral(
+                                     "Dr. med. vet. Hildegard Schneider-Leutheusser-Grabowski")
+                              << QStringLiteral("Prinzessin Lillifee vom Rosenhof");
+    }
+    void sheetHeaderWithinMargins() {
+        QFETCH(QString, owner);
+        QFETCH(QString, pet);
+        DietCase &c = window->dietCase();
+        c.setText(F::ownerName, owner);
+        c.setText(F::petName, pet);
+        c.setText(F::species, QStringLiteral("Meerschweinchen"));
+        c.setOptionSelected(2, true);
+        c.setOptionSelected(4, true);
+        c.setText(F::targetWeight, QStringLiteral("1,1"));
+        c.setText(F::todayWeight, QStringLiteral("1,4"));
+        window->run(Command::ReductionCurve);
+        window->run(Command::DietPlan);
+        const QString pdf = dir.filePath(QStringLiteral("margins.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+
+        const auto words = pdfWords(pdf);
+        QVERIFY(!words.isEmpty());
+        const double a4Width = 595.28, side = 0.75 * 72;
+        for (const auto &[text, box] : words)
+            QVERIFY2(box.left() >= side - 0.5 && box.right() <= a4Width - side + 0.5,
+                     qPrintable(text + u" at " + QString::number(box.left())));
+        // The header and the footer are printed whole (a line may break after a hyphen).
+        QString printed;
+        for (const auto &[text, box] : words)
+            printed += text;
+        const QRegularExpression blanks(QStringLiteral("\\s+"));
+        QVERIFY2(printed.contains(planSheetHeader(c).remove(blanks)), qPrintable(printed));
+        QVERIFY(printed.contains(planSheetFooter(Clock::today()).remove(blanks)));
+    }
+
+    // The owner writes the amounts on the grid's lines; the dates print in the page's face.
+    void sheetGridAndFonts() {
+        computeCase();
+        window->run(Command::DietPlan);
+        const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+
+        QProcess fonts;
+        fonts.start(QStringLiteral("pdffonts"), {pdf});
+        fonts.waitForFinished();
+        const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
+        QVERIFY2(fontList.contains(u"Liberation") && !fontList.contains(u"Mono"),
+                 qPrintable(fontList));
+
+        // Down a vertical line through the empty half of column D, at one pixel a point.
+        const auto words = pdfWords(pdf);
+        QRectF d4;
+        for (const auto &[text, box] : words) {
+            if (text == u"Futtermenge" && box.left() > d4.left())
+                d4 = box;
+        }
+        QVERIFY(!d4.isNull());
+        QProcess raster;
+        const QString prefix = dir.filePath(QStringLiteral("grid"));
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
+                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+        QVERIFY(raster.waitForFinished() && raster.exitCode() == 0);
+        const QImage page(prefix + u".png");
+        QVERIFY(!page.isNull());
+        const int x = qRound(d4.left() + 100);
+        int lines = 0;
+        bool dark = false;
+        for (int y = qRound(d4.bottom()); y < page.height(); ++y) {
+            const bool now = qGray(page.pixel(x, y)) < 200;
+            lines += now && !dark;
+            dark = now;
+        }
+        QCOMPARE(lines, 33); // below the heading row: rows 5 to 36 and the bottom edge
+    }
+
+    // The paper and orientation chosen in the print dialog, where the chart does not fix them.
+    void paperChoice_data() {
+        QTest::addColumn<Command>("view");
+        QTest::addColumn<QSizeF>("paper"); // chosen, in mm; empty: nothing chosen
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSizeF>("printed"); // in points
+        const QSizeF a5(148, 210), letter(215.9, 279.4);
+        QTest::newRow("plan, A5 landscape") << Command::DietPlan << a5 << 2 << QSizeF(595.3, 419.5);
+        QTest::newRow("info, Letter landscape")
+            << Command::InfoSheet << letter << 2 << QSizeF(792, 612);
+        QTest::newRow("info, nothing chosen: A4")
+            << Command::InfoSheet << QSizeF() << 1 << QSizeF(595.3, 841.9);
+        QTest::newRow("chart, Letter landscape: upright")
+            << Command::ReductionCurve << letter << 2 << QSizeF(612, 792);
+    }
+    void paperChoice() {
+        QFETCH(Command, view);
+        QFETCH(QSizeF, paper);
+        QFETCH(int, orientation);
+        QFETCH(QSizeF, printed);
+        computeCase();
+        window->run(view);
+        const QString pdf = dir.filePath(QStringLiteral("paper.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, orientation, paper};
+        window->run(Command::Print);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        info.waitForFinished();
+        const QRegularExpression size(QStringLiteral("Page size: *([\\d.]+) x ([\\d.]+) pts"));
+        const auto match = size.match(QString::fromUtf8(info.readAllStandardOutput()));
+        QVERIFY(match.hasMatch());
+        QVERIFY2(qAbs(match.captured(1).toDouble() - printed.width()) < 1 &&
+                     qAbs(match.captured(2).toDouble() - printed.height()) < 1,
+                 qPrintable(match.captured(0)));
+    }
+
+    // The preview keeps the orientation chosen in it.
+    void previewKeepsOrientation() {
+        computeCase();
+        window->run(Command::DietPlan);
+        std::optional<QPageLayout::Orientation> painted;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->printer()->setPageOrientation(QPageLayout::Landscape);
+            dialog->findChild<QPrintPreviewWidget *>()->updatePreview();
+            painted = dialog->printer()->pageLayout().orientation();
+            dialog->close();
+        });
+        window->run(Command::PrintPreview);
+        QCOMPARE(painted, std::optional(QPageLayout::Landscape));
     }
 
     void sheetPrintsA1ToD36() {

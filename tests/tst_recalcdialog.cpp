@@ -160,6 +160,75 @@ private slots:
         QTRY_VERIFY(!window->recalcDialog());
     }
 
+    // At a follow-up visit the curve starts at the former weight; so does the check.
+    void followUpChecksFromFormerWeight_data() {
+        QTest::addColumn<int>("during");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("too slow from 20 kg") << 2 << 2 << false;
+        QTest::newRow("fast enough") << 40 << 20 << true;
+    }
+    void followUpChecksFromFormerWeight() {
+        QFETCH(int, during);
+        QFETCH(int, end);
+        QFETCH(bool, applied);
+        DietCase &c = dietCase();
+        computeCase(); // a first visit with its rates and end date, then at 20 kg
+        c.setText(F::todayWeight, QStringLiteral("20"));
+        c.setFormerWeightVisible(true);
+        c.setCreationDateVisible(true);
+        c.setText(F::creationDate, QStringLiteral("07.09.2026"));
+        c.setText(F::formerWeight, QStringLiteral("20 kg"));
+        c.setText(F::targetWeight, QStringLiteral("10"));
+        c.setText(F::todayWeight, QStringLiteral("10,5"));
+        window->run(Command::ReductionCurve);
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.value(0).text));
+        const QString endBefore = c.text(F::dietEndDate);
+        const QString duringBefore = c.text(F::weeklyRateDuring);
+        RecalcDialog *dialog = openModeless();
+        dialog->endBar()->setValue(end);
+        dialog->duringBar()->setValue(during);
+        QCOMPARE(dialog->applyRates(), applied);
+        const ReductionPlan &plan = window->chartView()->chart()->plan();
+        if (applied) {
+            QVERIFY(ui.messages.isEmpty());
+            QCOMPARE(c.text(F::weeklyRateDuring), QStringLiteral("4"));
+            QVERIFY(plan.rowsShown > 1);
+        } else {
+            QCOMPARE(ui.messages.size(), 1);
+            QCOMPARE(ui.messages[0].text,
+                     QStringLiteral("Zuviele Datenpunkte - bitte erhöhen Sie die Reduktion"));
+            QCOMPARE(c.text(F::weeklyRateDuring), duringBefore);
+            QCOMPARE(c.text(F::dietEndDate), endBefore);
+        }
+    }
+
+    // A detailed report names the handler that ran and the rates it was applying.
+    void errorsNameTheirHandler_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("OK") << QStringLiteral("cmdOK") << QStringLiteral("cmdOK_Click");
+        QTest::newRow("Übernehmen")
+            << QStringLiteral("cmdApply") << QStringLiteral("cmdApply_Click");
+    }
+    void errorsNameTheirHandler() {
+        QFETCH(QString, button);
+        QFETCH(QString, handler);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
+                  QStringLiteral("Korvalo"))
+            .setValue(QStringLiteral("Settings/ErrorValue"), QStringLiteral("1"));
+        computeCase();
+        RecalcDialog *dialog = openModeless();
+        dialog->duringBar()->setValue(35);
+        dietCase().setText(F::targetWeight, QStringLiteral("zehn")); // the check cannot read it
+        ui.messages.clear();
+        dialog->button(button)->click();
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, u"Fehler!  13  -  Typen unverträglich in   -  3,5 / 2  -  "
+                                      u"frmRecalc-" +
+                                          handler);
+    }
+
     void resetReturnsToLastActivation() {
         computeCase();
         const QString endBefore = dietCase().text(F::dietEndDate);

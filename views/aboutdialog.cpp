@@ -83,15 +83,14 @@ AboutDialog::AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget
         try {
             accept();
         } catch (const AppError &e) {
-            ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
-                        QStringLiteral("frmAbout-CMDOK_Click"));
+            ReportError(m_ui, m_settings, windowTitle(), e, QStringLiteral("frmAbout-CMDOK_Click"));
         }
     });
     connect(sysInfo, &QPushButton::clicked, this, [this] {
         try {
             StartSysInfo(m_ui);
         } catch (const AppError &e) {
-            ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
+            ReportError(m_ui, m_settings, windowTitle(), e,
                         QStringLiteral("frmAbout-CMDSysInfo_Click"));
         }
     });
@@ -114,8 +113,7 @@ void AboutDialog::load() {
         findChild<QLabel *>(QStringLiteral("lblDescription"))
             ->setText(str(sMark) + u" - " + str(sMaker) + u" / " + str(sAddress));
     } catch (const AppError &e) {
-        ReportError(m_ui, m_settings, QStringLiteral("XXX"), e,
-                    QStringLiteral("frmAbout-Form_Load"));
+        ReportError(m_ui, m_settings, windowTitle(), e, QStringLiteral("frmAbout-Form_Load"));
     }
 }
 

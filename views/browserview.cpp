@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QToolBar>
@@ -103,8 +102,10 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
     m_address->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_address->setMinimumContentsLength(20);
     connect(m_address, &QComboBox::activated, this, &BrowserView::cboAddress_Click);
-    // Enter is taken before the box sees it: the box would report it more than once.
-    m_address->lineEdit()->installEventFilter(this);
+    // Enter is taken before the box sees it: the box would report it more than once. The
+    // box is its line edit's focus proxy and hands keys on by a direct call, so the filter
+    // sits on the box itself.
+    m_address->installEventFilter(this);
 
     QWidget *page = nullptr;
     ignoringErrors([&] {
@@ -185,7 +186,7 @@ void BrowserView::cboAddress_Click() {
 }
 
 bool BrowserView::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_address && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             cboAddress_Click();
@@ -224,6 +225,6 @@ void BrowserView::tbToolBar_ButtonClick(const QString &key) {
 }
 
 void BrowserView::report(const AppError &error, const QString &procedure) {
-    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error,
+    ReportError(m_host.ui(), m_host.settings(), m_address->currentText(), error,
                 objectName() + u'-' + procedure);
 }

@@ -97,8 +97,7 @@ void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet
     try {
         settings.setValue(AppSettings::PicPath, *path);
     } catch (const AppError &error) {
-        ReportError(ui, settings, QStringLiteral("XXX"), error,
-                    QStringLiteral("frmMain-mnueditlogo_Click"));
+        ReportError(ui, settings, *path, error, QStringLiteral("frmMain-mnueditlogo_Click"));
         return;
     }
     if (activeSheet)

@@ -168,7 +168,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     QPushButton *back = addButton(sReset, "cmdback", QDialogButtonBox::ResetRole);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
-        applyRates();
+        apply(QStringLiteral("cmdOK_Click"));
         accept(); // also when the check failed: the case then stays as it was
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -235,17 +235,20 @@ void RecalcDialog::endChanged(int value) {
 }
 
 bool RecalcDialog::applyRates() {
+    return apply(QStringLiteral("cmdApply_Click"));
+}
+
+bool RecalcDialog::apply(const QString &handler) {
     BusyCursor busy;
     try {
-        if (!check_reduction(textField(3)->text(), textField(4)->text(), textField(5)->text(),
-                             textField(7)->text(), textField(8)->text())) {
+        if (!check_reduction(m_host.dietCase(), textField(7)->text(), textField(8)->text())) {
             m_ownMessage = true;
             m_host.ui().message(str(sTooManyDays), UserInterface::Icon::Critical, str(sProduct13));
             QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
             return false;
         }
     } catch (const AppError &e) {
-        report(e, objectName() + u"-cmdApply_Click");
+        report(e, objectName() + u'-' + handler);
         return false;
     }
 
@@ -257,11 +260,11 @@ bool RecalcDialog::applyRates() {
     try {
         endDate = GermanText::fromDate(EndDate(c, u"RECALC", Clock::today()));
     } catch (const AppError &e) {
-        report(e, QStringLiteral("EndDate"));
+        report(e, QStringLiteral("EndDate"), QStringLiteral("XXX"));
     }
     textField(9)->setText(endDate);
     c.setText(F::dietEndDate, endDate);
-    recompute(objectName() + u"-cmdApply_Click");
+    recompute(objectName() + u'-' + handler);
     return true;
 }
 
@@ -284,8 +287,10 @@ void RecalcDialog::recompute(const QString &procName) {
     }
 }
 
-void RecalcDialog::report(const AppError &error, const QString &procName) {
+void RecalcDialog::report(const AppError &error, const QString &procName, const QString &info) {
     m_ownMessage = true;
-    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error, procName);
+    const QString working =
+        info.isEmpty() ? textField(7)->text() + u" / " + textField(8)->text() : info;
+    ReportError(m_host.ui(), m_host.settings(), working, error, procName);
     QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
 }

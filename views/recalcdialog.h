@@ -47,7 +47,9 @@ private:
     void duringChanged(int value);
     void endChanged(int value);
     void recompute(const QString &procName);
-    void report(const class AppError &error, const QString &procName);
+    /** An error of a handler, with the rates it was applying; modules pass "XXX". */
+    void report(const class AppError &error, const QString &procName, const QString &info = {});
+    bool apply(const QString &handler);
 
     ViewHost &m_host;
     std::array<QLineEdit *, 7> m_texts{}; // Text3 ... Text9

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QJsonArray>
@@ -181,6 +182,16 @@ void SheetControl::loadTemplate(const QString &path) {
     for (auto it = fontList.begin(); it != fontList.end(); ++it)
         fonts.insert(it.key(), fontFrom(it.value().toObject()));
     m_standardFont = fonts.value(sheet[u"standardFont"].toString(), QFont(u"Arial"_qs, 10));
+    // A face the system lacks (the dates' terminal font) takes the sheet's own family rather
+    // than some fixed-pitch stand-in, on screen and on paper alike.
+    for (QFont &font : fonts) {
+        if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) != 0 &&
+            font.fixedPitch()) {
+            font.setFamily(m_standardFont.family());
+            font.setFixedPitch(false);
+            font.setStyleHint(QFont::AnyStyle);
+        }
+    }
     m_sheetName = sheet[u"sheet"].toString();
 
     const QSignalBlocker blocker(m_table);
@@ -421,7 +432,7 @@ QSizeF SheetControl::rangeSize(int row1, int col1, int row2, int col2) const {
 }
 
 void SheetControl::renderRange(QPainter *painter, const QRectF &target, int row1, int col1,
-                               int row2, int col2) const {
+                               int row2, int col2, bool gridLines) const {
     const QSizeF natural = rangeSize(row1, col1, row2, col2);
     const QPaintDevice *device = painter->device();
     // Device units per point; fonts given in points come out right at factor 1.
@@ -435,6 +446,8 @@ void SheetControl::renderRange(QPainter *painter, const QRectF &target, int row1
     painter->save();
     painter->translate(target.topLeft());
     painter->scale(factor, factor);
+    if (gridLines)
+        drawGrid(painter, row1, col1, row2, col2, unitX, unitY);
     painter->setPen(Qt::black);
     double y = 0;
     for (int r = row1; r <= row2; ++r) {
@@ -455,6 +468,33 @@ void SheetControl::renderRange(QPainter *painter, const QRectF &target, int row1
         }
         y += height;
     }
+    painter->restore();
+}
+
+void SheetControl::drawGrid(QPainter *painter, int row1, int col1, int row2, int col2, double unitX,
+                            double unitY) const {
+    painter->save();
+    painter->setPen(QPen(QColor(0x60, 0x60, 0x60), 0.5 * unitX));
+    const double width =
+        std::accumulate(m_columnPoints.begin() + col1 - 1, m_columnPoints.begin() + col2, 0.0) *
+        unitX;
+    double y = 0;
+    for (int r = row1; r <= row2; ++r) {
+        const double height = m_rowPoints[r - 1] * unitY;
+        painter->drawLine(QPointF(0, y), QPointF(width, y));
+        // A text that runs into its empty neighbours is not crossed by their border.
+        int runEnd = col1;
+        double x = 0;
+        for (int c = col1; c <= col2; ++c) {
+            if (c >= runEnd)
+                painter->drawLine(QPointF(x, y), QPointF(x, y + height));
+            runEnd = std::max(runEnd, c + 1 + overflowColumns(r, c, col2));
+            x += m_columnPoints[c - 1] * unitX;
+        }
+        painter->drawLine(QPointF(x, y), QPointF(x, y + height));
+        y += height;
+    }
+    painter->drawLine(QPointF(0, y), QPointF(width, y));
     painter->restore();
 }
 

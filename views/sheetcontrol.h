@@ -75,11 +75,12 @@ public:
     /** Natural size of a block in points. */
     QSizeF rangeSize(int row1, int col1, int row2, int col2) const;
     /**
-     * Draws the block without grid lines, scaled by one factor so that it fits target and
-     * anchored at its top left; at factor 1 a point of the sheet is a point on the device.
+     * Draws the block, with its cell grid when asked, scaled by one factor so that it fits
+     * target and anchored at its top left; at factor 1 a point of the sheet is a point on
+     * the device.
      */
     void renderRange(QPainter *painter, const QRectF &target, int row1, int col1, int row2,
-                     int col2) const;
+                     int col2, bool gridLines = false) const;
 
     const SheetPageSetup &pageSetup() const { return m_pageSetup; }
 
@@ -103,6 +104,8 @@ private:
     QTableWidgetItem *item(int row, int col) const;
     void checkRange(int row1, int col1, int row2, int col2) const;
     void applyMetrics();
+    void drawGrid(QPainter *painter, int row1, int col1, int row2, int col2, double unitX,
+                  double unitY) const;
 
     QTableWidget *m_table;
     QString m_sheetName;

@@ -131,6 +131,6 @@ void SheetView::updateEditing() {
 }
 
 void SheetView::report(const AppError &error, const QString &procedure) {
-    ReportError(m_host.ui(), m_host.settings(), QStringLiteral("XXX"), error,
+    ReportError(m_host.ui(), m_host.settings(), m_sheet->sheetName(), error,
                 objectName() + u'-' + procedure);
 }

@@ -1,0 +1,26 @@
+#include "shell/application.h"
+
+#include "files/appsettings.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void setUpApplication() {
+    QApplication::setApplicationName(AppSettings::applicationName);
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(KORVALO_VERSION_MAJOR)
+                                            .arg(KORVALO_VERSION_MINOR)
+                                            .arg(KORVALO_VERSION_PATCH));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")));
+
+    // German throughout, whatever the machine's locale: standard buttons say "Ja", "Nein".
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    auto *qtTranslation = new QTranslator(qApp);
+    if (qtTranslation->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTranslation);
+}
