@@ -25,7 +25,7 @@ int main(int argc, char *argv[]) {
         // Lets the other programs of the family find this one.
         settings.setValue(AppSettings::Path, folder);
     } catch (const AppError &e) {
-        ReportError(ui, settings, folder, e, QStringLiteral("frmstart-Form_Load"));
+        settings.errorReporter(ui).ReportError(e, QStringLiteral("frmstart-Form_Load"), folder);
     }
 
     MainWindow window;

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "core/errorreport.h"
 #include "views/viewhost.h"
 
 /** Hosts the views the exporter prints: it has no toolbar or menu to set. */
 class ExporterHost : public ViewHost {
 public:
-    ExporterHost(DietCase &dietCase, UserInterface &ui, const AppSettings &settings)
+    ExporterHost(DietCase &dietCase, const ErrorReporter &errors, const AppSettings &settings)
         : m_case(dietCase)
-        , m_ui(ui)
+        , m_errors(errors)
         , m_settings(settings) {}
 
     void set_toolbar(View) override {}
@@ -15,11 +16,12 @@ public:
     void setExitCaption(const QString &) override {}
 
     DietCase &dietCase() override { return m_case; }
-    UserInterface &ui() override { return m_ui; }
+    UserInterface &ui() override { return m_errors.ui(); }
     const AppSettings &settings() const override { return m_settings; }
+    const ErrorReporter &errors() const override { return m_errors; }
 
 private:
     DietCase &m_case;
-    UserInterface &m_ui;
+    const ErrorReporter &m_errors;
     const AppSettings &m_settings;
 };

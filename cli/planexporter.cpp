@@ -257,9 +257,9 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
 
 // The printouts as the print command makes them, each on A4 with one copy in portrait.
 // Returns false when an error was reported through the user interface.
-bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInterface &ui,
+bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const ErrorReporter &errors,
                const AppSettings &settings) {
-    ExporterHost host(c, ui, settings);
+    ExporterHost host(c, errors, settings);
     const auto printer = [](const QString &file) {
         UserInterface::PrintRequest request;
         request.pdfFile = file;
@@ -278,8 +278,7 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInter
                              LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings),
                              LogoLoader::LoadPic(LogoLoader::smallLogoName, settings));
         } catch (const AppError &e) {
-            ReportError(ui, settings, QStringLiteral("XXX"), e,
-                        QStringLiteral("printmod - print_KHPE_chart"));
+            errors.ReportError(e, QStringLiteral("printmod - print_KHPE_chart"));
             return false;
         }
     }
@@ -289,8 +288,7 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInter
             print_sheet(*view.sheet(), *printer(r.pdfDiaryFile), planSheetHeader(c),
                         planSheetFooter(Clock::today()), 1, 1);
         } catch (const AppError &e) {
-            ReportError(ui, settings, QStringLiteral("XXX"), e,
-                        QStringLiteral("printmod - print_sheet"));
+            errors.ReportError(e, QStringLiteral("printmod - print_sheet"));
             return false;
         }
     }
@@ -300,8 +298,8 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, UserInter
             printRichText(*view.textControl()->document(), *printer(r.pdfInfoFile), 1440, 1440,
                           1440, 1440, 1, 1);
         } catch (const AppError &e) {
-            ui.message(QString::number(e.number()) + u"  -  " + e.description(),
-                       UserInterface::Icon::Critical, str(sTitle));
+            errors.ui().message(QString::number(e.number()) + u"  -  " + e.description(),
+                                UserInterface::Icon::Critical, str(sTitle));
             return false;
         }
     }
@@ -338,7 +336,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     RecordingUserInterface ui;
     AppSettings settings;
     DietCase c;
-    DerivedFields derived(c, ui, settings);
+    const ErrorReporter errors = settings.errorReporter(ui);
+    DerivedFields derived(c, errors);
     // What the user would be told ends the run: nothing is saved or computed after it.
     const auto told = [&] {
         for (const auto &m : ui.messages)
@@ -348,7 +347,7 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
 
     if (!request.caseFile.isEmpty()) {
         ui.fileNames << request.caseFile;
-        read_txt(c, ui, settings);
+        read_txt(c, errors);
         if (told())
             return 1;
     }
@@ -372,14 +371,15 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
 
     if (!request.saveFile.isEmpty()) {
         ui.fileNames << request.saveFile;
-        create_txt(c, ui, settings);
+        create_txt(c, errors);
         if (told())
             return 1;
     }
     if (!request.rtfInfoFile.isEmpty() && !writeInfoSheet(request.rtfInfoFile, c, settings, err))
         return 2;
 
-    const std::optional<ChartSetup> setup = computeCurve(c, ui, settings);
+    const std::optional<ChartSetup> setup =
+        computeCurve(c, errors, settings.value(AppSettings::SmallPets));
     if (setup) {
         if (request.json)
             out << QString::fromUtf8(planJson(c, *setup));
@@ -389,7 +389,7 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     if (told() || !setup)
         return 1;
     out.flush();
-    const bool printed = printPdfs(request, c, *setup, ui, settings);
+    const bool printed = printPdfs(request, c, *setup, errors, settings);
     // A missing logo is told and the printout goes on without it, as with --rtf-info.
     for (const auto &m : ui.messages)
         err << QString(m.text).replace(u'\n', u' ') << '\n';

@@ -6,7 +6,6 @@
 #include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/stringtable.h"
-#include "files/appsettings.h"
 
 #include <array>
 
@@ -27,8 +26,9 @@ constexpr std::array checkedFields{F::todayWeight, F::targetWeight, F::overweigh
 
 } // namespace
 
-std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
-                                       const AppSettings &settings) {
+std::optional<ChartSetup> computeCurve(const DietCase &c, const ErrorReporter &errors,
+                                       const QString &smallPets) {
+    UserInterface &ui = errors.ui();
     try {
         const auto today = GermanText::toNumber(c.text(F::todayWeight));
         const auto target = GermanText::toNumber(c.text(F::targetWeight));
@@ -39,7 +39,7 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
                            str(sTooMuchOverweightTitle));
                 return std::nullopt;
             }
-            return ChartCalc(c, settings.value(AppSettings::SmallPets), Clock::today());
+            return ChartCalc(c, smallPets, Clock::today());
         }
         for (const F field : checkedFields) {
             if (!GermanText::isNumeric(c.text(field))) {
@@ -52,8 +52,8 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, UserInterface &ui,
         ui.message(str(sTargetAboveToday), Icon::Information, str(sError));
     } catch (const AppError &e) {
         // The weights the curve is computed between.
-        ReportError(ui, settings, c.text(F::todayWeight) + u" / " + c.text(F::targetWeight), e,
-                    QStringLiteral("frminput-Command1_Click"));
+        errors.ReportError(e, QStringLiteral("frminput-Command1_Click"),
+                           c.text(F::todayWeight) + u" / " + c.text(F::targetWeight));
     }
     return std::nullopt;
 }

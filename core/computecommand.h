@@ -4,14 +4,13 @@
 
 #include <optional>
 
-class AppSettings;
 class DietCase;
-class UserInterface;
+class ErrorReporter;
 
 /**
  * The input form's compute command: checks the weights and the overweight limit, then
- * computes the curve. Refusals and errors are told through the user interface; the
- * result is empty then.
+ * computes the curve with the "SmallPets" setting given. Refusals and errors are told to
+ * the user; the result is empty then.
  */
-std::optional<ChartSetup> computeCurve(const DietCase &dietCase, UserInterface &ui,
-                                       const AppSettings &settings);
+std::optional<ChartSetup> computeCurve(const DietCase &dietCase, const ErrorReporter &errors,
+                                       const QString &smallPets);

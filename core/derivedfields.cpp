@@ -17,12 +17,10 @@ bool isPositiveNumber(const QString &text) {
 
 } // namespace
 
-DerivedFields::DerivedFields(DietCase &dietCase, UserInterface &ui, const AppSettings &settings,
-                             QObject *parent)
+DerivedFields::DerivedFields(DietCase &dietCase, const ErrorReporter &errors, QObject *parent)
     : QObject(parent)
     , m_case(dietCase)
-    , m_ui(ui)
-    , m_settings(settings) {
+    , m_errors(errors) {
     connect(&m_case, &DietCase::textChanged, this, [this](DietCase::Field field) {
         if (field == F::todayWeight || field == F::targetWeight)
             update();
@@ -34,17 +32,16 @@ void DerivedFields::update() {
         !isPositiveNumber(m_case.text(F::targetWeight)))
         return;
 
-    const QString info = QStringLiteral("XXX");
     try {
         FillBoxes(m_case);
     } catch (const AppError &e) {
-        ReportError(m_ui, m_settings, info, e, QStringLiteral("FillBoxes"));
+        m_errors.ReportError(e, QStringLiteral("FillBoxes"));
     }
     QString endDate;
     try {
         endDate = GermanText::fromDate(EndDate(m_case, u"", Clock::today()));
     } catch (const AppError &e) {
-        ReportError(m_ui, m_settings, info, e, QStringLiteral("EndDate"));
+        m_errors.ReportError(e, QStringLiteral("EndDate"));
     }
     m_case.setText(F::dietEndDate, endDate);
 }

@@ -4,8 +4,7 @@
 
 #include <QObject>
 
-class AppSettings;
-class UserInterface;
+class ErrorReporter;
 
 /**
  * Keeps overweight, proposed rates and end date following the two weights: every change
@@ -15,13 +14,11 @@ class DerivedFields : public QObject {
     Q_OBJECT
 
 public:
-    DerivedFields(DietCase &dietCase, UserInterface &ui, const AppSettings &settings,
-                  QObject *parent = nullptr);
+    DerivedFields(DietCase &dietCase, const ErrorReporter &errors, QObject *parent = nullptr);
 
     void update();
 
 private:
     DietCase &m_case;
-    UserInterface &m_ui;
-    const AppSettings &m_settings;
+    const ErrorReporter &m_errors;
 };

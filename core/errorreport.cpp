@@ -2,7 +2,6 @@
 
 #include "core/apperror.h"
 #include "core/stringtable.h"
-#include "files/appsettings.h"
 
 QString errorReportText(const QString &info, int number, const QString &description,
                         const QString &procName, const QString &errorValue) {
@@ -12,11 +11,14 @@ QString errorReportText(const QString &info, int number, const QString &descript
     return text;
 }
 
-UserInterface::Answer ReportError(UserInterface &ui, const AppSettings &settings,
-                                  const QString &info, const AppError &error,
-                                  const QString &procName) {
-    ui.restoreCursors();
-    const QString text = errorReportText(info, error.number(), error.description(), procName,
-                                         settings.value(AppSettings::ErrorValue));
-    return ui.message(text, UserInterface::Icon::Critical, str(901));
+ErrorReporter::ErrorReporter(UserInterface &ui, std::function<QString()> detailLevel)
+    : m_ui(ui)
+    , m_detailLevel(std::move(detailLevel)) {}
+
+UserInterface::Answer ErrorReporter::ReportError(const AppError &error, const QString &procName,
+                                                 const QString &info) const {
+    m_ui.restoreCursors();
+    const QString text =
+        errorReportText(info, error.number(), error.description(), procName, m_detailLevel());
+    return m_ui.message(text, UserInterface::Icon::Critical, str(901));
 }

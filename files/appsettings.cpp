@@ -137,3 +137,7 @@ void AppSettings::setPlacement(const Placement &p) {
 QString AppSettings::companionPath(const QString &programName) const {
     return value(programName, keyName(Path), notInstalled);
 }
+
+ErrorReporter AppSettings::errorReporter(UserInterface &ui) const {
+    return ErrorReporter(ui, [this] { return value(ErrorValue); });
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/errorreport.h"
+
 #include <QString>
 
 /**
@@ -51,6 +53,9 @@ public:
     /** Default placement by screen height, then the stored values; bad numbers raise 13. */
     Placement placement(double screenHeightTwips) const;
     void setPlacement(const Placement &placement);
+
+    /** The error report that reads its detail level, "ErrorValue", from these settings. */
+    ErrorReporter errorReporter(UserInterface &ui) const;
 
     /** A companion program's folder, or notInstalled. */
     QString companionPath(const QString &programName) const;

@@ -243,7 +243,8 @@ bool load(DietCase &c, const QString &path) {
 
 } // namespace CaseFile
 
-void create_txt(const DietCase &c, UserInterface &ui, const AppSettings &settings) {
+void create_txt(const DietCase &c, const ErrorReporter &errors) {
+    UserInterface &ui = errors.ui();
     const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(sFilter));
     if (!path)
         return;
@@ -255,20 +256,21 @@ void create_txt(const DietCase &c, UserInterface &ui, const AppSettings &setting
     try {
         CaseFile::write(CaseFile::lines(c), *path);
     } catch (const AppError &e) {
-        ReportError(ui, settings, QStringLiteral("XXX"), e, QStringLiteral("create_txt"));
+        errors.ReportError(e, QStringLiteral("create_txt"));
     }
 }
 
-void read_txt(DietCase &c, UserInterface &ui, const AppSettings &settings) {
-    if (const auto path = ui.openFileName(ProgramFolder::reportsFolder(), str(sFilter)))
-        read_txt(c, ui, settings, *path);
+void read_txt(DietCase &c, const ErrorReporter &errors) {
+    if (const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(sFilter)))
+        read_txt(c, errors, *path);
 }
 
-void read_txt(DietCase &c, UserInterface &ui, const AppSettings &settings, const QString &path) {
+void read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
     try {
         if (!CaseFile::load(c, path))
-            ui.message(str(sInvalidText), UserInterface::Icon::Critical, str(sInvalidTitle));
+            errors.ui().message(str(sInvalidText), UserInterface::Icon::Critical,
+                                str(sInvalidTitle));
     } catch (const AppError &e) {
-        ReportError(ui, settings, QStringLiteral("XXX"), e, QStringLiteral("read_txt"));
+        errors.ReportError(e, QStringLiteral("read_txt"));
     }
 }

@@ -5,9 +5,8 @@
 
 #include <array>
 
-class AppSettings;
 class DietCase;
-class UserInterface;
+class ErrorReporter;
 
 /**
  * The case file: 21 lines in Windows-1252, each ended by CR LF, a line-by-line image of
@@ -50,11 +49,10 @@ bool load(DietCase &dietCase, const QString &path);
 } // namespace CaseFile
 
 /** The "Daten speichern" command: asks for a file name and writes the case. */
-void create_txt(const DietCase &dietCase, UserInterface &ui, const AppSettings &settings);
+void create_txt(const DietCase &dietCase, const ErrorReporter &errors);
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form. */
-void read_txt(DietCase &dietCase, UserInterface &ui, const AppSettings &settings);
+void read_txt(DietCase &dietCase, const ErrorReporter &errors);
 
 /** The same for a file already chosen, as when the desktop opens a case file with us. */
-void read_txt(DietCase &dietCase, UserInterface &ui, const AppSettings &settings,
-              const QString &path);
+void read_txt(DietCase &dietCase, const ErrorReporter &errors, const QString &path);

@@ -292,8 +292,9 @@ void X11Companions::startProgram(const QString &file) {
         throw AppError(AppError::PathFileAccess);
 }
 
-void open_extra(const QString &displayName, const QString &programName, UserInterface &ui,
+void open_extra(const QString &displayName, const QString &programName, const ErrorReporter &errors,
                 const AppSettings &settings, Companions &companions) {
+    UserInterface &ui = errors.ui();
     try {
         const QString folder = settings.companionPath(programName);
         if (folder == AppSettings::notInstalled)
@@ -307,8 +308,7 @@ void open_extra(const QString &displayName, const QString &programName, UserInte
         companions.startProgram(folder + u'/' + programName + programSuffix);
     } catch (const AppError &e) {
         if (e.number() != AppError::FileNotFound) {
-            ReportError(ui, settings, QStringLiteral("XXX"), e,
-                        QStringLiteral("openmod - open_extra"));
+            errors.ReportError(e, QStringLiteral("openmod - open_extra"));
             return;
         }
         // A recorded but vanished companion names itself in the message.

@@ -7,6 +7,7 @@
 #include <optional>
 
 class AppSettings;
+class ErrorReporter;
 class UserInterface;
 
 /**
@@ -61,5 +62,5 @@ private:
  * `displayName` to the front when it runs, else its program file started. Reports its
  * own errors.
  */
-void open_extra(const QString &displayName, const QString &programName, UserInterface &ui,
+void open_extra(const QString &displayName, const QString &programName, const ErrorReporter &errors,
                 const AppSettings &settings, Companions &companions);

@@ -77,7 +77,8 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     : QMainWindow(parent)
     , m_qtUi(this)
     , m_ui(ui ? ui : &m_qtUi)
-    , m_derived(m_case, *m_ui, m_settings)
+    , m_errors(m_settings.errorReporter(*m_ui))
+    , m_derived(m_case, m_errors)
     , m_mdi(new QMdiArea(this))
     , m_xdgLauncher(std::make_unique<XdgLauncher>())
     , m_launcher(m_xdgLauncher.get())
@@ -368,10 +369,10 @@ void MainWindow::dispatch(const QString &key) {
 void MainWindow::run(Command command) {
     switch (command) {
     case Command::LoadCase:
-        read_txt(m_case, *m_ui, m_settings);
+        read_txt(m_case, m_errors);
         break;
     case Command::SaveCase:
-        create_txt(m_case, *m_ui, m_settings);
+        create_txt(m_case, m_errors);
         break;
     case Command::ExitOrBack:
         exitOrBack();
@@ -438,7 +439,7 @@ void MainWindow::run(Command command) {
 }
 
 void MainWindow::openCaseFile(const QString &path) {
-    read_txt(m_case, *m_ui, m_settings, path);
+    read_txt(m_case, m_errors, path);
 }
 
 void MainWindow::sendEmail() {
@@ -494,12 +495,12 @@ BrowserView *MainWindow::openBrowser(const QString &address) {
 void MainWindow::openCompanion(int k) {
     BusyCursor busy;
     // Reports its own errors.
-    open_extra(str(20 + 2 * (k - 1)), str(21 + 2 * (k - 1)), *m_ui, m_settings, *m_companions);
+    open_extra(str(20 + 2 * (k - 1)), str(21 + 2 * (k - 1)), m_errors, m_settings, *m_companions);
 }
 
 void MainWindow::showAbout() {
     try {
-        AboutDialog about(*m_ui, m_settings, this);
+        AboutDialog about(m_errors, this);
         about.exec();
     } catch (const AppError &e) {
         report(e, QStringLiteral("mnuHelpAbout_Click"));
@@ -510,7 +511,7 @@ void MainWindow::report(const AppError &error, const QString &procedure, const Q
     QString working = info.isEmpty() ? activeViewName() : info;
     if (working.isEmpty())
         working = objectName();
-    ReportError(*m_ui, m_settings, working, error, u"frmMain-" + procedure);
+    m_errors.ReportError(error, u"frmMain-" + procedure, working);
 }
 
 void MainWindow::exitOrBack() {
@@ -580,16 +581,14 @@ void MainWindow::printActive(bool preview) {
                 print_KHPE_chart(*m_chart->chart(), printer, userLogo,
                                  LogoLoader::LoadPic(LogoLoader::smallLogoName, m_settings));
             } catch (const AppError &e) {
-                ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,
-                            QStringLiteral("printmod - print_KHPE_chart"));
+                m_errors.ReportError(e, QStringLiteral("printmod - print_KHPE_chart"));
             }
         } else if (name == u"FRMSHEET" && m_sheet) {
             try {
                 print_sheet(*m_sheet->sheet(), printer, planSheetHeader(m_case),
                             planSheetFooter(Clock::today()), copies, orientation);
             } catch (const AppError &e) {
-                ReportError(*m_ui, m_settings, QStringLiteral("XXX"), e,
-                            QStringLiteral("printmod - print_sheet"));
+                m_errors.ReportError(e, QStringLiteral("printmod - print_sheet"));
             }
         } else if (name == u"FRMDOCUMENT" && m_document) {
             try {
@@ -658,7 +657,7 @@ void MainWindow::showOptions(bool busy) {
     std::optional<BusyCursor> hourglass;
     if (busy)
         hourglass.emplace();
-    OptionsDialog dialog(*m_chart->chart(), m_settings, *m_ui, this);
+    OptionsDialog dialog(*m_chart->chart(), m_settings, m_errors, this);
     hourglass.reset(); // the pointer is normal while the dialog waits for the user
     dialog.exec();
 }

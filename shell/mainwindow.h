@@ -55,6 +55,7 @@ public:
     DietCase &dietCase() override { return m_case; }
     UserInterface &ui() override { return *m_ui; }
     const AppSettings &settings() const override { return m_settings; }
+    const ErrorReporter &errors() const override { return m_errors; }
 
     QAction *action(Command command) const { return m_actions.value(command); }
     QAction *menuSeparator(const QString &name) const { return m_separators.value(name); }
@@ -113,6 +114,7 @@ private:
     AppSettings m_settings;
     QtUserInterface m_qtUi;
     UserInterface *m_ui;
+    ErrorReporter m_errors;
     DietCase m_case;
     DerivedFields m_derived;
 

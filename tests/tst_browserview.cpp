@@ -42,12 +42,14 @@ struct FakeHost : ViewHost {
     DietCase &dietCase() override { return theCase; }
     UserInterface &ui() override { return recorder; }
     const AppSettings &settings() const override { return appSettings; }
+    const ErrorReporter &errors() const override { return reporter; }
 
     bool failToolbar = false;
     View toolbar = View::Input;
     DietCase theCase;
     RecordingUserInterface recorder;
     AppSettings appSettings;
+    ErrorReporter reporter = appSettings.errorReporter(recorder);
 };
 
 /** Keeps what the window asks of it; pages "load" when the test says so. */

@@ -237,12 +237,12 @@ QString TestCaseFile::put(const QByteArray &bytes) {
 
 void TestCaseFile::save(const DietCase &c, const QString &path, RecordingUserInterface &ui) {
     ui.fileNames << path;
-    create_txt(c, ui, m_settings);
+    create_txt(c, m_settings.errorReporter(ui));
 }
 
 void TestCaseFile::load(DietCase &c, const QString &path, RecordingUserInterface &ui) {
     ui.fileNames << path;
-    read_txt(c, ui, m_settings);
+    read_txt(c, m_settings.errorReporter(ui));
 }
 
 void TestCaseFile::saveWritesExactBytes_data() {
@@ -310,7 +310,8 @@ void TestCaseFile::roundTripKeepsFirstVisit() {
 
     Clock::setToday(QDate(2026, 12, 1));
     DietCase first;
-    DerivedFields firstDerived(first, ui, m_settings);
+    const ErrorReporter errors = m_settings.errorReporter(ui);
+    DerivedFields firstDerived(first, errors);
     first.setText(F::petName, u"Bello"_s);
     first.setText(F::targetWeight, u"10"_s);
     first.setText(F::todayWeight, u"12,5"_s);
@@ -319,7 +320,7 @@ void TestCaseFile::roundTripKeepsFirstVisit() {
 
     Clock::setToday(QDate(2026, 12, 7));
     DietCase second;
-    DerivedFields secondDerived(second, ui, m_settings);
+    DerivedFields secondDerived(second, errors);
     load(second, path, ui);
     QCOMPARE(second.text(F::creationDate), u"01.12.2026"_s);
     QCOMPARE(second.text(F::formerWeight), u"12,5 kg"_s);
@@ -348,7 +349,8 @@ void TestCaseFile::roundTripKeepsFirstVisit() {
 void TestCaseFile::loadedValuesWinOverDerivedFields() {
     RecordingUserInterface ui;
     DietCase c;
-    DerivedFields derived(c, ui, m_settings);
+    const ErrorReporter errors = m_settings.errorReporter(ui);
+    DerivedFields derived(c, errors);
     c.setText(F::targetWeight, u"8"_s);
     c.setText(F::todayWeight, u"14"_s);
     load(c, put(savedWith({{4, "99"}, {6, "2,5"}, {7, "0,5"}, {8, "01.01.2030"}})), ui);
@@ -638,8 +640,8 @@ void TestCaseFile::cancelDoesNothing() {
     prefill(c);
     const QStringList before = snapshot(c);
     RecordingUserInterface ui; // no file names: every dialog is cancelled
-    read_txt(c, ui, m_settings);
-    create_txt(c, ui, m_settings);
+    read_txt(c, m_settings.errorReporter(ui));
+    create_txt(c, m_settings.errorReporter(ui));
     QCOMPARE(snapshot(c), before);
     QCOMPARE(ui.messages.size(), 0);
     QCOMPARE(ui.dialogFilters,

@@ -23,11 +23,13 @@ ChartSetup plan(const QString &start, const QString &target) {
     RecordingUserInterface ui;
     AppSettings settings;
     DietCase c;
-    DerivedFields derived(c, ui, settings);
+    const ErrorReporter errors = settings.errorReporter(ui);
+    DerivedFields derived(c, errors);
     c.setText(DietCase::Field::petName, u"Bello"_s);
     c.setText(DietCase::Field::targetWeight, target);
     c.setText(DietCase::Field::todayWeight, start);
-    const std::optional<ChartSetup> setup = computeCurve(c, ui, settings);
+    const std::optional<ChartSetup> setup =
+        computeCurve(c, errors, settings.value(AppSettings::SmallPets));
     Q_ASSERT(setup);
     return *setup;
 }

@@ -237,7 +237,7 @@ private slots:
         companions.startError = startError;
         RecordingUserInterface ui;
 
-        open_extra(dosis, dosisProgram, ui, settings, companions);
+        open_extra(dosis, dosisProgram, settings.errorReporter(ui), settings, companions);
 
         QCOMPARE(companions.steps, steps);
         QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
@@ -293,7 +293,7 @@ private slots:
         RecordingUserInterface ui;
         NoStartCompanions companions;
 
-        open_extra(title, program, ui, settings, companions);
+        open_extra(title, program, settings.errorReporter(ui), settings, companions);
 
         QCOMPARE(companions.started, QStringList());
         QCOMPARE(ui.messages.size(), 0);
@@ -323,7 +323,7 @@ private slots:
         RecordingUserInterface ui;
         NoStartCompanions companions;
 
-        open_extra(dosis, dosisProgram, ui, settings, companions);
+        open_extra(dosis, dosisProgram, settings.errorReporter(ui), settings, companions);
 
         QCOMPARE(companions.started, QStringList{m_dir->filePath(dosisProgram)});
         const XServer x;
@@ -416,7 +416,7 @@ private slots:
         RecordingUserInterface ui;
         X11Companions companions;
 
-        open_extra(dosis, dosisProgram, ui, settings, companions);
+        open_extra(dosis, dosisProgram, settings.errorReporter(ui), settings, companions);
 
         QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
         if (message.isEmpty()) {

@@ -150,7 +150,8 @@ void TestDietCase::typingWeights() {
     RecordingUserInterface ui;
     AppSettings settings;
     DietCase c;
-    DerivedFields fields(c, ui, settings);
+    const ErrorReporter errors = settings.errorReporter(ui);
+    DerivedFields fields(c, errors);
     c.setText(typingTarget ? F::todayWeight : F::targetWeight, typingTarget ? u"12"_s : u"10"_s);
     for (const QString &text : keystrokes)
         c.setText(typingTarget ? F::targetWeight : F::todayWeight, text);
@@ -193,7 +194,8 @@ void TestDietCase::derivedFieldErrors() {
     if (errorValue != u"-")
         settings.setValue(AppSettings::ErrorValue, errorValue);
     DietCase c;
-    DerivedFields fields(c, ui, settings);
+    const ErrorReporter errors = settings.errorReporter(ui);
+    DerivedFields fields(c, errors);
     apply(c, caseEdits);
 
     QStringList texts;
@@ -250,7 +252,9 @@ void TestDietCase::computeMessages() {
     const QStringList f = fields.split(u';');
     apply(c, {u"todayWeight="_s + f[0], u"targetWeight="_s + f[1], u"overweightPercent="_s + f[2],
               u"weeklyRateDuring="_s + f[3], u"weeklyRateEnd="_s + f[3]});
-    QCOMPARE(computeCurve(c, ui, settings).has_value(), text.isEmpty());
+    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
+                 .has_value(),
+             text.isEmpty());
     QCOMPARE(ui.messages.size(), text.isEmpty() ? 0 : 1);
     if (!text.isEmpty()) {
         QCOMPARE(ui.messages[0].text, text);
@@ -265,9 +269,13 @@ void TestDietCase::computeReadsSmallPets() {
     DietCase c;
     apply(c, {u"todayWeight=10,25"_s, u"targetWeight=9,75"_s, u"overweightPercent=5"_s,
               u"weeklyRateDuring=2"_s, u"weeklyRateEnd=2"_s});
-    QCOMPARE(computeCurve(c, ui, settings)->valueMinimum.value_or(0), 9.7); // absent is "0"
+    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
+                 ->valueMinimum.value_or(0),
+             9.7); // absent is "0"
     settings.setValue(AppSettings::SmallPets, u"1"_s);
-    QCOMPARE(computeCurve(c, ui, settings)->valueMinimum.value_or(0), 9.0);
+    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
+                 ->valueMinimum.value_or(0),
+             9.0);
 }
 
 QTEST_GUILESS_MAIN(TestDietCase)

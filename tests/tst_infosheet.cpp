@@ -83,10 +83,12 @@ struct Host : ViewHost {
     DietCase &dietCase() override { return dietCase_; }
     UserInterface &ui() override { return ui_; }
     const AppSettings &settings() const override { return settings_; }
+    const ErrorReporter &errors() const override { return errors_; }
 
     DietCase dietCase_;
     RecordingUserInterface ui_;
     AppSettings settings_;
+    ErrorReporter errors_ = settings_.errorReporter(ui_);
 };
 
 } // namespace

@@ -175,7 +175,8 @@ private slots:
     void aboutBoxTexts() {
         RecordingUserInterface ui;
         AppSettings settings;
-        AboutDialog about(ui, settings);
+        const ErrorReporter errors = settings.errorReporter(ui);
+        AboutDialog about(errors);
         const auto text = [&](const char *name) {
             return about.findChild<QLabel *>(QLatin1StringView(name))->text();
         };
@@ -216,7 +217,8 @@ private slots:
         qputenv("PATH", bin.path().toUtf8());
         RecordingUserInterface ui;
         AppSettings settings;
-        AboutDialog about(ui, settings);
+        const ErrorReporter errors = settings.errorReporter(ui);
+        AboutDialog about(errors);
         about.show();
         about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
         qputenv("PATH", path);

@@ -57,11 +57,12 @@ class TestOptionsDialog : public QObject {
 private:
     RecordingUserInterface ui;
     AppSettings settings;
+    const ErrorReporter errors = settings.errorReporter(ui);
     std::unique_ptr<ChartControl> chart;
     std::unique_ptr<OptionsDialog> dialog;
 
     void open() {
-        dialog = std::make_unique<OptionsDialog>(*chart, settings, ui);
+        dialog = std::make_unique<OptionsDialog>(*chart, settings, errors);
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     }

@@ -28,6 +28,7 @@ public:
     DietCase &dietCase() override { return theCase; }
     UserInterface &ui() override { return recorder; }
     const AppSettings &settings() const override { return appSettings; }
+    const ErrorReporter &errors() const override { return reporter; }
 
     View toolbar = View::Input;
     QHash<QString, QString> toolTips;
@@ -35,6 +36,7 @@ public:
     DietCase theCase;
     RecordingUserInterface recorder;
     AppSettings appSettings;
+    ErrorReporter reporter = appSettings.errorReporter(recorder);
 };
 
 /** Row and column of a cell name such as "D36". */

@@ -37,10 +37,9 @@ QLabel *label(const char *name, QWidget *parent) {
 
 } // namespace
 
-AboutDialog::AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget *parent)
+AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
     : QDialog(parent)
-    , m_ui(ui)
-    , m_settings(settings) {
+    , m_errors(errors) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(str(sCaption));
     setModal(true);
@@ -83,15 +82,14 @@ AboutDialog::AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget
         try {
             accept();
         } catch (const AppError &e) {
-            ReportError(m_ui, m_settings, windowTitle(), e, QStringLiteral("frmAbout-CMDOK_Click"));
+            m_errors.ReportError(e, QStringLiteral("frmAbout-CMDOK_Click"), windowTitle());
         }
     });
     connect(sysInfo, &QPushButton::clicked, this, [this] {
         try {
-            StartSysInfo(m_ui);
+            StartSysInfo(m_errors.ui());
         } catch (const AppError &e) {
-            ReportError(m_ui, m_settings, windowTitle(), e,
-                        QStringLiteral("frmAbout-CMDSysInfo_Click"));
+            m_errors.ReportError(e, QStringLiteral("frmAbout-CMDSysInfo_Click"), windowTitle());
         }
     });
     load();
@@ -113,7 +111,7 @@ void AboutDialog::load() {
         findChild<QLabel *>(QStringLiteral("lblDescription"))
             ->setText(str(sMark) + u" - " + str(sMaker) + u" / " + str(sAddress));
     } catch (const AppError &e) {
-        ReportError(m_ui, m_settings, windowTitle(), e, QStringLiteral("frmAbout-Form_Load"));
+        m_errors.ReportError(e, QStringLiteral("frmAbout-Form_Load"), windowTitle());
     }
 }
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
-class AppSettings;
+class ErrorReporter;
 class UserInterface;
 
 /** The about box: product, version, the maker's line, legal notices, system information. */
@@ -11,7 +11,7 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AboutDialog(UserInterface &ui, const AppSettings &settings, QWidget *parent = nullptr);
+    explicit AboutDialog(const ErrorReporter &errors, QWidget *parent = nullptr);
 
     /** "Version " and major.minor.revision, each a plain whole number. */
     static QString versionText(int major, int minor, int revision);
@@ -19,8 +19,7 @@ public:
 private:
     void load();
 
-    UserInterface &m_ui;
-    const AppSettings &m_settings;
+    const ErrorReporter &m_errors;
 };
 
 /** The system information programs Linux desktops ship, in order of preference. */

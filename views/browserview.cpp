@@ -225,6 +225,5 @@ void BrowserView::tbToolBar_ButtonClick(const QString &key) {
 }
 
 void BrowserView::report(const AppError &error, const QString &procedure) {
-    ReportError(m_host.ui(), m_host.settings(), m_address->currentText(), error,
-                objectName() + u'-' + procedure);
+    m_host.errors().ReportError(error, objectName() + u'-' + procedure, m_address->currentText());
 }

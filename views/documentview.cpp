@@ -97,7 +97,7 @@ void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet
     try {
         settings.setValue(AppSettings::PicPath, *path);
     } catch (const AppError &error) {
-        ReportError(ui, settings, *path, error, QStringLiteral("frmMain-mnueditlogo_Click"));
+        host.errors().ReportError(error, QStringLiteral("frmMain-mnueditlogo_Click"), *path);
         return;
     }
     if (activeSheet)

@@ -6,6 +6,7 @@
 #include "core/germantext.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
+#include "files/appsettings.h"
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
@@ -314,6 +315,7 @@ void InputView::clearInputs() {
 
 void InputView::compute() {
     BusyCursor busy;
-    if (const auto setup = computeCurve(m_case, m_host.ui(), m_host.settings()))
+    if (const auto setup =
+            computeCurve(m_case, m_host.errors(), m_host.settings().value(AppSettings::SmallPets)))
         emit curveComputed(*setup);
 }

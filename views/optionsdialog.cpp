@@ -93,12 +93,12 @@ int indexOf(const std::array<ColorEntry, 5> &table, const QColor &color) {
 
 } // namespace
 
-OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings, UserInterface &ui,
-                             QWidget *parent)
+OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
+                             const ErrorReporter &errors, QWidget *parent)
     : QDialog(parent)
     , m_chart(chart)
     , m_settings(settings)
-    , m_ui(ui) {
+    , m_errors(errors) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(str(sCaption));
     setModal(true);
@@ -265,7 +265,7 @@ bool OptionsDialog::applySettings(const QString &handler) {
         if (const auto color = colorAt(seriesColors, m_seriesColors->currentIndex()))
             m_chart.setSeriesColor(*color);
     } catch (const AppError &error) {
-        ReportError(m_ui, m_settings, QStringLiteral("XXX"), error, objectName() + u'-' + handler);
+        m_errors.ReportError(error, objectName() + u'-' + handler);
         return false;
     }
     return true;

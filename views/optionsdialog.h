@@ -8,7 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
-class UserInterface;
+class ErrorReporter;
 
 /**
  * The chart options: automatic scaling and scales of the axes, spacing of the date
@@ -19,7 +19,7 @@ class OptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    OptionsDialog(ChartControl &chart, AppSettings &settings, UserInterface &ui,
+    OptionsDialog(ChartControl &chart, AppSettings &settings, const ErrorReporter &errors,
                   QWidget *parent = nullptr);
 
     /**
@@ -34,7 +34,7 @@ private:
 
     ChartControl &m_chart;
     AppSettings &m_settings;
-    UserInterface &m_ui;
+    const ErrorReporter &m_errors;
     QCheckBox *m_timeFixed;      // Check1
     QCheckBox *m_timeScale;      // Check2
     QCheckBox *m_valueFixed;     // Check3

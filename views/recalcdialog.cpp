@@ -291,6 +291,6 @@ void RecalcDialog::report(const AppError &error, const QString &procName, const 
     m_ownMessage = true;
     const QString working =
         info.isEmpty() ? textField(7)->text() + u" / " + textField(8)->text() : info;
-    ReportError(m_host.ui(), m_host.settings(), working, error, procName);
+    m_host.errors().ReportError(error, procName, working);
     QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
 }

@@ -131,6 +131,5 @@ void SheetView::updateEditing() {
 }
 
 void SheetView::report(const AppError &error, const QString &procedure) {
-    ReportError(m_host.ui(), m_host.settings(), m_sheet->sheetName(), error,
-                objectName() + u'-' + procedure);
+    m_host.errors().ReportError(error, objectName() + u'-' + procedure, m_sheet->sheetName());
 }

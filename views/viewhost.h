@@ -4,6 +4,7 @@
 
 class AppSettings;
 class DietCase;
+class ErrorReporter;
 class UserInterface;
 
 /** The child views that set the toolbar when they become active. */
@@ -23,4 +24,5 @@ public:
     virtual DietCase &dietCase() = 0;
     virtual UserInterface &ui() = 0;
     virtual const AppSettings &settings() const = 0;
+    virtual const ErrorReporter &errors() const = 0;
 };
