@@ -96,18 +96,8 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &) { m_closeConfirmed = true; });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
-        if (!window)
-            return;
-        if (auto *input = qobject_cast<InputView *>(window->widget()))
-            input->activate();
-        else if (auto *chart = qobject_cast<ChartView *>(window->widget()))
-            chart->activate();
-        else if (auto *sheet = qobject_cast<SheetView *>(window->widget()))
-            sheet->activate();
-        else if (auto *document = qobject_cast<DocumentView *>(window->widget()))
-            document->activate();
-        else if (auto *browser = qobject_cast<BrowserView *>(window->widget()))
-            browser->activate();
+        if (auto *view = window ? qobject_cast<ChildView *>(window->widget()) : nullptr)
+            view->activate();
     });
 }
 

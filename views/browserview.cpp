@@ -76,13 +76,11 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress, QWidget *p
 
 BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
                          const ControlFactory &makeControl, QWidget *parent)
-    : QWidget(parent)
-    , m_host(host)
+    : ChildView(host, "frmBrowser", QString(),
+                {View::Browser, {{"Back", sBack}}, sBack, "Activate"}, parent)
     , m_toolBar(new QToolBar(this))
     , m_label(new QLabel(str(sAddress), this))
     , m_address(new QComboBox(this)) {
-    setObjectName(QStringLiteral("frmBrowser"));
-
     m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (const Button &button : buttons) {
@@ -157,16 +155,6 @@ BrowserView::~BrowserView() {
     }
 }
 
-void BrowserView::activate() {
-    try {
-        m_host.set_toolbar(View::Browser);
-        m_host.setToolTip(QStringLiteral("Back"), str(sBack));
-        m_host.setExitCaption(str(sBack));
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("Activate"));
-    }
-}
-
 QString BrowserView::homeAddress(const AppSettings &settings) {
     return browserAddress(settings, QStringLiteral("BrowserHome"));
 }
@@ -224,6 +212,6 @@ void BrowserView::tbToolBar_ButtonClick(const QString &key) {
         ignoringErrors([&] { setWindowTitle(m_control->locationName()); });
 }
 
-void BrowserView::report(const AppError &error, const QString &procedure) {
-    m_host.errors().ReportError(error, objectName() + u'-' + procedure, m_address->currentText());
+QString BrowserView::workingOn() const {
+    return m_address->currentText();
 }

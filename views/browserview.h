@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "views/childview.h"
 
 #include <functional>
 
@@ -10,13 +10,12 @@ class BrowserControl;
 class QComboBox;
 class QLabel;
 class QToolBar;
-class ViewHost;
 
 /**
  * The child view that shows web pages, with an address box that keeps the addresses
  * visited in this window, newest first, and a small navigation toolbar.
  */
-class BrowserView : public QWidget {
+class BrowserView : public ChildView {
     Q_OBJECT
 
 public:
@@ -30,9 +29,6 @@ public:
     BrowserView(ViewHost &host, const QString &startAddress, const ControlFactory &makeControl,
                 QWidget *parent = nullptr);
     ~BrowserView() override;
-
-    /** Sets the main window's controls for this view. */
-    void activate();
 
     /** What the home and search buttons open: our own settings, else the web page setting. */
     static QString homeAddress(const AppSettings &settings);
@@ -51,9 +47,8 @@ private:
     void brwWebBrowser_DownloadComplete();
     void brwWebBrowser_NavigateComplete2();
     void tbToolBar_ButtonClick(const QString &key);
-    void report(const AppError &error, const QString &procedure);
+    QString workingOn() const override;
 
-    ViewHost &m_host;
     QToolBar *m_toolBar;
     QLabel *m_label;
     QComboBox *m_address;

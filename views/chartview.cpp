@@ -2,7 +2,6 @@
 
 #include "core/stringtable.h"
 #include "views/chartcontrol.h"
-#include "views/viewhost.h"
 
 #include <QVBoxLayout>
 
@@ -16,22 +15,13 @@ constexpr int sCaption = 102;
 } // namespace
 
 ChartView::ChartView(ViewHost &host, QWidget *parent)
-    : QWidget(parent)
-    , m_host(host)
+    : ChildView(host, "frmchart", str(sCaption),
+                {View::Chart, {{"Back", sBack}, {"Save", sSave}, {"Copy", sCopyChart}}, sBack},
+                parent)
     , m_chart(new ChartControl(this)) {
-    setObjectName(QStringLiteral("frmchart"));
-    setWindowTitle(str(sCaption));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_chart);
-}
-
-void ChartView::activate() {
-    m_host.set_toolbar(View::Chart);
-    m_host.setToolTip(QStringLiteral("Back"), str(sBack));
-    m_host.setToolTip(QStringLiteral("Save"), str(sSave));
-    m_host.setToolTip(QStringLiteral("Copy"), str(sCopyChart));
-    m_host.setExitCaption(str(sBack));
 }
 
 void ChartView::apply(const ChartSetup &setup) {

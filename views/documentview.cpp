@@ -38,11 +38,9 @@ constexpr int twipsPerInch = 1440;
 } // namespace
 
 DocumentView::DocumentView(ViewHost &host, QWidget *parent)
-    : QWidget(parent)
-    , m_host(host)
+    : ChildView(host, "frmDocument", str(sCaption).trimmed(),
+                {View::Document, {{"Back", sBack}, {"Copy", sCopySheet}}, sBack}, parent)
     , m_text(new RichTextControl(this)) {
-    setObjectName(QStringLiteral("frmDocument"));
-    setWindowTitle(str(sCaption).trimmed());
     const auto px = [this](int twips) {
         return qRound(twips * logicalDpiX() / double(twipsPerInch));
     };
@@ -73,13 +71,6 @@ void DocumentView::open_createRTF() {
         return;
     }
     m_text->setRtf(infoSheetRtf(petName, species, png));
-}
-
-void DocumentView::activate() {
-    m_host.set_toolbar(View::Document);
-    m_host.setToolTip(QStringLiteral("Back"), str(sBack));
-    m_host.setToolTip(QStringLiteral("Copy"), str(sCopySheet));
-    m_host.setExitCaption(str(sBack));
 }
 
 void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet) {

@@ -49,11 +49,8 @@ struct Row {
 } // namespace
 
 InputView::InputView(ViewHost &host, QWidget *parent)
-    : QWidget(parent)
-    , m_host(host)
+    : ChildView(host, "frminput", str(sProduct), {View::Input, {{"Back", sExit}}, sExit}, parent)
     , m_case(host.dietCase()) {
-    setObjectName(QStringLiteral("frminput"));
-    setWindowTitle(str(sProduct));
 
     for (int i = 0; i < 24; ++i) {
         m_captions[i] = new QLabel(i <= 7 || i >= 12 ? str(110 + i) : QString(), this);
@@ -232,13 +229,6 @@ void InputView::showHistory() {
     m_captions[22]->setVisible(m_case.creationDateVisible());
     m_formerWeight->setVisible(m_case.formerWeightVisible());
     m_captions[23]->setVisible(m_case.formerWeightVisible());
-}
-
-void InputView::activate() {
-    m_host.setToolTip(QStringLiteral("Back"), str(sExit));
-    m_host.setExitCaption(str(sExit));
-    m_host.set_toolbar(View::Input);
-    m_compute->setToolTip(str(sCompute));
 }
 
 bool InputView::eventFilter(QObject *watched, QEvent *event) {

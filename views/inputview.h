@@ -3,7 +3,7 @@
 #include "core/chartcalc.h"
 #include "core/dietcase.h"
 
-#include <QWidget>
+#include "views/childview.h"
 
 #include <array>
 
@@ -12,20 +12,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class ViewHost;
 
 /**
  * The case input form: its fields are the current case. It checks entries as the user
  * leaves them and starts the calculation with its compute button.
  */
-class InputView : public QWidget {
+class InputView : public ChildView {
     Q_OBJECT
 
 public:
     explicit InputView(ViewHost &host, QWidget *parent = nullptr);
-
-    /** Sets the main window's controls for this view. */
-    void activate();
 
     /** The compute button: checks the case and computes the curve. */
     void compute();
@@ -55,7 +51,6 @@ private:
     bool validateWeight(QLineEdit *field);
     bool validateAge();
 
-    ViewHost &m_host;
     DietCase &m_case;
     std::array<QLineEdit *, 9> m_texts{};
     std::array<QRadioButton *, 4> m_options{};

@@ -34,11 +34,9 @@ const QDate lastDate(9999, 12, 31);
 } // namespace
 
 SheetView::SheetView(ViewHost &host, QWidget *parent)
-    : QWidget(parent)
-    , m_host(host)
+    : ChildView(host, "frmSheet", str(sCaption),
+                {View::Sheet, {{"Copy", sCopySheet}, {"Back", sBack}}, sBack}, parent)
     , m_sheet(new SheetControl(this)) {
-    setObjectName(QStringLiteral("frmSheet"));
-    setWindowTitle(str(sCaption));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_sheet);
@@ -60,17 +58,6 @@ SheetView::SheetView(ViewHost &host, QWidget *parent)
     connect(m_sheet, &SheetControl::selectionChanged, this, &SheetView::updateEditing);
     if (m_sheet->rowCount() > 0)
         m_sheet->selectRange(1, 1, 1, 1);
-}
-
-void SheetView::activate() {
-    try {
-        m_host.set_toolbar(View::Sheet);
-        m_host.setToolTip(QStringLiteral("Copy"), str(sCopySheet));
-        m_host.setToolTip(QStringLiteral("Back"), str(sBack));
-        m_host.setExitCaption(str(sBack));
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("Form_Activate"));
-    }
 }
 
 void SheetView::fill_dates() {
@@ -130,6 +117,6 @@ void SheetView::updateEditing() {
     m_sheet->setRowColumnEditingEnabled(false);
 }
 
-void SheetView::report(const AppError &error, const QString &procedure) {
-    m_host.errors().ReportError(error, objectName() + u'-' + procedure, m_sheet->sheetName());
+QString SheetView::workingOn() const {
+    return m_sheet->sheetName();
 }

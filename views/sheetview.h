@@ -1,24 +1,21 @@
 #pragma once
 
-#include <QWidget>
+#include "views/childview.h"
 
 class AppError;
 class QKeyEvent;
 class SheetControl;
-class ViewHost;
 
 /**
  * The diet plan sheet: an eight-week feeding diary from today with weighing reminders.
  * Only the free cells take typed feed amounts; they live as long as the view.
  */
-class SheetView : public QWidget {
+class SheetView : public ChildView {
     Q_OBJECT
 
 public:
     explicit SheetView(ViewHost &host, QWidget *parent = nullptr);
 
-    /** Sets the main window's controls for this view. */
-    void activate();
     /** Writes the 56 plan dates, today first, into columns A and C. */
     void fill_dates();
 
@@ -31,8 +28,7 @@ private:
     static bool isTypedKey(const QKeyEvent *event);
     /** In-place editing only while the whole selection is free. */
     void updateEditing();
-    void report(const AppError &error, const QString &procedure);
+    QString workingOn() const override;
 
-    ViewHost &m_host;
     SheetControl *m_sheet;
 };
