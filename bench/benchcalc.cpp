@@ -77,8 +77,9 @@ int main(int argc, char *argv[]) {
                         medianMicros([&] { sink = bareLoop(60, 12, 400, 3, 2, planned.data()); }));
         chart = std::min(
             chart, medianMicros([&] { sink = ChartCalc(c, smallPets, today).plan.simulatedDays; }));
-        endDate =
-            std::min(endDate, medianMicros([&] { sink = EndDate(c, u"", today).toJulianDay(); }));
+        endDate = std::min(endDate, medianMicros([&] {
+                               sink = EndDate(c, EndDateMode::Stored, today).toJulianDay();
+                           }));
     }
 
     std::printf("Plan 60 kg -> 12 kg: %d simulated days\n", days);

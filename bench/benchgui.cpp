@@ -154,8 +154,8 @@ class ChartRoad : public QObject {
 public:
     explicit ChartRoad(MainWindow &window)
         : m_window(window) {
-        m_window.inputView()->textField(4)->setText(QStringLiteral("40"));
-        m_window.inputView()->textField(3)->setText(QStringLiteral("80"));
+        m_window.inputView()->field(DietCase::Field::targetWeight)->setText(QStringLiteral("40"));
+        m_window.inputView()->field(DietCase::Field::todayWeight)->setText(QStringLiteral("80"));
         compute();
         m_chart = m_window.chartView()->chart();
         m_chart->installEventFilter(this);

@@ -39,7 +39,7 @@ void DerivedFields::update() {
     }
     QString endDate;
     try {
-        endDate = GermanText::fromDate(EndDate(m_case, u"", Clock::today()));
+        endDate = GermanText::fromDate(EndDate(m_case, EndDateMode::Stored, Clock::today()));
     } catch (const AppError &e) {
         m_errors.ReportError(e, QStringLiteral("EndDate"));
     }

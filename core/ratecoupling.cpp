@@ -37,13 +37,13 @@ void FillBoxes(DietCase &c) {
     c.setText(F::weeklyRateEnd, GermanText::fromNumber(end));
 }
 
-QDate EndDate(const DietCase &c, QStringView mode, QDate today) {
+QDate EndDate(const DietCase &c, EndDateMode mode, QDate today) {
     double weight = 0;
     QDate start;
     if (c.isFollowUp()) {
         weight = c.formerWeightValue();
         start = GermanText::parseDate(c.text(F::creationDate));
-        if (mode != u"RECALC")
+        if (mode != EndDateMode::Recalculate)
             return GermanText::parseDate(c.text(F::dietEndDate));
     } else {
         weight = GermanText::parseNumber(c.text(F::todayWeight));

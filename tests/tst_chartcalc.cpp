@@ -239,7 +239,7 @@ void TestChartCalc::followUp() {
         QCOMPARE(*plan.grid[measuredDay].measured, 11.5);
     QVERIFY(setup.title.contains(u"\rGewicht am "_s + created + u": 12 kg, "_s));
     if (rowsShown == 60)
-        QCOMPARE(plan.rowDate(59), EndDate(c, u"RECALC", today));
+        QCOMPARE(plan.rowDate(59), EndDate(c, EndDateMode::Recalculate, today));
 }
 
 void TestChartCalc::creationDateHidden() {
@@ -309,7 +309,7 @@ void TestChartCalc::planLength() {
     QCOMPARE(std::count_if(plan.grid.begin(), plan.grid.end(),
                            [](const PlanPoint &p) { return p.measured.has_value(); }),
              1);
-    QCOMPARE(EndDate(c, u"", today), plan.rowDate(days));
+    QCOMPARE(EndDate(c, EndDateMode::Stored, today), plan.rowDate(days));
     QCOMPARE(check_reduction(c, c.text(F::weeklyRateDuring), c.text(F::weeklyRateEnd)),
              days <= 499);
 }

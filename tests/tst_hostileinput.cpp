@@ -115,7 +115,14 @@ private:
     QByteArray goodCase;
 
     InputView *input() const { return window->inputView(); }
-    QLineEdit *text(int n) const { return input()->textField(n); }
+    /** A text box of a window by its control name, Text1 to Text9. */
+    static QLineEdit *box(const QWidget *window, int n) {
+        return window->findChild<QLineEdit *>(u"Text" + QString::number(n));
+    }
+    /** The form's text box by its control name. */
+    QLineEdit *text(int n) const {
+        return input()->findChild<QLineEdit *>(u"Text" + QString::number(n));
+    }
     QString newPath(const char *ext) {
         return dir.filePath(u"f%1."_s.arg(++files) + QLatin1StringView(ext));
     }
@@ -361,9 +368,9 @@ private slots:
         RecalcDialog *dialog = window->recalcDialog();
         QVERIFY(dialog && dialog->isVisible());
         for (int n = 3; n <= 9; ++n) { // shown, not typed into
-            const QString shown = dialog->textField(n)->text();
-            enter(dialog->textField(n), value);
-            QCOMPARE(dialog->textField(n)->text(), shown);
+            const QString shown = box(dialog, n)->text();
+            enter(box(dialog, n), value);
+            QCOMPARE(box(dialog, n)->text(), shown);
         }
         for (const auto &[bar, key] : {std::pair{dialog->endBar(), Qt::Key_End},
                                        {dialog->duringBar(), Qt::Key_Home},
@@ -378,8 +385,8 @@ private slots:
             VERIFY_MESSAGES(from, 1, Icon::Critical);
             QCOMPARE((QStringList{text(7)->text(), text(8)->text(), text(9)->text()}), rates);
         } else {
-            QCOMPARE(text(7)->text(), dialog->textField(7)->text());
-            QCOMPARE(text(8)->text(), dialog->textField(8)->text());
+            QCOMPARE(text(7)->text(), box(dialog, 7)->text());
+            QCOMPARE(text(8)->text(), box(dialog, 8)->text());
         }
         dialog->button(u"cmdOK"_s)->click();
         QTRY_VERIFY(!window->recalcDialog());

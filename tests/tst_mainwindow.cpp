@@ -37,7 +37,10 @@ private:
     std::unique_ptr<MainWindow> window;
 
     InputView *input() const { return window->inputView(); }
-    QLineEdit *text(int n) const { return input()->textField(n); }
+    /** The form's text box by its control name, Text1 to Text9. */
+    QLineEdit *text(int n) const {
+        return input()->findChild<QLineEdit *>(u"Text" + QString::number(n));
+    }
 
     void open() {
         ui = RecordingUserInterface();

@@ -76,36 +76,38 @@ void TestRateCoupling::fillBoxes() {
 
 void TestRateCoupling::endDate_data() {
     QTest::addColumn<QStringList>("caseEdits");
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("recalculate");
     QTest::addColumn<QString>("result"); // a date, or the number of the error
-    const auto row = [](const char *name, const QStringList &edits, QStringView mode,
+    const auto row = [](const char *name, const QStringList &edits, bool recalculate,
                         QStringView result) {
-        QTest::newRow(name) << baseCase + edits << mode.toString() << result.toString();
+        QTest::newRow(name) << baseCase + edits << recalculate << result.toString();
     };
-    row("new case", {}, u"", u"04.02.2027");
-    row("new case ignores RECALC", {}, u"RECALC", u"04.02.2027");
-    row("start at target: next day", {u"todayWeight=10"_s}, u"", u"08.12.2026");
-    row("start below target: next day", {u"todayWeight=9"_s}, u"", u"08.12.2026");
-    row("follow-up keeps the stored date", loaded, u"", u"01.03.2027");
-    row("lower-case recalc is no recalculation", loaded, u"recalc", u"01.03.2027");
+    row("new case", {}, false, u"04.02.2027");
+    row("new case ignores recalculating", {}, true, u"04.02.2027");
+    row("start at target: next day", {u"todayWeight=10"_s}, false, u"08.12.2026");
+    row("start below target: next day", {u"todayWeight=9"_s}, false, u"08.12.2026");
+    row("follow-up keeps the stored date", loaded, false, u"01.03.2027");
     // From 12 kg at 20 % the target is 59 days away, counted from the creation date.
-    row("RECALC simulates from the creation date", loaded, u"RECALC", u"29.01.2027");
-    row("follow-up without stored date", loaded + QStringList{u"dietEndDate="_s}, u"", u"13");
-    row("former weight too short", loaded + QStringList{u"formerWeight=kg"_s}, u"", u"5");
-    row("zero rates overflow the day count", {u"weeklyRateDuring=0"_s, u"weeklyRateEnd=0"_s}, u"",
+    row("recalculating simulates from the creation date", loaded, true, u"29.01.2027");
+    row("follow-up without stored date", loaded + QStringList{u"dietEndDate="_s}, false, u"13");
+    row("former weight too short", loaded + QStringList{u"formerWeight=kg"_s}, false, u"5");
+    row("zero rates overflow the day count", {u"weeklyRateDuring=0"_s, u"weeklyRateEnd=0"_s}, false,
         u"6");
-    row("target zero", {u"targetWeight=0"_s}, u"", u"11");
+    row("target zero", {u"targetWeight=0"_s}, false, u"11");
 }
 
 void TestRateCoupling::endDate() {
     QFETCH(QStringList, caseEdits);
-    QFETCH(QString, mode);
+    QFETCH(bool, recalculate);
     QFETCH(QString, result);
 
     DietCase c;
     apply(c, caseEdits);
     QString date;
-    const int error = errorOf([&] { date = GermanText::fromDate(EndDate(c, mode, today)); });
+    const int error = errorOf([&] {
+        date = GermanText::fromDate(
+            EndDate(c, recalculate ? EndDateMode::Recalculate : EndDateMode::Stored, today));
+    });
     QCOMPARE(error ? QString::number(error) : date, result);
 }
 

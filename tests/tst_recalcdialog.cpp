@@ -98,8 +98,8 @@ private slots:
         RecalcDialog *dialog = openModeless();
         QTEST(dialog->duringBar()->value(), "duringBar");
         QTEST(dialog->endBar()->value(), "endBar");
-        QTEST(dialog->textField(7)->text(), "duringText");
-        QTEST(dialog->textField(8)->text(), "endText");
+        QTEST(dialog->field(F::weeklyRateDuring)->text(), "duringText");
+        QTEST(dialog->field(F::weeklyRateEnd)->text(), "endText");
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(dietCase().text(F::weeklyRateDuring), during); // nothing applied yet
     }
@@ -112,16 +112,17 @@ private slots:
         end->setValue(25);
         QCOMPARE(end->value(), 22); // the end rate stops at 2,2 %
         QCOMPARE(during->minimum(), 22);
-        QCOMPARE(dialog->textField(8)->text(), QStringLiteral("2,2"));
+        QCOMPARE(dialog->field(F::weeklyRateEnd)->text(), QStringLiteral("2,2"));
         during->setValue(10);
         QCOMPARE(during->value(), 22); // never below the end rate
-        QCOMPARE(dialog->textField(7)->text(), QStringLiteral("2,2"));
+        QCOMPARE(dialog->field(F::weeklyRateDuring)->text(), QStringLiteral("2,2"));
         during->setValue(25);
         end->setValue(12);
         QCOMPARE(during->minimum(), 12);
-        QCOMPARE(dialog->textField(7)->text(), QStringLiteral("2,5"));
-        QCOMPARE(dialog->textField(8)->text(), QStringLiteral("1,2"));
-        QVERIFY(dialog->textField(7)->isReadOnly() && dialog->textField(3)->isReadOnly());
+        QCOMPARE(dialog->field(F::weeklyRateDuring)->text(), QStringLiteral("2,5"));
+        QCOMPARE(dialog->field(F::weeklyRateEnd)->text(), QStringLiteral("1,2"));
+        QVERIFY(dialog->field(F::weeklyRateDuring)->isReadOnly() &&
+                dialog->field(F::todayWeight)->isReadOnly());
     }
 
     void applyWritesRatesEndDateAndCurve() {
@@ -132,7 +133,7 @@ private slots:
         QVERIFY(dialog->applyRates());
         QCOMPARE(dietCase().text(F::weeklyRateDuring), QStringLiteral("4"));
         QCOMPARE(dietCase().text(F::weeklyRateEnd), QStringLiteral("2"));
-        QCOMPARE(dietCase().text(F::dietEndDate), dialog->textField(9)->text());
+        QCOMPARE(dietCase().text(F::dietEndDate), dialog->field(F::dietEndDate)->text());
         const ReductionPlan &plan = window->chartView()->chart()->plan();
         QVERIFY(plan.rowsShown < daysBefore);
         QCOMPARE(plan.rowLabel(plan.rowsShown - 1), dietCase().text(F::dietEndDate));

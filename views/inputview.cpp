@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <span>
+
 namespace {
 
 using F = DietCase::Field;
@@ -70,9 +72,9 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         connect(edit, &QLineEdit::textChanged, this,
                 [this, field](const QString &text) { m_case.setText(field, text); });
     }
-    textField(3)->installEventFilter(this);
-    textField(4)->installEventFilter(this);
-    textField(6)->installEventFilter(this);
+    field(F::todayWeight)->installEventFilter(this);
+    field(F::targetWeight)->installEventFilter(this);
+    field(F::ageYears)->installEventFilter(this);
 
     m_species = new QComboBox(this);
     m_species->setObjectName(QStringLiteral("Combo1"));
@@ -114,8 +116,8 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     // Layout: captions, then each control with its unit beside it.
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
-    for (int n = 3; n <= 9; ++n)
-        textField(n)->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
+    for (QLineEdit *number : std::span(m_texts).subspan(2)) // the short fields from today's weight
+        number->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
     int row = 0;
     const auto addRow = [&](const Row &r, QWidget *control) {
         grid->addWidget(m_captions[r.caption], row, 0);
@@ -127,15 +129,16 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         grid->addLayout(line, row, 1);
         ++row;
     };
-    addRow({0, 1, -1}, textField(1));
-    addRow({1, 2, -1}, textField(2));
+    addRow({0, 1, -1}, field(F::ownerName));
+    addRow({1, 2, -1}, field(F::petName));
     addRow({2, 0, -1}, m_species);
-    for (QWidget *wide : {static_cast<QWidget *>(textField(1)),
-                          static_cast<QWidget *>(textField(2)), static_cast<QWidget *>(m_species)})
+    for (QWidget *wide :
+         {static_cast<QWidget *>(field(F::ownerName)), static_cast<QWidget *>(field(F::petName)),
+          static_cast<QWidget *>(m_species)})
         wide->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
-    addRow({3, 3, 19}, textField(3));
-    addRow({4, 4, 20}, textField(4));
-    addRow({5, 5, 21}, textField(5));
+    addRow({3, 3, 19}, field(F::todayWeight));
+    addRow({4, 4, 20}, field(F::targetWeight));
+    addRow({5, 5, 21}, field(F::overweightPercent));
     auto *sexBox = new QWidget(this);
     auto *sexLayout = new QHBoxLayout(sexBox);
     sexLayout->setContentsMargins(0, 0, 0, 0);
@@ -146,10 +149,10 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     sexLayout->addWidget(option(4));
     sexLayout->addStretch();
     addRow({6, 0, -1}, sexBox);
-    addRow({7, 6, 18}, textField(6));
-    addRow({12, 7, 15}, textField(7));
-    addRow({13, 8, 16}, textField(8));
-    addRow({14, 9, -1}, textField(9));
+    addRow({7, 6, 18}, field(F::ageYears));
+    addRow({12, 7, 15}, field(F::weeklyRateDuring));
+    addRow({13, 8, 16}, field(F::weeklyRateEnd));
+    addRow({14, 9, -1}, field(F::dietEndDate));
     addRow({17, 0, -1}, m_currentDate);
     addRow({22, 0, -1}, m_creationDate);
     addRow({23, 0, -1}, m_formerWeight);
@@ -175,11 +178,14 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     showHistory();
 }
 
+QLineEdit *InputView::field(Field field) const {
+    const auto it = std::find(textFieldOf.begin(), textFieldOf.end(), field);
+    return it == textFieldOf.end() ? nullptr : m_texts[it - textFieldOf.begin()];
+}
+
 void InputView::showText(Field field) {
     const QString &text = m_case.text(field);
-    const auto it = std::find(textFieldOf.begin(), textFieldOf.end(), field);
-    if (it != textFieldOf.end()) {
-        QLineEdit *edit = m_texts[it - textFieldOf.begin()];
+    if (QLineEdit *edit = this->field(field)) {
         if (edit->text() != text)
             edit->setText(text);
         return;
@@ -243,12 +249,12 @@ bool InputView::eventFilter(QObject *watched, QEvent *event) {
              reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
              reason == Qt::ShortcutFocusReason) &&
             next && isAncestorOf(next) && next->isVisible()) {
-            auto *field = static_cast<QLineEdit *>(watched);
+            auto *left = static_cast<QLineEdit *>(watched);
             m_validating = true;
-            const bool passed = field == textField(6) ? validateAge() : validateWeight(field);
+            const bool passed = left == field(F::ageYears) ? validateAge() : validateWeight(left);
             m_validating = false;
             if (!passed)
-                field->setFocus(Qt::OtherFocusReason);
+                left->setFocus(Qt::OtherFocusReason);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -266,7 +272,7 @@ bool InputView::validateWeight(QLineEdit *field) {
 }
 
 bool InputView::validateAge() {
-    const QString text = textField(6)->text();
+    const QString text = field(F::ageYears)->text();
     if (text.isEmpty())
         return true;
     const auto value = GermanText::toNumber(text);

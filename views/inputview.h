@@ -29,7 +29,8 @@ public:
     /** Empties every field, option and the species, and hides the case's history. */
     void clearInputs();
 
-    QLineEdit *textField(int number) const { return m_texts.at(number - 1); }
+    /** The text box of a field shown as text, nullptr for the others. */
+    QLineEdit *field(DietCase::Field field) const;
     QRadioButton *option(int number) const { return m_options.at(number - 1); }
     QComboBox *speciesList() const { return m_species; }
     QLabel *caption(int index) const { return m_captions.at(index); }

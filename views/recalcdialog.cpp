@@ -57,7 +57,8 @@ constexpr std::array<Shown, 7> shownFields{{
 }};
 
 // Label5 ... Label9 keep these fields for "Zurücksetzen".
-constexpr std::array<int, 5> snapshotFields{3, 4, 7, 8, 9};
+constexpr std::array snapshotFields{F::todayWeight, F::targetWeight, F::weeklyRateDuring,
+                                    F::weeklyRateEnd, F::dietEndDate};
 
 constexpr int endMinimum = 2;
 constexpr int endMaximum = 22;
@@ -194,6 +195,12 @@ bool RecalcDialog::event(QEvent *event) {
     return QDialog::event(event);
 }
 
+QLineEdit *RecalcDialog::field(DietCase::Field field) const {
+    const auto it = std::find_if(shownFields.begin(), shownFields.end(),
+                                 [field](const Shown &shown) { return shown.field == field; });
+    return it == shownFields.end() ? nullptr : m_texts[it - shownFields.begin()];
+}
+
 void RecalcDialog::activate() {
     const DietCase &c = m_host.dietCase();
     for (int i = 0; i < int(shownFields.size()); ++i)
@@ -204,15 +211,15 @@ void RecalcDialog::activate() {
     setWindowTitle(str(sCaption));
 
     for (int i = 0; i < int(snapshotFields.size()); ++i)
-        m_snapshot[i]->setText(textField(snapshotFields[i])->text());
+        m_snapshot[i]->setText(field(snapshotFields[i])->text());
 
     const QSignalBlocker blockEnd(m_end);
     const QSignalBlocker blockDuring(m_during);
-    m_end->setValue(tenths(textField(8)->text(), endMinimum, endMaximum));
+    m_end->setValue(tenths(field(F::weeklyRateEnd)->text(), endMinimum, endMaximum));
     m_during->setMinimum(m_end->value());
-    m_during->setValue(tenths(textField(7)->text(), m_end->value(), duringMaximum));
-    textField(7)->setText(rateText(m_during->value()));
-    textField(8)->setText(rateText(m_end->value()));
+    m_during->setValue(tenths(field(F::weeklyRateDuring)->text(), m_end->value(), duringMaximum));
+    field(F::weeklyRateDuring)->setText(rateText(m_during->value()));
+    field(F::weeklyRateEnd)->setText(rateText(m_end->value()));
 }
 
 void RecalcDialog::duringChanged(int value) {
@@ -220,7 +227,7 @@ void RecalcDialog::duringChanged(int value) {
         m_during->setValue(m_end->value());
         return;
     }
-    textField(7)->setText(rateText(value));
+    field(F::weeklyRateDuring)->setText(rateText(value));
     m_apply->setFocus();
 }
 
@@ -230,7 +237,7 @@ void RecalcDialog::endChanged(int value) {
         return;
     }
     m_during->setMinimum(value);
-    textField(8)->setText(rateText(value));
+    field(F::weeklyRateEnd)->setText(rateText(value));
     m_apply->setFocus();
 }
 
@@ -241,7 +248,8 @@ bool RecalcDialog::applyRates() {
 bool RecalcDialog::apply(const QString &handler) {
     BusyCursor busy;
     try {
-        if (!check_reduction(m_host.dietCase(), textField(7)->text(), textField(8)->text())) {
+        if (!check_reduction(m_host.dietCase(), field(F::weeklyRateDuring)->text(),
+                             field(F::weeklyRateEnd)->text())) {
             m_ownMessage = true;
             m_host.ui().message(str(sTooManyDays), UserInterface::Icon::Critical, str(sProduct13));
             QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
@@ -253,16 +261,16 @@ bool RecalcDialog::apply(const QString &handler) {
     }
 
     DietCase &c = m_host.dietCase();
-    c.setText(F::weeklyRateDuring, textField(7)->text());
-    c.setText(F::weeklyRateEnd, textField(8)->text());
-    c.setText(F::dietEndDate, textField(9)->text());
+    c.setText(F::weeklyRateDuring, field(F::weeklyRateDuring)->text());
+    c.setText(F::weeklyRateEnd, field(F::weeklyRateEnd)->text());
+    c.setText(F::dietEndDate, field(F::dietEndDate)->text());
     QString endDate;
     try {
-        endDate = GermanText::fromDate(EndDate(c, u"RECALC", Clock::today()));
+        endDate = GermanText::fromDate(EndDate(c, EndDateMode::Recalculate, Clock::today()));
     } catch (const AppError &e) {
         report(e, QStringLiteral("EndDate"), QStringLiteral("XXX"));
     }
-    textField(9)->setText(endDate);
+    field(F::dietEndDate)->setText(endDate);
     c.setText(F::dietEndDate, endDate);
     recompute(objectName() + u'-' + handler);
     return true;
@@ -270,11 +278,11 @@ bool RecalcDialog::apply(const QString &handler) {
 
 void RecalcDialog::resetRates() {
     for (int i = 0; i < int(snapshotFields.size()); ++i)
-        textField(snapshotFields[i])->setText(m_snapshot[i]->text());
+        field(snapshotFields[i])->setText(m_snapshot[i]->text());
     DietCase &c = m_host.dietCase();
-    c.setText(F::weeklyRateDuring, textField(7)->text());
-    c.setText(F::weeklyRateEnd, textField(8)->text());
-    c.setText(F::dietEndDate, textField(9)->text());
+    c.setText(F::weeklyRateDuring, field(F::weeklyRateDuring)->text());
+    c.setText(F::weeklyRateEnd, field(F::weeklyRateEnd)->text());
+    c.setText(F::dietEndDate, field(F::dietEndDate)->text());
     recompute(objectName() + u"-cmdback_Click");
 }
 
@@ -289,8 +297,9 @@ void RecalcDialog::recompute(const QString &procName) {
 
 void RecalcDialog::report(const AppError &error, const QString &procName, const QString &info) {
     m_ownMessage = true;
-    const QString working =
-        info.isEmpty() ? textField(7)->text() + u" / " + textField(8)->text() : info;
+    const QString working = info.isEmpty() ? field(F::weeklyRateDuring)->text() + u" / " +
+                                                 field(F::weeklyRateEnd)->text()
+                                           : info;
     m_host.errors().ReportError(error, procName, working);
     QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dietcase.h"
+
 #include "core/chartcalc.h"
 
 #include <QDialog>
@@ -34,7 +36,8 @@ public:
 
     QScrollBar *duringBar() const { return m_during; }
     QScrollBar *endBar() const { return m_end; }
-    QLineEdit *textField(int number) const { return m_texts.at(number - 3); }
+    /** The text box of a field the dialog shows, nullptr for the others. */
+    QLineEdit *field(DietCase::Field field) const;
     QPushButton *button(const QString &name) const;
 
 signals:
