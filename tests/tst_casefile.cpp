@@ -218,6 +218,14 @@ private slots:
     void exporterRefusesBadFile();
 
 private:
+    struct FailedSave;
+    QString saveWithSizeLimit(FailedSave &f);
+    QString saveIntoReadOnlyFolder(FailedSave &f);
+    QString saveOntoFullDisk(FailedSave &f);
+    QString saveOntoReadOnlyMount(FailedSave &f);
+    QString saveAsOtherUser(FailedSave &f);
+    QString saveAsIs(FailedSave &f);
+
     QString put(const QByteArray &bytes);
     void save(const DietCase &c, const QString &path, RecordingUserInterface &ui);
     void load(DietCase &c, const QString &path, RecordingUserInterface &ui);
@@ -551,86 +559,121 @@ void TestCaseFile::failedSaveKeepsEarlierFile_data() {
         << Failure::OtherUser << errorText(70, u"Zugriff verweigert"_s);
 }
 
+/** Everything one failed save works with; a staging step fills in what the user was told. */
+struct TestCaseFile::FailedSave {
+    QString folder;
+    QString path;
+    DietCase c;
+    RecordingUserInterface ui;
+    QStringList told;
+    std::optional<Tmpfs> disk;
+};
+
+QString TestCaseFile::saveWithSizeLimit(FailedSave &f) {
+    // Writes past 16 bytes fail: as a full disk does, but also for root.
+    rlimit old{};
+    if (getrlimit(RLIMIT_FSIZE, &old) != 0)
+        return u"no file size limit here"_s;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit tiny{16, old.rlim_max};
+    const auto restore = qScopeGuard([&] {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    });
+    if (setrlimit(RLIMIT_FSIZE, &tiny) != 0)
+        return u"no file size limit here"_s;
+    save(f.c, f.path, f.ui);
+    return {};
+}
+
+QString TestCaseFile::saveIntoReadOnlyFolder(FailedSave &f) {
+    if (geteuid() == 0)
+        return u"root writes into read-only folders"_s;
+    QFile::setPermissions(f.folder, QFile::ReadOwner | QFile::ExeOwner);
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(f.folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    save(f.c, f.path, f.ui);
+    return {};
+}
+
+QString TestCaseFile::saveOntoFullDisk(FailedSave &f) {
+    if (!f.disk->mounted() || !fillUp(f.folder + u"/platz"_s))
+        return u"no tmpfs can be mounted here (needs root)"_s;
+    save(f.c, f.path, f.ui);
+    QFile::remove(f.folder + u"/platz"_s);
+    return {};
+}
+
+QString TestCaseFile::saveOntoReadOnlyMount(FailedSave &f) {
+    if (!f.disk->mounted() || !f.disk->makeReadOnly())
+        return u"no tmpfs can be mounted here (needs root)"_s;
+    save(f.c, f.path, f.ui);
+    return {};
+}
+
+QString TestCaseFile::saveAsOtherUser(FailedSave &f) {
+    // Root may write anywhere: the exporter saves as "nobody", who may only read here.
+    if (geteuid() != 0)
+        return u"switching to another user needs root; the read-only folder row covers this"_s;
+    if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
+        return u"KORVALO_PLAN names the exporter; run through ctest"_s;
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(m_dir.path(), everyone);
+    QFile::setPermissions(f.folder, everyone);
+    const Run run =
+        runPlan({u"--weight"_s, u"12"_s, u"--save"_s, f.path}, f.folder,
+                {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s});
+    if (run.exitCode != 1)
+        f.told << u"exit code %1"_s.arg(run.exitCode);
+    f.told << run.err.split(u'\n', Qt::SkipEmptyParts);
+    return {};
+}
+
+QString TestCaseFile::saveAsIs(FailedSave &f) {
+    save(f.c, f.path, f.ui);
+    return {};
+}
+
 void TestCaseFile::failedSaveKeepsEarlierFile() {
     QFETCH(Failure, failure);
     QFETCH(QString, text);
 
-    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-    const QString path = folder + u"/fall.kvl"_s;
-    if (failure != Failure::MissingFolder)
-        QVERIFY(QDir().mkpath(folder));
-    std::optional<Tmpfs> disk;
-    if (failure == Failure::FullDisk || failure == Failure::ReadOnlyMount) {
-        disk.emplace(folder);
-        if (!disk->mounted())
-            QSKIP("no tmpfs can be mounted here (needs root)");
-    }
+    using Stage = QString (TestCaseFile::*)(FailedSave &);
+    const QHash<Failure, Stage> stages{
+        {Failure::MissingFolder, &TestCaseFile::saveAsIs},
+        {Failure::FileSizeLimit, &TestCaseFile::saveWithSizeLimit},
+        {Failure::ReadOnlyFolder, &TestCaseFile::saveIntoReadOnlyFolder},
+        {Failure::FullDisk, &TestCaseFile::saveOntoFullDisk},
+        {Failure::ReadOnlyMount, &TestCaseFile::saveOntoReadOnlyMount},
+        {Failure::OtherUser, &TestCaseFile::saveAsOtherUser}};
+    FailedSave f;
+    f.folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    f.path = f.folder + u"/fall.kvl"_s;
     if (failure != Failure::MissingFolder) {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("alt\r\n") == 5);
+        QVERIFY(QDir().mkpath(f.folder));
+        if (failure == Failure::FullDisk || failure == Failure::ReadOnlyMount)
+            f.disk.emplace(f.folder);
+        QFile old(f.path);
+        // A tmpfs that could not be mounted is told by its stage below.
+        if (!f.disk || f.disk->mounted())
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("alt\r\n") == 5);
     }
-    DietCase c;
-    prefill(c);
-    RecordingUserInterface ui;
-    QStringList told; // every message the user saw
+    prefill(f.c);
 
-    if (failure == Failure::FileSizeLimit) {
-        // Writes past 16 bytes fail: as a full disk does, but also for root.
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit tiny{16, old.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        const auto restore = qScopeGuard([&] {
-            setrlimit(RLIMIT_FSIZE, &old);
-            std::signal(SIGXFSZ, oldHandler);
-        });
-        save(c, path, ui);
-    } else if (failure == Failure::ReadOnlyFolder) {
-        if (geteuid() == 0)
-            QSKIP("root writes into read-only folders");
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        const auto restore = qScopeGuard([&] {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-        save(c, path, ui);
-    } else if (failure == Failure::FullDisk) {
-        QVERIFY(fillUp(folder + u"/platz"_s));
-        save(c, path, ui);
-        QVERIFY(QFile::remove(folder + u"/platz"_s));
-    } else if (failure == Failure::ReadOnlyMount) {
-        QVERIFY(disk->makeReadOnly());
-        save(c, path, ui);
-    } else if (failure == Failure::OtherUser) {
-        // Root may write anywhere: the exporter saves as "nobody", who may only read here.
-        if (geteuid() != 0)
-            QSKIP("switching to another user needs root; the read-only folder row covers this");
-        if (qEnvironmentVariableIsEmpty("KORVALO_PLAN"))
-            QSKIP("KORVALO_PLAN names the exporter; run through ctest");
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                              QFile::ExeOther;
-        QVERIFY(QFile::setPermissions(m_dir.path(), everyone));
-        QVERIFY(QFile::setPermissions(folder, everyone));
-        const Run run =
-            runPlan({u"--weight"_s, u"12"_s, u"--save"_s, path}, folder,
-                    {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s});
-        QCOMPARE(run.exitCode, 1);
-        told = run.err.split(u'\n', Qt::SkipEmptyParts);
-    } else {
-        save(c, path, ui);
-    }
-
-    for (const auto &message : ui.messages) {
+    if (const QString skip = (this->*stages.value(failure))(f); !skip.isEmpty())
+        QSKIP(qPrintable(skip));
+    for (const auto &message : std::as_const(f.ui.messages)) {
         QCOMPARE(message.icon, Icon::Critical);
-        told << message.text;
+        f.told << message.text;
     }
-    QCOMPARE(told, QStringList{text});
+    QCOMPARE(f.told, QStringList{text});
     if (failure == Failure::MissingFolder) {
-        QVERIFY(!QFileInfo::exists(folder));
+        QVERIFY(!QFileInfo::exists(f.folder));
     } else {
-        QCOMPARE(contents(path), "alt\r\n");
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QCOMPARE(contents(f.path), "alt\r\n");
+        QCOMPARE(QDir(f.folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{u"fall.kvl"_s});
     }
 }

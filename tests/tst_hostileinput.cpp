@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
+#include "tests/mainwindowfixture.h"
 #include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
@@ -103,25 +104,18 @@ Q_DECLARE_METATYPE(Leave)
 #define VERIFY_MESSAGES(from, count, ...)                                                          \
     QVERIFY2(messagesAre(from, count, {__VA_ARGS__}), qPrintable(messagesFrom(from)))
 
-class TestHostileInput : public QObject {
+class TestHostileInput : public MainWindowFixture {
     Q_OBJECT
 
 private:
     QTemporaryDir dir;
-    RecordingUserInterface ui;
-    std::unique_ptr<MainWindow> window;
     int files = 0;
     QString casePath; ///< a good case, saved before anything hostile was typed
     QByteArray goodCase;
 
-    InputView *input() const { return window->inputView(); }
     /** A text box of a window by its control name, Text1 to Text9. */
     static QLineEdit *box(const QWidget *window, int n) {
         return window->findChild<QLineEdit *>(u"Text" + QString::number(n));
-    }
-    /** The form's text box by its control name. */
-    QLineEdit *text(int n) const {
-        return input()->findChild<QLineEdit *>(u"Text" + QString::number(n));
     }
     QString newPath(const char *ext) {
         return dir.filePath(u"f%1."_s.arg(++files) + QLatin1StringView(ext));
@@ -255,13 +249,8 @@ private slots:
     }
 
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Korvalo"_s, u"Korvalo"_s)
-            .clear();
-        ui = RecordingUserInterface();
-        window = std::make_unique<MainWindow>(&ui);
-        window->load();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        clearSettings();
+        openWindow(true);
         text(1)->setText(u"Meier"_s);
         text(2)->setText(u"Bello"_s);
         text(4)->setText(u"10"_s);
@@ -275,7 +264,7 @@ private slots:
         QVERIFY(ui.messages.isEmpty() && goodCase.size() > 100);
     }
 
-    void cleanup() { window.reset(); }
+    void cleanup() { closeWindow(); }
 
     void inputForm_data() {
         addValueColumns();

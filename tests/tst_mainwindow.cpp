@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
+#include "tests/mainwindowfixture.h"
 #include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
@@ -29,26 +30,11 @@ using F = DietCase::Field;
 using Icon = UserInterface::Icon;
 using Answer = UserInterface::Answer;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public MainWindowFixture {
     Q_OBJECT
 
 private:
-    RecordingUserInterface ui;
-    std::unique_ptr<MainWindow> window;
-
-    InputView *input() const { return window->inputView(); }
-    /** The form's text box by its control name, Text1 to Text9. */
-    QLineEdit *text(int n) const {
-        return input()->findChild<QLineEdit *>(u"Text" + QString::number(n));
-    }
-
-    void open() {
-        ui = RecordingUserInterface();
-        window = std::make_unique<MainWindow>(&ui);
-        window->load();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
+    void open() { openWindow(true); }
 
     /** Types into a field and leaves it with Tab, as a user does. */
     void typeAndLeave(int n, const QString &typed) {
@@ -56,13 +42,6 @@ private:
         text(n)->clear();
         QTest::keyClicks(text(n), typed);
         QTest::keyClick(text(n), Qt::Key_Tab);
-    }
-
-    static void clearSettings() {
-        for (const char *app : {"Korvalo", "korvalo-dosis", "korvalo-impfplan"})
-            QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                      QLatin1StringView(app))
-                .clear();
     }
 
     bool buttonShown(const char *key) const {
@@ -73,14 +52,11 @@ private slots:
     void initTestCase() { Clock::setToday(QDate(2026, 12, 7)); }
 
     void init() {
-        clearSettings();
+        clearSettings({"korvalo-dosis", "korvalo-impfplan"});
         open();
     }
 
-    void cleanup() {
-        window->hide();
-        window.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void toolbarFollowsActiveView() {
         // After start only the input form is open.

@@ -2,6 +2,7 @@
 #include "core/printtexts.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
+#include "tests/mainwindowfixture.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
 #include "views/richtextcontrol.h"
@@ -29,12 +30,10 @@ using F = DietCase::Field;
 
 Q_DECLARE_METATYPE(Command)
 
-class TestPrinting : public QObject {
+class TestPrinting : public MainWindowFixture {
     Q_OBJECT
 
 private:
-    RecordingUserInterface ui;
-    std::unique_ptr<MainWindow> window;
     QTemporaryDir dir;
 
     static QString pdfText(const QString &pdf) {
@@ -88,18 +87,11 @@ private slots:
     }
 
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("Korvalo"))
-            .clear();
-        ui = RecordingUserInterface();
-        window = std::make_unique<MainWindow>(&ui);
-        window->load();
+        clearSettings();
+        openWindow();
     }
 
-    void cleanup() {
-        ui.answers << UserInterface::Answer::Yes;
-        window.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void chartPrintsToOnePage() {
         computeCase();

@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
+#include "tests/mainwindowfixture.h"
 #include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
@@ -17,13 +18,10 @@
 
 using F = DietCase::Field;
 
-class TestRecalcDialog : public QObject {
+class TestRecalcDialog : public MainWindowFixture {
     Q_OBJECT
 
 private:
-    RecordingUserInterface ui;
-    std::unique_ptr<MainWindow> window;
-
     DietCase &dietCase() { return window->dietCase(); }
 
     /** A computed case of 12 kg towards 10 kg with the given rates. */
@@ -45,18 +43,11 @@ private slots:
     void initTestCase() { Clock::setToday(QDate(2026, 12, 7)); }
 
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvalo"),
-                  QStringLiteral("Korvalo"))
-            .clear();
-        ui = RecordingUserInterface();
-        window = std::make_unique<MainWindow>(&ui);
-        window->load();
+        clearSettings();
+        openWindow();
     }
 
-    void cleanup() {
-        ui.answers << UserInterface::Answer::Yes;
-        window.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void barsOpenWithinTheirRanges_data() {
         QTest::addColumn<QString>("during");
