@@ -57,6 +57,15 @@ QString ReductionPlan::rowLabel(int row) const {
     return GermanText::fromDate(rowDate(row));
 }
 
+QList<int> ReductionPlan::measuredDays() const {
+    QList<int> days;
+    for (int day = 0; day < rowsShown; ++day) {
+        if (grid[day].measured)
+            days << day;
+    }
+    return days;
+}
+
 QString chartFootnote() {
     return str(sImportant) + u' ' + str(sFootnote1) + u' ' + str(sFootnote2) + u' ' +
            str(sFootnote3) + str(sFootnote4);
@@ -114,20 +123,27 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     }
     plan.simulatedDays = k;
 
-    // 5. Measured points; a follow-up case is anchored at its creation date.
+    // 5. Measured points; a follow-up case is anchored at its creation date and shows
+    // every weighing since then.
     int lastMeasuredDay = 0;
     if (c.hasHistory()) {
         plan.startDate = GermanText::parseDate(c.text(F::creationDate));
         plan.grid[0].measured = c.formerWeightValue();
+        const auto measure = [&](QDate date, double weight) {
+            const qint64 day = plan.startDate.daysTo(date);
+            if (day < 0)
+                return;
+            if (day >= ReductionPlan::capacity)
+                throw AppError(AppError::SubscriptOutOfRange);
+            plan.grid[day].measured = weight;
+            lastMeasuredDay = std::max(lastMeasuredDay, static_cast<int>(day));
+        };
+        for (const Weighing &w : c.history().weighings())
+            measure(w.date, w.weight);
         if (!c.text(F::todayWeight).isEmpty()) {
             const QDate current = GermanText::parseDate(c.text(F::currentDate));
-            if (plan.startDate < current) {
-                const qint64 day = plan.startDate.daysTo(current);
-                if (day >= ReductionPlan::capacity)
-                    throw AppError(AppError::SubscriptOutOfRange);
-                plan.grid[day].measured = GermanText::parseNumber(c.text(F::todayWeight));
-                lastMeasuredDay = static_cast<int>(day);
-            }
+            if (plan.startDate < current)
+                measure(current, GermanText::parseNumber(c.text(F::todayWeight)));
         }
     } else {
         plan.startDate = today;

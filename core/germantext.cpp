@@ -84,6 +84,12 @@ QString fromNumber(double value) {
     return german().toString(value, 'g', 15);
 }
 
+QString fromNumber(double value, int decimals) {
+    const QString text = german().toString(value, 'f', decimals);
+    // A value that rounds to zero shows no sign.
+    return german().toDouble(text) == 0 ? german().toString(0.0, 'f', decimals) : text;
+}
+
 std::optional<QDate> toDate(QStringView text) {
     const QStringView trimmed = text.trimmed();
     // Day and month may come without their leading zero, as hand-written dates do; the
