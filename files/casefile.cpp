@@ -75,6 +75,8 @@ bool encodable(const QString &text) {
 /** The error a failed read stands for, judged by what is at the path. */
 AppError readError(const QString &path) {
     const QFileInfo info(path);
+    if (info.isDir())
+        return AppError(AppError::PathFileAccess);
     if (!info.exists())
         return AppError(info.absoluteDir().exists() ? AppError::FileNotFound
                                                     : AppError::PathNotFound);
@@ -97,6 +99,7 @@ AppError writeError(const QFileDevice &file, const QString &path) {
 /** One line as QIODevice::readLine(maxLineLength + 3) gives it, with what is wrong with it. */
 struct Line {
     QByteArray text;
+    QString decoded; ///< the text in the code page
     bool bareLineFeed = false;
     bool tooLong = false;
 };
@@ -111,11 +114,18 @@ public:
         : m_file(file)
         , m_path(path) {
         constexpr qint64 wholeFile = 1 << 20;
+        m_decoder.resetState();
         if (regular && file.size() <= wholeFile) {
             m_bytes = file.read(file.size());
             if (file.error() != QFileDevice::NoError)
                 throw readError(path);
             m_whole = true;
+            // One byte is one character in the code page: decoded at once, the lines are
+            // cut from the text at the bytes' places.
+            m_text = m_decoder(m_bytes);
+            m_decoder.resetState();
+            if (m_text.size() != m_bytes.size())
+                m_text.clear();
         }
     }
 
@@ -125,6 +135,8 @@ public:
             qsizetype end = m_bytes.indexOf('\n', m_pos);
             end = std::min(end < 0 ? m_bytes.size() : end + 1, m_pos + CaseFile::maxLineLength + 2);
             line.text = m_bytes.mid(m_pos, end - m_pos);
+            if (!m_text.isEmpty())
+                line.decoded = m_text.mid(m_pos, end - m_pos);
             m_pos = end;
         } else {
             line.text = m_file.readLine(CaseFile::maxLineLength + 3);
@@ -135,7 +147,12 @@ public:
         const bool crlf = line.text.endsWith("\r\n");
         line.bareLineFeed = !crlf && line.text.endsWith('\n');
         line.tooLong = !line.text.endsWith('\n') && !atEnd();
-        line.text.chop(crlf ? 2 : line.bareLineFeed ? 1 : 0);
+        const int chop = crlf ? 2 : line.bareLineFeed ? 1 : 0;
+        line.text.chop(chop);
+        if (m_whole && !m_text.isEmpty())
+            line.decoded.chop(chop);
+        else
+            line.decoded = m_decoder(line.text);
         return line;
     }
 
@@ -146,7 +163,10 @@ public:
 private:
     QFile &m_file;
     const QString &m_path;
+    // Made once per thread: setting up the code page costs as much as reading a case.
+    static inline thread_local QStringDecoder m_decoder{codePage};
     QByteArray m_bytes;
+    QString m_text;
     qsizetype m_pos = 0;
     bool m_whole = false;
 };
@@ -173,7 +193,7 @@ std::optional<Weighing> weighingFrom(QStringView value) {
 
 /** Reads what follows the first empty line; false when it is no block of ours. */
 bool readBlock(LineSource &source, CaseFile::Content &content) {
-    QList<QByteArray> lines;
+    QStringList lines;
     qint64 size = 0;
     while (!source.atEnd()) {
         const Line line = source.next();
@@ -181,19 +201,16 @@ bool readBlock(LineSource &source, CaseFile::Content &content) {
         if (line.bareLineFeed || line.tooLong || size > maxBlockBytes || line.text.contains('\r') ||
             line.text.contains('\0'))
             return false;
-        lines << line.text;
+        lines << line.decoded;
     }
     // Empty lines at the very end are no content; an empty file end is no block.
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     if (lines.isEmpty())
         return true;
-    thread_local QStringDecoder decoder(codePage);
-    decoder.resetState();
-    if (QString(decoder(lines.takeFirst())) != CaseFile::blockHeader)
+    if (lines.takeFirst() != CaseFile::blockHeader)
         return false;
-    for (const QByteArray &bytes : std::as_const(lines)) {
-        const QString line = decoder(bytes);
+    for (const QString &line : std::as_const(lines)) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq <= 0)
             return false;
@@ -317,17 +334,12 @@ void write(const QStringList &lines, const QString &path) {
 
 Content read(const QString &path) {
     Content content;
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw AppError(AppError::PathFileAccess);
+    // A folder fails to open as a file; no look at the path beforehand.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw readError(path);
-    LineSource source(file, path, info.isFile());
+    LineSource source(file, path, !file.isSequential());
 
-    // Made once per thread: setting up the code page costs as much as reading a case.
-    thread_local QStringDecoder decoder(codePage);
-    decoder.resetState();
     bool emptyLine = false;
     for (int n = 0;; ++n) {
         Line line = source.next();
@@ -345,7 +357,7 @@ Content read(const QString &path) {
             content.malformed = true;
             break;
         }
-        content.values[n] = decoder(line.text);
+        content.values[n] = line.decoded;
         if (line.tooLong)
             break;
     }
