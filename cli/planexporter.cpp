@@ -10,10 +10,12 @@
 #include "core/germantext.h"
 #include "core/infosheet.h"
 #include "core/printtexts.h"
+#include "core/progress.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
+#include "files/casescanner.h"
 #include "output/printing.h"
 #include "views/chartcontrol.h"
 #include "views/chartview.h"
@@ -46,10 +48,16 @@ const QString usage = QStringLiteral(
     "                     [--rates WÄHREND ENDE] [--save DATEI] [--rtf-info DATEI] [--json]\n"
     "                     [--pdf-chart DATEI] [--pdf-diary DATEI] [--pdf-info DATEI]\n"
     "                     [FALL.kvl]\n"
+    "       korvalo-plan --cases ORDNER [--json]\n"
+    "  --json             gibt den Plan als JSON aus, mit allen Wiegungen (history), dem\n"
+    "                     Verlauf gegenüber der Kurve (progress) und dem Rat (advice).\n"
+    "  --save DATEI       speichert den Fall mit allen Wiegungen, die heutige eingeschlossen.\n"
     "  --rtf-info DATEI   schreibt das Infoblatt für Besitzer mit dem Logo als RTF.\n"
     "  --pdf-chart DATEI  druckt die Reduktionskurve mit den Logos als PDF (A4).\n"
     "  --pdf-diary DATEI  druckt den Diätplan mit Kopf- und Fußzeile als PDF (A4).\n"
-    "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n");
+    "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n"
+    "  --cases ORDNER     listet die Fälle des Ordners nach Fälligkeit der nächsten\n"
+    "                     Wiegung; übersprungene Dateien werden auf stderr gezählt.\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
@@ -80,6 +88,7 @@ struct Request {
     QString pdfChartFile;
     QString pdfDiaryFile;
     QString pdfInfoFile;
+    std::optional<QString> casesFolder;
 };
 
 struct UsageError {
@@ -128,6 +137,8 @@ Request parse(const QStringList &args) {
             r.pdfDiaryFile = fileArgument(takeValue());
         } else if (arg == u"--pdf-info") {
             r.pdfInfoFile = fileArgument(takeValue());
+        } else if (arg == u"--cases") {
+            r.casesFolder = fileArgument(takeValue());
         } else if (arg == u"--overweight") {
             r.overweight = takeValue();
         } else if (arg == u"--rates") {
@@ -165,6 +176,86 @@ QJsonObject fieldsJson(const DietCase &c) {
     return fields;
 }
 
+QJsonValue text(const QString &value) {
+    return value.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(value);
+}
+
+QJsonValue date(QDate value) {
+    return value.isValid() ? QJsonValue(GermanText::fromDate(value)) : QJsonValue(QJsonValue::Null);
+}
+
+// The weighings as the save records them, and how each went against the curve.
+void addFollowUp(QJsonObject &root, const DietCase &c, const ChartSetup &setup) {
+    const CaseHistory history = c.recordedHistory();
+    QJsonArray weighings;
+    for (const Weighing &w : history.weighings())
+        weighings.append(QJsonObject{{QStringLiteral("date"), date(w.date)},
+                                     {QStringLiteral("weight"), w.weight}});
+    const QList<ProgressRow> rows =
+        Progress::rows(history, setup.plan, GermanText::parseNumber(c.text(F::targetWeight)));
+    QJsonArray progress;
+    for (const ProgressRow &row : rows)
+        progress.append(QJsonObject{
+            {QStringLiteral("date"), date(row.date)},
+            {QStringLiteral("weight"), row.weight},
+            {QStringLiteral("days"), row.days},
+            {QStringLiteral("weeklyLossPercent"), row.weeklyLossPercent},
+            {QStringLiteral("planned"), row.planned},
+            {QStringLiteral("deviationKg"), row.deviationKg},
+            {QStringLiteral("status"), Progress::statusText(row.status)},
+        });
+    root.insert(QStringLiteral("history"), weighings);
+    root.insert(QStringLiteral("progress"), progress);
+    root.insert(QStringLiteral("advice"), text(Progress::advice(rows)));
+}
+
+QByteArray casesJson(const CaseList &list) {
+    QJsonArray cases;
+    for (const CaseSummary &s : list.cases)
+        cases.append(QJsonObject{
+            {QStringLiteral("file"), s.file},
+            {QStringLiteral("owner"), s.owner},
+            {QStringLiteral("pet"), s.pet},
+            {QStringLiteral("species"), s.species},
+            {QStringLiteral("lastDate"), date(s.lastDate)},
+            {QStringLiteral("lastWeight"), number(s.lastWeight)},
+            {QStringLiteral("targetWeight"), number(GermanText::toNumber(s.targetWeight))},
+            {QStringLiteral("status"),
+             s.status ? QJsonValue(Progress::statusText(*s.status)) : QJsonValue()},
+            {QStringLiteral("due"), date(s.due)},
+        });
+    return QJsonDocument(cases).toJson(QJsonDocument::Indented);
+}
+
+void writeCases(QTextStream &out, const CaseList &list) {
+    out << "Fällig      Besitzer             Tier            Spezies          letzte Wiegung"
+           "        Ziel kg  Status\n";
+    for (const CaseSummary &s : list.cases) {
+        const QString last = s.lastDate.isValid() ? GermanText::fromDate(s.lastDate) + u' ' +
+                                                        GermanText::fromNumber(*s.lastWeight, 2)
+                                                  : QString();
+        out << GermanText::fromDate(s.due).leftJustified(10) << "  " << s.owner.leftJustified(19)
+            << "  " << s.pet.leftJustified(14) << "  " << s.species.leftJustified(15) << "  "
+            << last.leftJustified(20) << "  " << s.targetWeight.rightJustified(7) << "  "
+            << (s.status ? Progress::statusText(*s.status) : QString()) << '\n';
+    }
+}
+
+int listCases(const QString &folder, bool json, QTextStream &out, QTextStream &err) {
+    if (!QFileInfo(folder).isDir()) {
+        err << "Den Ordner " << folder << " gibt es nicht.\n";
+        return 2;
+    }
+    const CaseList list = *CaseScanner::scan({folder});
+    if (json)
+        out << QString::fromUtf8(casesJson(list));
+    else
+        writeCases(out, list);
+    if (list.skipped > 0)
+        err << CaseScanner::skippedText(list.skipped) << '\n';
+    return 0;
+}
+
 QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
     QJsonArray rows;
     for (int row = 0; row < setup.plan.rowsShown; ++row) {
@@ -173,7 +264,7 @@ QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
                                 {QStringLiteral("planned"), number(p.planned)},
                                 {QStringLiteral("measured"), number(p.measured)}});
     }
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("fields"), fieldsJson(c)},
         {QStringLiteral("plan"),
          QJsonObject{{QStringLiteral("startDate"), GermanText::fromDate(setup.plan.startDate)},
@@ -185,6 +276,7 @@ QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
         {QStringLiteral("title"), setup.title},
         {QStringLiteral("footnote"), setup.footnote},
     };
+    addFollowUp(root, c, setup);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -322,6 +414,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (request.today)
         Clock::setToday(*request.today);
+    if (request.casesFolder)
+        return listCases(*request.casesFolder, request.json, out, err);
     if (!request.caseFile.isEmpty() && !QFileInfo::exists(request.caseFile)) {
         err << "Die Falldatei " << request.caseFile << " gibt es nicht.\n";
         return 2;

@@ -56,19 +56,32 @@ double curveStartWeight(const DietCase &c) {
     return c.isFollowUp() ? c.formerWeightValue() : GermanText::parseNumber(c.text(F::todayWeight));
 }
 
-/** The day after the curve's start on which today's weight was taken; 0 for none. */
+/** The last day after the curve's start on which the pet was weighed; 0 for none. */
 qint64 laterWeighingDay(const DietCase &c) {
-    if (!c.hasHistory() || c.text(F::todayWeight).isEmpty())
+    if (!c.hasHistory())
         return 0;
     const QDate start = GermanText::parseDate(c.text(F::creationDate));
-    const QDate current = GermanText::parseDate(c.text(F::currentDate));
-    return start < current ? start.daysTo(current) : 0;
+    qint64 last = 0;
+    for (const Weighing &w : c.history().weighings())
+        last = std::max(last, start.daysTo(w.date));
+    if (!c.text(F::todayWeight).isEmpty())
+        last = std::max(last, start.daysTo(GermanText::parseDate(c.text(F::currentDate))));
+    return last;
 }
 
 } // namespace
 
 QString ReductionPlan::rowLabel(int row) const {
     return GermanText::fromDate(rowDate(row));
+}
+
+QList<int> ReductionPlan::measuredDays() const {
+    QList<int> days;
+    for (int day = 0; day < rowsShown; ++day) {
+        if (grid[day].measured)
+            days << day;
+    }
+    return days;
 }
 
 QString chartFootnote() {
@@ -127,16 +140,27 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     }
     plan.simulatedDays = k;
 
-    // 5. Measured points; a follow-up case is anchored at its creation date.
+    // 5. Measured points; a follow-up case is anchored at its creation date and shows
+    // every weighing since then.
     int lastMeasuredDay = 0;
     if (c.hasHistory()) {
         plan.startDate = GermanText::parseDate(c.text(F::creationDate));
         plan.grid[0].measured = c.formerWeightValue();
-        if (const qint64 day = laterWeighingDay(c); day > 0) {
+        const auto measure = [&](QDate date, double weight) {
+            const qint64 day = plan.startDate.daysTo(date);
+            if (day < 0)
+                return;
             if (day >= ReductionPlan::capacity)
                 throw AppError(AppError::SubscriptOutOfRange);
-            plan.grid[day].measured = GermanText::parseNumber(c.text(F::todayWeight));
-            lastMeasuredDay = static_cast<int>(day);
+            plan.grid[day].measured = weight;
+            lastMeasuredDay = std::max(lastMeasuredDay, static_cast<int>(day));
+        };
+        for (const Weighing &w : c.history().weighings())
+            measure(w.date, w.weight);
+        if (!c.text(F::todayWeight).isEmpty()) {
+            const QDate current = GermanText::parseDate(c.text(F::currentDate));
+            if (plan.startDate < current)
+                measure(current, GermanText::parseNumber(c.text(F::todayWeight)));
         }
     } else {
         plan.startDate = today;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -25,6 +26,9 @@ struct ReductionPlan {
 
     QDate rowDate(int row) const { return startDate.addDays(row); }
     QString rowLabel(int row) const;
+
+    /** The days that carry a measured weight, ascending: the points of the measured line. */
+    QList<int> measuredDays() const;
 };
 
 struct FontSpec {
@@ -48,6 +52,8 @@ struct ChartSetup {
     int divisionsPerLabel = 7;
     int divisionsPerTick = 7;
     bool showMarkers = true; // the chart's one boolean display switch
+    /// The measured weights are drawn as markers joined by a line, in day order.
+    bool joinMeasured = true;
     QString categoryTitle;
     FontSpec categoryTitleFont;
 
@@ -80,8 +86,9 @@ struct ChartSetup {
 
 /**
  * The reduction curve of a case: simulates the weight day by day down to the target
- * and sets up the chart. Raises AppError for what the case cannot give (a field that
- * does not parse, a plan beyond 501 days, a 16-bit overflow).
+ * and sets up the chart. A loaded case shows every weighing from its creation date on
+ * and today's weight as measured points. Raises AppError for what the case cannot give (a field
+ * that does not parse, a plan beyond 501 days, a 16-bit overflow).
  */
 ChartSetup ChartCalc(const DietCase &dietCase, const QString &smallPets, QDate today);
 

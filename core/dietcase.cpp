@@ -52,6 +52,7 @@ void DietCase::reset() {
     setNeuterState(NeuterState::Unset);
     setCreationDateVisible(false);
     setFormerWeightVisible(false);
+    clearHistory();
 }
 
 void DietCase::setText(Field field, const QString &text) {
@@ -134,6 +135,31 @@ double DietCase::formerWeightValue() const {
     if (former.size() < 3)
         throw AppError(AppError::InvalidArgument);
     return GermanText::parseNumber(QStringView(former).chopped(3));
+}
+
+void DietCase::setHistory(const CaseHistory &history) {
+    if (m_history == history)
+        return;
+    m_history = history;
+    emit historyChanged();
+}
+
+void DietCase::setUnknownKeys(const QStringList &lines) {
+    m_unknownKeys = lines;
+}
+
+void DietCase::clearHistory() {
+    setHistory({});
+    m_unknownKeys.clear();
+}
+
+CaseHistory DietCase::recordedHistory() const {
+    CaseHistory recorded = m_history;
+    const auto weight = GermanText::toNumber(text(Field::todayWeight));
+    const auto date = GermanText::toDate(text(Field::currentDate));
+    if (weight && *weight > 0 && date)
+        recorded.record({*date, *weight});
+    return recorded;
 }
 
 QString DietCase::fieldName(Field field) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/casehistory.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -73,6 +76,22 @@ public:
     /** The former weight's number: its text without the trailing " kg". */
     double formerWeightValue() const;
 
+    /** The weighings loaded with the case; empty for a new case. */
+    const CaseHistory &history() const { return m_history; }
+    void setHistory(const CaseHistory &history);
+    /** Lines of the file's extension block this version does not know, kept for the next save. */
+    const QStringList &unknownKeys() const { return m_unknownKeys; }
+    void setUnknownKeys(const QStringList &lines);
+    /** Forgets the weighings and the unknown keys, as clearing the inputs does. */
+    void clearHistory();
+
+    /**
+     * The weighings as a save records them: the loaded ones plus today's weight on the
+     * current date when both read as a positive number and a date (replacing one on that
+     * date).
+     */
+    CaseHistory recordedHistory() const;
+
     static QString fieldName(Field field);
     /** The string number of the caption that names a field on the input form. */
     static int captionNumber(Field field);
@@ -81,6 +100,7 @@ signals:
     void textChanged(DietCase::Field field);
     void optionsChanged();
     void visibilityChanged();
+    void historyChanged();
 
 private:
     static constexpr int index(Field f) { return static_cast<int>(f); }
@@ -90,4 +110,6 @@ private:
     NeuterState m_neuterState = NeuterState::Unset;
     bool m_creationDateVisible = false;
     bool m_formerWeightVisible = false;
+    CaseHistory m_history;
+    QStringList m_unknownKeys;
 };

@@ -84,16 +84,35 @@ QString fromNumber(double value) {
     return german().toString(value, 'g', 15);
 }
 
+QString fromNumber(double value, int decimals) {
+    const QString text = german().toString(value, 'f', decimals);
+    // A value that rounds to zero shows no sign.
+    return german().toDouble(text) == 0 ? german().toString(0.0, 'f', decimals) : text;
+}
+
 std::optional<QDate> toDate(QStringView text) {
     const QStringView trimmed = text.trimmed();
-    // Day and month may come without their leading zero, as hand-written dates do.
-    if (trimmed.size() < 8 || trimmed.size() > 10)
+    // Day and month may come without their leading zero, as hand-written dates do; the
+    // year has four digits. Read by hand: Qt's date parser costs more than a case file.
+    int parts[3] = {};
+    int digits[3] = {};
+    int part = 0;
+    for (const QChar c : trimmed) {
+        if (c == u'.') {
+            if (++part > 2)
+                return std::nullopt;
+        } else if (c >= u'0' && c <= u'9') {
+            if (++digits[part] > 4)
+                return std::nullopt;
+            parts[part] = parts[part] * 10 + (c.unicode() - u'0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || digits[0] < 1 || digits[0] > 2 || digits[1] < 1 || digits[1] > 2 ||
+        digits[2] != 4)
         return std::nullopt;
-    // Qt takes a sign before the year, but such a date is not written back as dd.MM.yyyy.
-    if (!std::all_of(trimmed.begin(), trimmed.end(),
-                     [](QChar c) { return c == u'.' || (c >= u'0' && c <= u'9'); }))
-        return std::nullopt;
-    QDate date = QDate::fromString(trimmed.toString(), QStringLiteral("d.M.yyyy"));
+    const QDate date(parts[2], parts[1], parts[0]);
     if (!date.isValid())
         return std::nullopt;
     return date;
@@ -106,7 +125,16 @@ QDate parseDate(QStringView text) {
 }
 
 QString fromDate(QDate date) {
-    return date.toString(dateFormat);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return date.toString(dateFormat);
+    // dd.MM.yyyy by hand, as often as the recall list needs it.
+    const int d = date.day(), m = date.month(), y = date.year();
+    const QChar chars[10] = {
+        QChar(u'0' + d / 10),   QChar(u'0' + d % 10),       QChar(u'.'),
+        QChar(u'0' + m / 10),   QChar(u'0' + m % 10),       QChar(u'.'),
+        QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
+        QChar(u'0' + y % 10)};
+    return QString(chars, 10);
 }
 
 QString fromTime(QTime time) {

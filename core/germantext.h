@@ -23,6 +23,9 @@ double parseNumber(QStringView text);
 /** A number as text with at most 15 significant digits ("3", "2,5"). */
 QString fromNumber(double value);
 
+/** A number with a fixed count of decimals, as tables show it ("1,5", "0,25"). */
+QString fromNumber(double value, int decimals);
+
 std::optional<QDate> toDate(QStringView text);
 
 /** Parses a date text; a text that is no date raises a type mismatch. */

@@ -8,9 +8,12 @@
 #include "files/appsettings.h"
 #include "files/programfolder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -30,6 +33,11 @@ constexpr int sCannotSave = 2500;
 constexpr int sOutsideCodePage = 2501;
 constexpr int sLineBreak = 2502;
 constexpr int sTooLong = 2503;
+constexpr int sChangedElsewhere = 2606;
+constexpr int sTooManyWeighings = 2607;
+
+// The block is short: 501 weighings and a few keys. More is no file of ours.
+constexpr qint64 maxBlockBytes = 1 << 20;
 
 const QString empty = QStringLiteral("Empty");
 
@@ -67,6 +75,8 @@ bool encodable(const QString &text) {
 /** The error a failed read stands for, judged by what is at the path. */
 AppError readError(const QString &path) {
     const QFileInfo info(path);
+    if (info.isDir())
+        return AppError(AppError::PathFileAccess);
     if (!info.exists())
         return AppError(info.absoluteDir().exists() ? AppError::FileNotFound
                                                     : AppError::PathNotFound);
@@ -84,6 +94,158 @@ AppError writeError(const QFileDevice &file, const QString &path) {
     if (!QFileInfo(info.absolutePath()).isWritable() || (info.exists() && !info.isWritable()))
         return AppError(AppError::PermissionDenied);
     return AppError(AppError::PathFileAccess);
+}
+
+/** One line as QIODevice::readLine(maxLineLength + 3) gives it, with what is wrong with it. */
+struct Line {
+    QByteArray text;
+    QString decoded; ///< the text in the code page
+    bool bareLineFeed = false;
+    bool tooLong = false;
+};
+
+/**
+ * The lines of a file as QIODevice::readLine(maxLineLength + 3) gives them. A small
+ * regular file is read whole in one call, which a folder of cases needs to list fast.
+ */
+class LineSource {
+public:
+    LineSource(QFile &file, const QString &path, bool regular)
+        : m_file(file)
+        , m_path(path) {
+        constexpr qint64 wholeFile = 1 << 20;
+        m_decoder.resetState();
+        if (regular && file.size() <= wholeFile) {
+            m_bytes = file.read(file.size());
+            if (file.error() != QFileDevice::NoError)
+                throw readError(path);
+            m_whole = true;
+            // One byte is one character in the code page: decoded at once, the lines are
+            // cut from the text at the bytes' places.
+            m_text = m_decoder(m_bytes);
+            m_decoder.resetState();
+            if (m_text.size() != m_bytes.size())
+                m_text.clear();
+        }
+    }
+
+    Line next() {
+        Line line;
+        if (m_whole) {
+            qsizetype end = m_bytes.indexOf('\n', m_pos);
+            end = std::min(end < 0 ? m_bytes.size() : end + 1, m_pos + CaseFile::maxLineLength + 2);
+            line.text = m_bytes.mid(m_pos, end - m_pos);
+            if (!m_text.isEmpty())
+                line.decoded = m_text.mid(m_pos, end - m_pos);
+            m_pos = end;
+        } else {
+            line.text = m_file.readLine(CaseFile::maxLineLength + 3);
+            if (m_file.error() != QFileDevice::NoError)
+                throw readError(m_path);
+            m_bytes += line.text;
+        }
+        const bool crlf = line.text.endsWith("\r\n");
+        line.bareLineFeed = !crlf && line.text.endsWith('\n');
+        line.tooLong = !line.text.endsWith('\n') && !atEnd();
+        const int chop = crlf ? 2 : line.bareLineFeed ? 1 : 0;
+        line.text.chop(chop);
+        if (m_whole && !m_text.isEmpty())
+            line.decoded.chop(chop);
+        else
+            line.decoded = m_decoder(line.text);
+        return line;
+    }
+
+    bool atEnd() const { return m_whole ? m_pos >= m_bytes.size() : m_file.atEnd(); }
+    /** Everything read so far; the whole file once atEnd(). */
+    QByteArray bytes() const { return m_whole ? m_bytes.left(m_pos) : m_bytes; }
+
+private:
+    QFile &m_file;
+    const QString &m_path;
+    // Made once per thread: setting up the code page costs as much as reading a case.
+    static inline thread_local QStringDecoder m_decoder{codePage};
+    QByteArray m_bytes;
+    QString m_text;
+    qsizetype m_pos = 0;
+    bool m_whole = false;
+};
+
+bool isPositiveWeight(std::optional<double> weight) {
+    return weight && *weight > 0;
+}
+
+/** "dd.MM.yyyy;kg" exactly: the date with its zeros, the weight without blanks or unit. */
+std::optional<Weighing> weighingFrom(QStringView value) {
+    const qsizetype semicolon = value.indexOf(u';');
+    if (semicolon < 0)
+        return std::nullopt;
+    const QStringView dateText = value.left(semicolon);
+    const QStringView weightText = value.mid(semicolon + 1);
+    const auto date = GermanText::toDate(dateText);
+    if (!date || GermanText::fromDate(*date) != dateText)
+        return std::nullopt;
+    const auto weight = GermanText::toNumber(weightText);
+    if (weightText.trimmed() != weightText || !isPositiveWeight(weight))
+        return std::nullopt;
+    return Weighing{*date, *weight};
+}
+
+/** Reads what follows the first empty line; false when it is no block of ours. */
+bool readBlock(LineSource &source, CaseFile::Content &content) {
+    QStringList lines;
+    qint64 size = 0;
+    while (!source.atEnd()) {
+        const Line line = source.next();
+        size += line.text.size();
+        if (line.bareLineFeed || line.tooLong || size > maxBlockBytes || line.text.contains('\r') ||
+            line.text.contains('\0'))
+            return false;
+        lines << line.decoded;
+    }
+    // Empty lines at the very end are no content; an empty file end is no block.
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return true;
+    if (lines.takeFirst() != CaseFile::blockHeader)
+        return false;
+    for (const QString &line : std::as_const(lines)) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0)
+            return false;
+        if (QStringView(line).left(eq) != CaseFile::weighingKey) {
+            content.unknownKeys << line;
+            continue;
+        }
+        const auto weighing = weighingFrom(QStringView(line).mid(eq + 1));
+        if (!weighing || !content.weighings.append(*weighing))
+            return false;
+    }
+    return true;
+}
+
+// Content hashes of what this program last read from or wrote to each file.
+struct Ledger {
+    QMutex mutex;
+    QHash<QString, QByteArray> hashes;
+};
+
+Ledger &ledger() {
+    static Ledger l;
+    return l;
+}
+
+QString ledgerKey(const QString &path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+void remember(const QString &path, const QByteArray &hash) {
+    const QString key = ledgerKey(path);
+    const QMutexLocker lock(&ledger().mutex);
+    ledger().hashes.insert(key, hash);
 }
 
 } // namespace
@@ -108,7 +270,21 @@ QStringList lines(const DietCase &c) {
     return out;
 }
 
+QStringList extensionLines(const DietCase &c) {
+    const CaseHistory history = c.recordedHistory();
+    if (history.isEmpty() && c.unknownKeys().isEmpty())
+        return {};
+    QStringList out{QString(), blockHeader.toString()};
+    for (const Weighing &w : history.weighings())
+        out << weighingKey.toString() + u'=' + GermanText::fromDate(w.date) + u';' +
+                   GermanText::fromNumber(w.weight);
+    out << c.unknownKeys();
+    return out;
+}
+
 QString unwritableReason(const DietCase &c) {
+    if (c.recordedHistory().size() > CaseHistory::capacity)
+        return str(sTooManyWeighings).arg(CaseHistory::capacity);
     for (int i = 0; i < DietCase::fieldCount; ++i) {
         const auto field = F(i);
         const int caption = DietCase::captionNumber(field);
@@ -153,41 +329,78 @@ void write(const QStringList &lines, const QString &path) {
     }
     if (!file.commit())
         throw writeError(file, path);
+    remember(path, contentHash(bytes));
 }
 
 Content read(const QString &path) {
     Content content;
-    if (QFileInfo(path).isDir())
-        throw AppError(AppError::PathFileAccess);
+    // A folder fails to open as a file; no look at the path beforehand.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw readError(path);
+    LineSource source(file, path, !file.isSequential());
 
-    QStringDecoder decoder(codePage);
+    bool emptyLine = false;
     for (int n = 0;; ++n) {
-        QByteArray line = file.readLine(maxLineLength + 3);
-        if (file.error() != QFileDevice::NoError)
-            throw readError(path);
-        const bool crlf = line.endsWith("\r\n");
-        const bool bareLineFeed = !crlf && line.endsWith('\n');
-        const bool tooLong = !line.endsWith('\n') && !file.atEnd();
-        line.chop(crlf ? 2 : bareLineFeed ? 1 : 0);
-        if (line.isEmpty())
-            break; // an empty line ends the content
+        Line line = source.next();
+        if (line.text.isEmpty()) {
+            emptyLine = !source.atEnd();
+            break; // an empty line ends the 21 lines
+        }
         if (n >= int(content.values.size()))
             throw AppError(AppError::SubscriptOutOfRange);
         // Lines of ours end in CR LF, hold no CR or NUL and are no UTF-8 text. What
         // comes after the 21 lines the reader does not look at.
-        if (n < lineCount && (bareLineFeed || tooLong || line.contains('\r') ||
-                              line.contains('\0') || (n == 0 && line.startsWith("\xEF\xBB\xBF")))) {
+        if (n < lineCount &&
+            (line.bareLineFeed || line.tooLong || line.text.contains('\r') ||
+             line.text.contains('\0') || (n == 0 && line.text.startsWith("\xEF\xBB\xBF")))) {
             content.malformed = true;
             break;
         }
-        content.values[n] = decoder(line);
-        if (tooLong)
+        content.values[n] = line.decoded;
+        if (line.tooLong)
             break;
     }
+    if (emptyLine && !content.malformed && !readBlock(source, content))
+        content.malformed = true;
+    if (source.atEnd() && !content.malformed)
+        content.bytes = source.bytes();
     return content;
+}
+
+CaseHistory history(const Content &content) {
+    if (!content.weighings.isEmpty())
+        return content.weighings;
+    CaseHistory history;
+    const auto date = GermanText::toDate(content.values[13]);
+    QStringView weightText = QStringView(content.values[14]).trimmed();
+    if (weightText.endsWith(u"kg"))
+        weightText.chop(2);
+    const auto weight = GermanText::toNumber(weightText);
+    if (date && isPositiveWeight(weight))
+        history.append({*date, *weight});
+    return history;
+}
+
+QByteArray contentHash(const QByteArray &bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+bool changedSince(const QString &path) {
+    QByteArray known;
+    {
+        const QMutexLocker lock(&ledger().mutex);
+        known = ledger().hashes.value(ledgerKey(path));
+    }
+    if (known.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return false;
+    return hash.result() != known;
 }
 
 bool isValid(const Content &content) {
@@ -231,6 +444,9 @@ void fill(DietCase &c, const Content &content) {
 
     for (int option = 1; option <= 4; ++option)
         c.setOptionSelected(option, *toBool(s[15 + option]));
+
+    c.setHistory(history(content));
+    c.setUnknownKeys(content.unknownKeys);
 }
 
 bool load(DietCase &c, const QString &path) {
@@ -238,6 +454,8 @@ bool load(DietCase &c, const QString &path) {
     if (!isValid(content))
         return false;
     fill(c, content);
+    if (!content.bytes.isEmpty())
+        remember(path, contentHash(content.bytes));
     return true;
 }
 
@@ -253,8 +471,14 @@ void create_txt(const DietCase &c, const ErrorReporter &errors) {
                    str(sProduct));
         return;
     }
+    // Another workstation may have saved the case since we loaded it.
+    if (CaseFile::changedSince(*path) &&
+        ui.message(str(sChangedElsewhere).arg(QFileInfo(*path).fileName()),
+                   UserInterface::Icon::Question, str(sProduct), UserInterface::Buttons::YesNo,
+                   UserInterface::Answer::No) != UserInterface::Answer::Yes)
+        return;
     try {
-        CaseFile::write(CaseFile::lines(c), *path);
+        CaseFile::write(CaseFile::lines(c) + CaseFile::extensionLines(c), *path);
     } catch (const AppError &e) {
         errors.ReportError(e, QStringLiteral("create_txt"));
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/casehistory.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +13,12 @@ class ErrorReporter;
 
 /**
  * The case file: 21 lines in Windows-1252, each ended by CR LF, a line-by-line image of
- * the input form. Files of earlier versions load unchanged.
+ * the input form, and after an empty line an optional extension block:
+ *
+ *     [Korvalo]
+ *     Wiegung=01.09.2026;30
+ *
+ * Readers of 21 lines stop at the empty line. Files of earlier versions load unchanged.
  */
 namespace CaseFile {
 
@@ -21,21 +29,56 @@ constexpr int maxLineLength = 65536;
 /** The 21 lines of a case as they are written. */
 QStringList lines(const DietCase &dietCase);
 
+/** Header of the extension block and the key of a weighing ("Wiegung=dd.MM.yyyy;kg"). */
+inline constexpr QStringView blockHeader = u"[Korvalo]";
+inline constexpr QStringView weighingKey = u"Wiegung";
+
+/**
+ * What follows line 21: an empty line, the header, the recorded weighings, then the
+ * unknown keys as loaded. Empty when there is nothing to record.
+ */
+QStringList extensionLines(const DietCase &dietCase);
+
 /**
  * Why the case cannot be written without loss (a character outside the code page, a
  * line break, an overlong text), naming the field; empty when it can.
  */
 QString unwritableReason(const DietCase &dietCase);
 
-/** Writes the lines atomically: a failed save leaves the earlier file intact. */
+/**
+ * Writes the lines atomically: a failed save leaves the earlier file intact. What was
+ * written is remembered for changedSince().
+ */
 void write(const QStringList &lines, const QString &path);
 
-/** The values of lines 1 to 22 read from a file; raises AppError when it cannot be read. */
+/**
+ * The values of lines 1 to 22 and the extension block read from a file; raises AppError
+ * when it cannot be read.
+ */
 struct Content {
     std::array<QString, 22> values;
-    bool malformed = false; ///< a line the format cannot have (bare line feed, NUL, too long)
+    /// a line the format cannot have (bare line feed, NUL, too long) or a broken block
+    bool malformed = false;
+    CaseHistory weighings;   ///< the block's weighings
+    QStringList unknownKeys; ///< the block's other key lines, in file order
+    QByteArray bytes;        ///< the whole file, when it was read to its end
 };
 Content read(const QString &path);
+
+/**
+ * The weighings a loaded case holds: the block's, or without any there the one of lines
+ * 14 and 15 when they read as date and weight.
+ */
+CaseHistory history(const Content &content);
+
+/** The hash of file bytes as changedSince() compares them. */
+QByteArray contentHash(const QByteArray &bytes);
+
+/**
+ * Whether the file at the path differs from what this program last read from it (a
+ * load) or wrote to it. False when it did neither or the file cannot be read.
+ */
+bool changedSince(const QString &path);
 
 /** Every check a file must pass before anything on the form changes. */
 bool isValid(const Content &content);
@@ -48,7 +91,10 @@ bool load(DietCase &dietCase, const QString &path);
 
 } // namespace CaseFile
 
-/** The "Daten speichern" command: asks for a file name and writes the case. */
+/**
+ * The "Daten speichern" command: asks for a file name and writes the case. Over a file
+ * changed elsewhere since this program read or wrote it, it asks first.
+ */
 void create_txt(const DietCase &dietCase, const ErrorReporter &errors);
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form. */

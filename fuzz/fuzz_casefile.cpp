@@ -1,9 +1,11 @@
-// Feeds arbitrary bytes to the case file reader. Besides crashes, hangs and sanitizer
-// reports it checks that a file that loads, saved again, passes the checks and reads back
-// line for line as written, and that reading raises no error but the 23rd line's.
+// Feeds arbitrary bytes to the case file reader, the extension block included. Besides
+// crashes, hangs and sanitizer reports it checks that a file that loads, saved again,
+// passes the checks and reads back line for line as written, with the same weighings and
+// unknown keys, and that reading raises no error but the 23rd line's.
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
+#include "core/germantext.h"
 #include "files/casefile.h"
 
 #include <QDir>
@@ -41,12 +43,20 @@ Files &files() {
     std::abort();
 }
 
+QStringList weighingTexts(const CaseHistory &history) {
+    QStringList texts;
+    for (const Weighing &w : history.weighings())
+        texts << GermanText::fromDate(w.date) + u';' + GermanText::fromNumber(w.weight);
+    return texts;
+}
+
 void checkRewrite(const DietCase &dietCase) {
     if (!CaseFile::unwritableReason(dietCase).isEmpty())
         return;
     const QStringList lines = CaseFile::lines(dietCase);
+    const QStringList block = CaseFile::extensionLines(dietCase);
     try {
-        CaseFile::write(lines, files().output);
+        CaseFile::write(lines + block, files().output);
     } catch (const AppError &) {
         fail("a writable case could not be written");
     }
@@ -57,6 +67,11 @@ void checkRewrite(const DietCase &dietCase) {
         if (again.values[n] != lines[n])
             fail("a line we wrote reads back differently");
     }
+    // Without today's weight a save records the weighings it loaded, to 15 digits.
+    if (weighingTexts(CaseFile::history(again)) != weighingTexts(dietCase.recordedHistory()))
+        fail("the weighings we wrote read back differently");
+    if (again.unknownKeys != dietCase.unknownKeys())
+        fail("the unknown keys we wrote read back differently");
 }
 
 } // namespace

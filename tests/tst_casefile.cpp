@@ -265,14 +265,16 @@ void TestCaseFile::saveWritesExactBytes_data() {
         << PetSex::Male << NeuterState::Intact << false
         << join(split("J\xFCrgen M\xFCller|Bello|12,5|10|25|7|2|1|15.03.2027|EndText1|Hund|"
                       "EndList|07.12.2026|07.12.2026|12,5|EndText2|True|False|False|True|"
-                      "EndOption"));
+                      "EndOption")) +
+               "\r\n[Korvalo]\r\nWiegung=07.12.2026;12,5\r\n";
     QTest::newRow("loaded case: history carried unchanged")
         << u"Anna Groß|Möhre|Kaninchen|12|10|20|3|2,5|1|01.02.2027|07.12.2026|01.12.2026|"
            u"12,5 kg"_s.split(u'|')
         << PetSex::Female << NeuterState::Neutered << true
         << join(split("Anna Gro\xDF|M\xF6hre|12|10|20|3|2,5|1|01.02.2027|EndText1|Kaninchen|"
                       "EndList|07.12.2026|01.12.2026|12,5 kg|EndText2|False|True|True|False|"
-                      "EndOption"));
+                      "EndOption")) +
+               "\r\n[Korvalo]\r\nWiegung=07.12.2026;12\r\n";
     QTest::newRow("every text empty")
         << QStringList(DietCase::fieldCount) << PetSex::Unset << NeuterState::Unset << false
         << join(split("Empty|Empty|Empty|Empty|Empty|Empty|Empty|Empty|Empty|EndText1|Empty|"
@@ -282,7 +284,8 @@ void TestCaseFile::saveWritesExactBytes_data() {
         << true
         << join(split("Empty|Empty|12,5|Empty|Empty|Empty|Empty|Empty|Empty|EndText1|Hund|"
                       "EndList|07.12.2026|Empty|Empty|EndText2|False|False|False|False|"
-                      "EndOption"));
+                      "EndOption")) +
+               "\r\n[Korvalo]\r\nWiegung=07.12.2026;12,5\r\n";
     QTest::newRow("code page, not Latin-1")
         << u"€ŠŸÿ|Ærø|Hund||||||||07.12.2026||"_s.split(u'|') << PetSex::Unset << NeuterState::Unset
         << false

@@ -66,6 +66,8 @@ private slots:
     void printouts();
     void failures_data();
     void failures();
+    void followUp();
+    void cases();
     void help();
 };
 
@@ -213,6 +215,8 @@ void TestExporter::failures_data() {
     QTest::newRow("printout unwritable")
         << u"--pdf-diary /nonexistent/folder/plan.pdf --target 10 --weight 12"_s << 2
         << u"Die Datei /nonexistent/folder/plan.pdf lässt sich nicht schreiben."_s;
+    QTest::newRow("recall list of no folder") << u"--cases /nonexistent/folder --json"_s << 2
+                                              << u"Den Ordner /nonexistent/folder gibt es nicht."_s;
     QTest::newRow("printout into a folder") << u"--pdf-chart /tmp --target 10 --weight 12"_s << 2
                                             << u"Die Datei /tmp lässt sich nicht schreiben."_s;
 }
@@ -228,6 +232,82 @@ void TestExporter::failures() {
     QVERIFY(!run.errLines.isEmpty());
     if (!firstLine.isEmpty())
         QCOMPARE(run.errLines.first(), firstLine);
+}
+
+// A case first weighed on 01.09.2026 with 30 kg, again on 15.11.2026 with 28 kg.
+const QByteArray followUpCase =
+    "Meier\r\nBello\r\nEmpty\r\n20\r\n50\r\n5\r\n2\r\n1\r\n01.03.2027\r\nEndText1\r\nHund\r\n"
+    "EndList\r\n15.11.2026\r\n01.09.2026\r\n30 kg\r\nEndText2\r\nTrue\r\nFalse\r\nTrue\r\n"
+    "False\r\nEndOption\r\n\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=15.11.2026;28\r\n";
+
+void TestExporter::followUp() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"Bello.kvl"_s);
+    const QString saved = dir.filePath(u"neu.kvl"_s);
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(followUpCase) > 0);
+    out.close();
+
+    const Run run = plan(QString(u"--json --weight 27,5 --save "_s + saved + u' ' + file));
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject root = run.json();
+    QCOMPARE(root[u"history"].toArray(),
+             (QJsonArray{QJsonObject{{u"date"_s, u"01.09.2026"_s}, {u"weight"_s, 30}},
+                         QJsonObject{{u"date"_s, u"15.11.2026"_s}, {u"weight"_s, 28}},
+                         QJsonObject{{u"date"_s, u"07.12.2026"_s}, {u"weight"_s, 27.5}}}));
+    const QJsonArray progress = root[u"progress"].toArray();
+    QCOMPARE(progress.size(), 2);
+    const QJsonArray rows = root[u"plan"][u"rows"].toArray();
+    const QJsonObject last = progress[1].toObject();
+    QCOMPARE(last[u"date"].toString(), u"07.12.2026"_s);
+    QCOMPARE(last[u"days"].toInt(), 22);
+    QCOMPARE(last[u"weeklyLossPercent"].toDouble(), (28 - 27.5) / 28 * 100 * 7 / 22);
+    QCOMPARE(last[u"planned"].toDouble(), rows[97][u"planned"].toDouble());
+    QCOMPARE(last[u"deviationKg"].toDouble(), 27.5 - rows[97][u"planned"].toDouble());
+    QCOMPARE(last[u"status"].toString(), u"zu langsam"_s);
+    QCOMPARE(progress[0][u"days"].toInt(), 75);
+    QCOMPARE(root[u"advice"].toString(),
+             u"Gewichtsabnahme zu langsam: Futtermenge um 10 % verringern und in 2 Wochen erneut "
+             u"wiegen."_s);
+    QVERIFY(run.out.contains("\"weeklyLossPercent\": 0.5681818181818182"));
+
+    QFile written(saved);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().endsWith("EndOption\r\n\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\n"
+                                       "Wiegung=15.11.2026;28\r\nWiegung=07.12.2026;27,5\r\n"));
+
+    // A new case has one weighing and no advice.
+    const QJsonObject fresh = plan(u"--json --target 10 --weight 12"_s).json();
+    QCOMPARE(fresh[u"history"].toArray().size(), 1);
+    QCOMPARE(fresh[u"progress"].toArray(), QJsonArray());
+    QVERIFY(fresh[u"advice"].isNull());
+}
+
+void TestExporter::cases() {
+    QTemporaryDir dir;
+    Run run = plan(QString(u"--cases "_s + dir.path() + u" --json"_s));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(run.out).array(), QJsonArray());
+
+    QFile file(dir.filePath(u"Bello.kvl"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(followUpCase) > 0);
+    file.close();
+    QFile broken(dir.filePath(u"kaputt.kvl"_s));
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("kein Fall") > 0);
+    broken.close();
+    run = plan(QString(u"--cases "_s + dir.path() + u" --json"_s));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines, QStringList{u"1 Datei übersprungen"_s});
+    QCOMPARE(QJsonDocument::fromJson(run.out).array(),
+             (QJsonArray{QJsonObject{{u"file"_s, file.fileName()},
+                                     {u"owner"_s, u"Meier"_s},
+                                     {u"pet"_s, u"Bello"_s},
+                                     {u"species"_s, u"Hund"_s},
+                                     {u"lastDate"_s, u"15.11.2026"_s},
+                                     {u"lastWeight"_s, 28},
+                                     {u"targetWeight"_s, 20},
+                                     {u"status"_s, u"zu langsam"_s},
+                                     {u"due"_s, u"29.11.2026"_s}}}));
 }
 
 void TestExporter::help() {

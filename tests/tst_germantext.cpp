@@ -16,6 +16,8 @@ private slots:
     void toNumber();
     void fromNumber_data();
     void fromNumber();
+    void fixedDecimals_data();
+    void fixedDecimals();
     void toDate_data();
     void toDate();
     void toInt16_data();
@@ -75,6 +77,23 @@ void TestGermanText::fromNumber() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(GermanText::fromNumber(value), text);
+}
+
+void TestGermanText::fixedDecimals_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("percent, one decimal") << 1.456 << 1 << u"1,5"_s;
+    QTest::newRow("kg, two decimals, no group separator") << 1234.5 << 2 << u"1234,50"_s;
+    QTest::newRow("a small loss shows no minus") << -0.004 << 2 << u"0,00"_s;
+    QTest::newRow("a gain keeps it") << -0.3 << 1 << u"-0,3"_s;
+}
+
+void TestGermanText::fixedDecimals() {
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QCOMPARE(GermanText::fromNumber(value, decimals), text);
 }
 
 void TestGermanText::toDate_data() {

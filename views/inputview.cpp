@@ -307,6 +307,7 @@ void InputView::clearInputs() {
     m_case.setCreationDateVisible(false);
     m_case.setText(F::formerWeight, QString());
     m_case.setFormerWeightVisible(false);
+    m_case.clearHistory();
 }
 
 void InputView::compute() {

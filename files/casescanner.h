@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/progress.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+class QThread;
+
+/** One case file as the recall list shows it. */
+struct CaseSummary {
+    QString file; ///< absolute path
+    QString owner;
+    QString pet;
+    QString species;
+    QDate lastDate; ///< invalid when the case has no weighing
+    std::optional<double> lastWeight;
+    QString targetWeight;                 ///< as in the file
+    std::optional<ProgressStatus> status; ///< of the last weighing; none before the second
+    QDate due;                            ///< the next weighing; invalid without any weighing
+
+    bool isOverdue(QDate today) const { return due.isValid() && due < today; }
+};
+
+/** What a scan found: the cases by due date, and how many files were not case files. */
+struct CaseList {
+    QList<CaseSummary> cases;
+    int skipped = 0;
+};
+
+/**
+ * Lists the case files (*.kvl) of folders for the recall list. scan() does the work where
+ * it is called; start() runs it on a worker thread and reports progress, the result or
+ * the cancellation through signals on the caller's thread.
+ */
+class CaseScanner : public QObject {
+    Q_OBJECT
+
+public:
+    /** Called after each file with files done and files in all; false cancels. */
+    using ProgressFn = std::function<bool(int done, int total)>;
+
+    explicit CaseScanner(QObject *parent = nullptr);
+    ~CaseScanner() override;
+
+    /**
+     * Cases sorted by due date (cases without a weighing last), then owner and pet.
+     * Files that fail the case file's checks or cannot be read are counted as skipped.
+     * Nothing when cancelled. The setting "SmallPets" does not matter for the status.
+     */
+    static std::optional<CaseList> scan(const QStringList &folders,
+                                        const ProgressFn &progress = {});
+
+    /** One file's summary; nothing when it is no case file. */
+    static std::optional<CaseSummary> summarise(const QString &path);
+
+    /** Starts a scan off this thread; one still running is cancelled first. */
+    void start(const QStringList &folders);
+    /** Asks a running scan to stop; it reports cancelled() instead of finished(). */
+    void cancel();
+    bool isRunning() const;
+
+    /** "3 Dateien übersprungen"; empty when none was. */
+    static QString skippedText(int skipped);
+
+signals:
+    void progress(int done, int total);
+    void finished(const CaseList &list);
+    void cancelled();
+
+private:
+    void stop();
+
+    QThread *m_thread = nullptr;
+    std::atomic<bool> m_cancel{false};
+    int m_generation = 0;
+};

@@ -1,0 +1,433 @@
+#include "core/chartcalc.h"
+#include "core/clock.h"
+#include "core/derivedfields.h"
+#include "core/dietcase.h"
+#include "core/germantext.h"
+#include "core/progress.h"
+#include "core/recordinguserinterface.h"
+#include "files/appsettings.h"
+#include "files/casefile.h"
+#include "testhelpers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using F = DietCase::Field;
+using Icon = UserInterface::Icon;
+
+namespace {
+
+// A case as the 21-line format carries it: first visit 01.09.2026 with 30 kg towards 20 kg.
+const QByteArray caseLines = "Meier\r\nBello\r\n29\r\n20\r\n50\r\n5\r\n2\r\n1\r\n01.03.2027\r\n"
+                             "EndText1\r\nHund\r\nEndList\r\n15.09.2026\r\n01.09.2026\r\n30 kg\r\n"
+                             "EndText2\r\nTrue\r\nFalse\r\nTrue\r\nFalse\r\nEndOption\r\n";
+
+QByteArray withBlock(const QByteArray &keys) {
+    return caseLines + "\r\n[Korvalo]\r\n" + keys;
+}
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Weighings written compactly: "01.09.2026 30|15.09.2026 29,2".
+QString described(const CaseHistory &history) {
+    QStringList out;
+    for (const Weighing &w : history.weighings())
+        out << GermanText::fromDate(w.date) + u' ' + GermanText::fromNumber(w.weight);
+    return out.join(u'|');
+}
+
+QByteArray weighings(int count) {
+    QByteArray keys;
+    for (int day = 0; day < count; ++day)
+        keys += "Wiegung=" + QDate(2026, 9, 1).addDays(day).toString(u"dd.MM.yyyy").toLatin1() +
+                ";30\r\n";
+    return keys;
+}
+
+} // namespace
+
+/** The weighings of a case: the file's block, what a save records, chart and progress. */
+class TestCaseHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Clock::setToday(QDate(2026, 12, 7)); }
+    void reading_data();
+    void reading();
+    void recording_data();
+    void recording();
+    void fourVisits();
+    void measuredPoints_data();
+    void measuredPoints();
+    void progress_data();
+    void progress();
+    void lostUpdate_data();
+    void lostUpdate();
+
+private:
+    QString put(const QByteArray &bytes);
+    QTemporaryDir m_dir;
+    AppSettings m_settings;
+    int m_files = 0;
+};
+
+QString TestCaseHistory::put(const QByteArray &bytes) {
+    const QString path = m_dir.filePath(u"f%1.kvl"_s.arg(++m_files));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestCaseHistory::reading_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("history"); // empty with "refused": the file is refused
+    QTest::addColumn<QStringList>("unknownKeys");
+
+    const QString first = u"01.09.2026 30"_s;
+    QTest::newRow("today's format: lines 14 and 15") << caseLines << first << QStringList();
+    QByteArray bare = caseLines;
+    bare.replace("30 kg", "30,5");
+    QTest::newRow("21-line program: weight without unit")
+        << bare << u"01.09.2026 30,5"_s << QStringList();
+    bare = caseLines;
+    bare.replace("01.09.2026\r\n30 kg", "Empty\r\n30 kg");
+    QTest::newRow("no creation date: no weighing") << bare << QString() << QStringList();
+    QTest::newRow("empty line at the end is no block") << caseLines + "\r\n\r\n"
+                                                       << first << QStringList();
+    QTest::newRow("three weighings")
+        << withBlock("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29,2\r\nWiegung=29.09.2026;28,5"
+                     "\r\n")
+        << u"01.09.2026 30|15.09.2026 29,2|29.09.2026 28,5"_s << QStringList();
+    QTest::newRow("unknown keys kept in order, last line without line end")
+        << withBlock("Farbe=braun\r\nWiegung=15.09.2026;29\r\nRation=120 g;2x")
+        << u"15.09.2026 29"_s << QStringList{u"Farbe=braun"_s, u"Ration=120 g;2x"_s};
+    QTest::newRow("only unknown keys: lines 14 and 15")
+        << withBlock("Farbe=braun\r\n") << first << QStringList{u"Farbe=braun"_s};
+    QTest::newRow("501 weighings") << withBlock(weighings(501)) << QString() << QStringList();
+
+    const auto refused = [](const char *name, const QByteArray &bytes) {
+        QTest::newRow(name) << bytes << u"refused"_s << QStringList();
+    };
+    refused("header in other case", caseLines + "\r\n[korvalo]\r\nWiegung=15.09.2026;29\r\n");
+    refused("another section", caseLines + "\r\n[Andere]\r\n");
+    refused("header missing", caseLines + "\r\nWiegung=15.09.2026;29\r\n");
+    refused("impossible date", withBlock("Wiegung=31.09.2026;29\r\n"));
+    refused("date without zeros", withBlock("Wiegung=1.9.2026;29\r\n"));
+    refused("weight with unit", withBlock("Wiegung=15.09.2026;29 kg\r\n"));
+    refused("weight with point", withBlock("Wiegung=15.09.2026;29.5\r\n"));
+    refused("weight zero", withBlock("Wiegung=15.09.2026;0\r\n"));
+    refused("no weight", withBlock("Wiegung=15.09.2026\r\n"));
+    refused("dates out of order", withBlock("Wiegung=15.09.2026;29\r\nWiegung=01.09.2026;30\r\n"));
+    refused("same date twice", withBlock("Wiegung=15.09.2026;29\r\nWiegung=15.09.2026;28\r\n"));
+    refused("502 weighings", withBlock(weighings(502)));
+    refused("line without =", withBlock("Wiegung=15.09.2026;29\r\nFarbe\r\n"));
+    refused("key without name", withBlock("=braun\r\n"));
+    refused("empty line inside", withBlock("Wiegung=15.09.2026;29\r\n\r\nFarbe=braun\r\n"));
+    refused("LF line end", withBlock("Wiegung=15.09.2026;29\nFarbe=braun\r\n"));
+    refused("NUL byte", withBlock(QByteArray("Farbe=br\0un\r\n", 13)));
+}
+
+void TestCaseHistory::reading() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, history);
+    QFETCH(QStringList, unknownKeys);
+
+    // A form with a history of its own, which a refused file must leave alone.
+    DietCase c;
+    apply(c, {u"ownerName=Alt"_s, u"creationDate=01.01.2026"_s, u"formerWeight=9 kg"_s});
+    CaseHistory old;
+    old.append({QDate(2026, 1, 1), 9});
+    c.setHistory(old);
+    c.setUnknownKeys({u"Alt=1"_s});
+
+    RecordingUserInterface ui;
+    read_txt(c, m_settings.errorReporter(ui), put(bytes));
+    if (history == u"refused") {
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, u"Inhalt der Datei kann von KORVALO nicht gelesen werden"_s);
+        QCOMPARE(ui.messages[0].title, u"Ungültiger Dateityp"_s);
+        QCOMPARE(ui.messages[0].icon, Icon::Critical);
+        QCOMPARE(c.text(F::ownerName), u"Alt"_s);
+        QCOMPARE(c.history(), old);
+        QCOMPARE(c.unknownKeys(), QStringList{u"Alt=1"_s});
+        return;
+    }
+    QCOMPARE(ui.messages.size(), 0);
+    QCOMPARE(c.text(F::ownerName), u"Meier"_s);
+    if (QByteArray(QTest::currentDataTag()) == "501 weighings")
+        QCOMPARE(c.history().size(), 501);
+    else
+        QCOMPARE(described(c.history()), history);
+    QCOMPARE(c.unknownKeys(), unknownKeys);
+}
+
+void TestCaseHistory::recording_data() {
+    QTest::addColumn<QByteArray>("loaded"); // empty: a new case
+    QTest::addColumn<QString>("todayWeight");
+    QTest::addColumn<QByteArray>("block"); // what follows line 21
+
+    QTest::newRow("new case") << QByteArray() << u"12,5"_s
+                              << QByteArray("\r\n[Korvalo]\r\nWiegung=07.12.2026;12,5\r\n");
+    QTest::newRow("new case without weight: no block") << QByteArray() << QString() << QByteArray();
+    QTest::newRow("loaded without block, today's added")
+        << caseLines << u" 28,75 "_s
+        << QByteArray("\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=07.12.2026;28,75\r\n");
+    QTest::newRow("loaded, today's weight no number")
+        << withBlock("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29\r\n") << u"abc"_s
+        << QByteArray("\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=15.09.2026;29\r\n");
+    QTest::newRow("a weighing on today's date is replaced, unknown keys last")
+        << withBlock("Farbe=braun\r\nWiegung=01.09.2026;30\r\nWiegung=07.12.2026;29\r\n") << u"28"_s
+        << QByteArray("\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=07.12.2026;28\r\n"
+                      "Farbe=braun\r\n");
+    QTest::newRow("a weighing after today's date stays after it")
+        << withBlock("Wiegung=01.09.2026;30\r\nWiegung=24.12.2026;27\r\n") << u"28"_s
+        << QByteArray("\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=07.12.2026;28\r\n"
+                      "Wiegung=24.12.2026;27\r\n");
+}
+
+void TestCaseHistory::recording() {
+    QFETCH(QByteArray, loaded);
+    QFETCH(QString, todayWeight);
+    QFETCH(QByteArray, block);
+
+    DietCase c;
+    RecordingUserInterface ui;
+    if (!loaded.isEmpty())
+        read_txt(c, m_settings.errorReporter(ui), put(loaded));
+    c.setText(F::todayWeight, todayWeight);
+    const QString path = m_dir.filePath(u"saved%1.kvl"_s.arg(++m_files));
+    ui.fileNames << path;
+    create_txt(c, m_settings.errorReporter(ui));
+    QCOMPARE(ui.messages.size(), 0);
+
+    // Lines 1 to 21 as ever, the block after them.
+    QByteArray lines;
+    for (const QString &line : CaseFile::lines(c))
+        lines += line.toLatin1() + "\r\n";
+    const QByteArray bytes = contents(path);
+    QCOMPARE(bytes.left(lines.size()), lines);
+    QCOMPARE(bytes.mid(lines.size()), block);
+
+    // Clearing the inputs forgets the weighings: the next save is a new case's.
+    c.reset();
+    QVERIFY(c.history().isEmpty() && c.unknownKeys().isEmpty());
+}
+
+void TestCaseHistory::fourVisits() {
+    RecordingUserInterface ui;
+    const QString path = m_dir.filePath(u"Bello.kvl"_s);
+    const QList<std::pair<QDate, QString>> visits{{QDate(2026, 9, 1), u"30"_s},
+                                                  {QDate(2026, 9, 15), u"29,2"_s},
+                                                  {QDate(2026, 9, 29), u"28,5"_s},
+                                                  {QDate(2026, 10, 27), u"27,9"_s}};
+    QByteArray firstLines;
+    for (const auto &[day, weight] : visits) {
+        Clock::setToday(day);
+        DietCase c;
+        const ErrorReporter errors = m_settings.errorReporter(ui);
+        DerivedFields derived(c, errors);
+        if (day != visits[0].first)
+            read_txt(c, m_settings.errorReporter(ui), path);
+        else
+            apply(c, {u"petName=Bello"_s, u"targetWeight=24"_s});
+        c.setText(F::todayWeight, weight);
+        ui.fileNames << path;
+        create_txt(c, m_settings.errorReporter(ui));
+        if (firstLines.isEmpty())
+            firstLines = contents(path);
+    }
+    Clock::setToday(QDate(2026, 12, 7));
+    QCOMPARE(ui.messages.size(), 0);
+
+    const QList<QByteArray> lines = contents(path).split('\n');
+    // The first visit stays on lines 14 and 15; the block holds all four.
+    QCOMPARE(lines.mid(13, 2), (QList<QByteArray>{"01.09.2026\r", "30 kg\r"}));
+    QCOMPARE(lines.mid(21),
+             (QList<QByteArray>{"\r", "[Korvalo]\r", "Wiegung=01.09.2026;30\r",
+                                "Wiegung=15.09.2026;29,2\r", "Wiegung=29.09.2026;28,5\r",
+                                "Wiegung=27.10.2026;27,9\r", ""}));
+
+    DietCase c;
+    read_txt(c, m_settings.errorReporter(ui), path);
+    const ChartSetup setup = ChartCalc(c, u"0"_s, Clock::today());
+    QCOMPARE(setup.plan.measuredDays(), (QList<int>{0, 14, 28, 56}));
+    QCOMPARE(*setup.plan.grid[56].measured, 27.9);
+}
+
+void TestCaseHistory::measuredPoints_data() {
+    QTest::addColumn<QString>("block");
+    QTest::addColumn<QString>("todayWeight");
+    QTest::addColumn<QList<int>>("days");
+    QTest::addColumn<int>("rowsShown"); // 0: error 9
+
+    // The curve 30 -> 20 kg at 2 and 1 % a week reaches its target on day 189.
+    QTest::newRow("no block: the first visit and today")
+        << QString() << u"28"_s << QList<int>{0, 97} << 190;
+    QTest::newRow("weighings and today") << u"Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29\r\n"_s
+                                         << u"28"_s << QList<int>{0, 14, 97} << 190;
+    QTest::newRow("a weighing before the creation date is not drawn")
+        << u"Wiegung=01.08.2026;31\r\nWiegung=15.09.2026;29\r\n"_s << QString() << QList<int>{0, 14}
+        << 190;
+    QTest::newRow("rows reach the last weighing")
+        << u"Wiegung=01.09.2026;30\r\nWiegung=01.12.2027;21\r\n"_s << QString()
+        << QList<int>{0, 456} << 457;
+    QTest::newRow("day 500 is the last")
+        << u"Wiegung=14.01.2028;21\r\n"_s << QString() << QList<int>{0, 500} << 501;
+    QTest::newRow("day 501 is error 9")
+        << u"Wiegung=15.01.2028;21\r\n"_s << QString() << QList<int>() << 0;
+}
+
+void TestCaseHistory::measuredPoints() {
+    QFETCH(QString, block);
+    QFETCH(QString, todayWeight);
+    QFETCH(QList<int>, days);
+    QFETCH(int, rowsShown);
+
+    DietCase c;
+    RecordingUserInterface ui;
+    read_txt(c, m_settings.errorReporter(ui),
+             put(block.isEmpty() ? caseLines : withBlock(block.toLatin1())));
+    QCOMPARE(ui.messages.size(), 0);
+    c.setText(F::todayWeight, todayWeight);
+    if (rowsShown == 0) {
+        QCOMPARE(errorOf([&] { ChartCalc(c, u"0"_s, Clock::today()); }), 9);
+        return;
+    }
+    const ChartSetup setup = ChartCalc(c, u"0"_s, Clock::today());
+    QCOMPARE(setup.plan.simulatedDays, 189);
+    QCOMPARE(setup.plan.measuredDays(), days);
+    QCOMPARE(setup.plan.rowsShown, rowsShown);
+    QVERIFY(setup.joinMeasured);
+}
+
+void TestCaseHistory::progress_data() {
+    QTest::addColumn<QList<double>>("weights"); // one per week from 01.09.2026
+    QTest::addColumn<double>("weeklyLoss");     // of the last row
+    QTest::addColumn<double>("planned");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("advice");
+
+    // Planned: 50 kg on day 0, one kg less a week, 45 kg from day 35 (the target).
+    const QString slow = u"Gewichtsabnahme zu langsam: Futtermenge um 10 % verringern und in 2 "
+                         u"Wochen erneut wiegen."_s;
+    const QString fast = u"Gewichtsabnahme zu schnell (mehr als 2 % pro Woche): Futtermenge um "
+                         u"10 % erhöhen und in 2 Wochen erneut wiegen."_s;
+    const QString onPlan = u"Im Plan: Futtermenge beibehalten, nächste Wiegung in 4 Wochen."_s;
+    QTest::newRow("one weighing: no rows, no advice")
+        << QList<double>{50} << 0.0 << 0.0 << QString() << QString();
+    QTest::newRow("exactly 2 % is not too fast")
+        << QList<double>{50, 49} << 2.0 << 49.0 << u"im Plan"_s << onPlan;
+    QTest::newRow("above 2 % is too fast")
+        << QList<double>{50, 48.9} << 2.2 << 49.0 << u"zu schnell"_s << fast;
+    QTest::newRow("up to 2 % above the plan is on plan")
+        << QList<double>{50, 49.9} << 0.2 << 49.0 << u"im Plan"_s << onPlan;
+    QTest::newRow("more than 2 % above the plan is too slow")
+        << QList<double>{50, 50} << 0.0 << 49.0 << u"zu langsam"_s << slow;
+    QTest::newRow("a gain is too slow")
+        << QList<double>{50, 50.5} << -1.0 << 49.0 << u"zu langsam"_s << slow;
+    QTest::newRow("after the curve's end the target counts")
+        << QList<double>{50, 49, 48, 47, 46, 45.5, 45.4} << 0.2197802197802198 << 45.0
+        << u"im Plan"_s << onPlan;
+}
+
+void TestCaseHistory::progress() {
+    QFETCH(QList<double>, weights);
+    QFETCH(double, weeklyLoss);
+    QFETCH(double, planned);
+    QFETCH(QString, status);
+    QFETCH(QString, advice);
+
+    ReductionPlan plan;
+    plan.startDate = QDate(2026, 9, 1);
+    plan.simulatedDays = 35;
+    for (int day = 0; day < plan.simulatedDays; ++day)
+        plan.grid[day].planned = 50 - day / 7;
+    CaseHistory history;
+    for (int i = 0; i < weights.size(); ++i)
+        history.append({plan.startDate.addDays(7 * i), weights[i]});
+
+    const QList<ProgressRow> rows = Progress::rows(history, plan, 45);
+    QCOMPARE(rows.size(), weights.size() - 1);
+    QCOMPARE(Progress::advice(rows), advice);
+    if (rows.isEmpty())
+        return;
+    const ProgressRow &last = rows.last();
+    QCOMPARE(last.days, 7);
+    QCOMPARE(last.weeklyLossPercent, weeklyLoss);
+    QCOMPARE(last.planned, planned);
+    QCOMPARE(last.deviationKg, last.weight - planned);
+    QCOMPARE(Progress::statusText(last.status), status);
+    QCOMPARE(Progress::nextDue(last.date, last.status),
+             last.date.addDays(status == u"im Plan" ? 28 : 14));
+}
+
+void TestCaseHistory::lostUpdate_data() {
+    QTest::addColumn<bool>("loadedHere");
+    QTest::addColumn<bool>("savedElsewhere");
+    QTest::addColumn<QList<UserInterface::Answer>>("answers");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("written");
+
+    using A = UserInterface::Answer;
+    QTest::newRow("unchanged: saved without asking")
+        << true << false << QList<A>() << false << true;
+    QTest::newRow("changed elsewhere: default Nein writes nothing")
+        << true << true << QList<A>() << true << false;
+    QTest::newRow("changed elsewhere: Ja overwrites")
+        << true << true << QList<A>{A::Yes} << true << true;
+    QTest::newRow("never read here: the save dialog asked already")
+        << false << true << QList<A>() << false << true;
+}
+
+void TestCaseHistory::lostUpdate() {
+    QFETCH(bool, loadedHere);
+    QFETCH(bool, savedElsewhere);
+    QFETCH(QList<UserInterface::Answer>, answers);
+    QFETCH(bool, asked);
+    QFETCH(bool, written);
+
+    const QString path = put(caseLines);
+    DietCase c;
+    RecordingUserInterface ui;
+    if (loadedHere)
+        read_txt(c, m_settings.errorReporter(ui), path);
+    if (savedElsewhere) {
+        // Workstation B: another process loads the case, adds its weighing and saves.
+        QProcess b;
+        b.start(qEnvironmentVariable("KORVALO_PLAN"),
+                {u"--today"_s, u"01.10.2026"_s, path, u"--weight"_s, u"29"_s, u"--save"_s, path});
+        QVERIFY(b.waitForFinished(60000));
+        QVERIFY(contents(path).contains("Wiegung=01.10.2026;29"));
+    }
+    const QByteArray before = contents(path);
+    c.setText(F::todayWeight, u"28"_s);
+    ui.answers = answers;
+    ui.fileNames << path;
+    create_txt(c, m_settings.errorReporter(ui));
+
+    QCOMPARE(ui.messages.size(), int(asked));
+    if (asked) {
+        const auto &m = ui.messages[0];
+        QCOMPARE(m.text, u"Die Datei „%1“ wurde seit dem Laden an anderer Stelle geändert. "
+                         u"Trotzdem überschreiben?"_s.arg(QFileInfo(path).fileName()));
+        QCOMPARE(m.icon, Icon::Question);
+        QCOMPARE(m.buttons, UserInterface::Buttons::YesNo);
+    }
+    QCOMPARE(contents(path) != before, written);
+    // What we wrote is what we know now: the next save asks nothing.
+    if (written) {
+        ui.fileNames << path;
+        create_txt(c, m_settings.errorReporter(ui));
+        QCOMPARE(ui.messages.size(), int(asked));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCaseHistory)
+#include "tst_casehistory.moc"
