@@ -342,6 +342,12 @@ void paintChart(QPainter &painter, const ChartContent &content, const ChartLayou
     const QPen curvePen(content.seriesColor, 2, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
     painter.setPen(curvePen);
     painter.drawPolyline(l.curve);
+    const QPen measuredPen(measuredColor, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const bool joined = content.setup.joinMeasured;
+    if (joined) {
+        painter.setPen(measuredPen);
+        painter.drawPolyline(QPolygonF(l.markers));
+    }
     painter.setPen(QPen(measuredColor.darker(130), 1));
     painter.setBrush(measuredColor);
     for (const QPointF &p : l.markers)
@@ -350,6 +356,13 @@ void paintChart(QPainter &painter, const ChartContent &content, const ChartLayou
     // The legend.
     painter.setPen(curvePen);
     painter.drawLine(l.legendLineSample.topLeft(), l.legendLineSample.topRight());
+    if (joined) {
+        painter.setPen(measuredPen);
+        const QPointF middle = l.legendMarkerSample.center();
+        painter.drawLine(middle - QPointF(l.markerRadius + 2, 0),
+                         middle + QPointF(l.markerRadius + 2, 0));
+        painter.setBrush(measuredColor);
+    }
     painter.setPen(QPen(measuredColor.darker(130), 1));
     painter.drawEllipse(l.legendMarkerSample);
     painter.setBrush(Qt::NoBrush);
