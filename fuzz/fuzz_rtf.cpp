@@ -2,7 +2,7 @@
 // sanitizer reports it checks that what was read, written as RTF again (as the copy command
 // does), is 7-bit clean and reads back to the same text, pictures and character formats,
 // and that each half of the document written on its own reads back to that half's text.
-#include "views/richtextcontrol.h"
+#include "controls/richtextcontrol.h"
 
 #include <QGuiApplication>
 #include <QTextBlock>

@@ -1,11 +1,11 @@
+#include "controls/logoloader.h"
+#include "controls/richtextcontrol.h"
 #include "core/dietcase.h"
 #include "core/infosheet.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "views/documentview.h"
-#include "views/logoloader.h"
-#include "views/richtextcontrol.h"
 #include "views/viewhost.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
+#include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
 

@@ -1,10 +1,10 @@
+#include "controls/richtextcontrol.h"
 #include "core/clock.h"
 #include "core/printtexts.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
-#include "views/richtextcontrol.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
-#include "views/richtextcontrol.h"
+#include "controls/richtextcontrol.h"
 
+#include "controls/logoloader.h"
 #include "core/infosheet.h"
-#include "views/logoloader.h"
 
 #include <QBuffer>
 #include <QHash>
