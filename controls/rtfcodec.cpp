@@ -1,0 +1,579 @@
+#include "controls/rtfcodec.h"
+
+#include "controls/logoloader.h"
+#include "core/infosheet.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImageReader>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Bounds that keep hostile input from costing more than a real sheet does.
+constexpr qsizetype maxDepth = 100;
+constexpr int maxWordLetters = 32;
+constexpr qsizetype maxPictureBytes = 32 * 1024 * 1024;
+constexpr int maxPictureSide = 4000;
+constexpr qint64 maxPicturePixels = 32LL * 1024 * 1024; // all pictures of a document
+constexpr int twipsPerPixel = 15;                       // at 96 dpi
+
+struct CharProps {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int halfPoints = 24;
+    int font = -1; // -1: the document's default font
+    bool operator==(const CharProps &) const = default;
+};
+
+enum class Dest { Text, Skip, FontTable, Pict };
+
+struct State {
+    Dest dest = Dest::Text;
+    CharProps chars;
+    Qt::Alignment align = Qt::AlignLeft;
+    int uc = 1;
+};
+
+struct Picture {
+    QByteArray type;
+    QByteArray data;
+    int goalWidth = 0;
+    int goalHeight = 0;
+    int scaleX = 100;
+    int scaleY = 100;
+    int nibble = -1;
+    bool tooLarge = false;
+};
+
+bool isHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int hexValue(char c) {
+    if (c <= '9')
+        return c - '0';
+    return (c | 0x20) - 'a' + 10;
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool skippedDestination(QByteArrayView word) {
+    static const QList<QByteArrayView> words{
+        "colortbl", "stylesheet", "info",       "header",      "headerl",           "headerr",
+        "headerf",  "footer",     "footerl",    "footerr",     "footerf",           "footnote",
+        "pntext",   "object",     "nonshppict", "listtable",   "listoverridetable", "revtbl",
+        "fldinst",  "themedata",  "datastore",  "latentstyles"};
+    return words.contains(word);
+}
+
+class RtfReader {
+public:
+    RtfReader(QTextDocument &document, const QByteArray &rtf)
+        : m_doc(document)
+        , m_in(rtf)
+        , m_cursor(&document) {
+        for (int b = 0; b < 256; ++b)
+            m_codePage[b] = QChar(b); // Latin-1 until the code page is known
+        setCodePage(1252);
+    }
+
+    void run() {
+        m_states.push_back(State{});
+        const qsizetype n = m_in.size();
+        while (m_pos < n && !m_ended) {
+            const char c = m_in[m_pos];
+            if (c == '{') {
+                ++m_pos;
+                openGroup();
+            } else if (c == '}') {
+                ++m_pos;
+                closeGroup();
+            } else if (c == '\\') {
+                control();
+            } else {
+                ++m_pos;
+                if (c != '\r' && c != '\n')
+                    textByte(quint8(c));
+            }
+        }
+        flush();
+        setAlignment(state().align);
+    }
+
+private:
+    State &state() { return m_states.back(); }
+
+    void openGroup() {
+        m_star = false;
+        m_skipChars = 0;
+        if (m_overflow > 0 || qsizetype(m_states.size()) > maxDepth) {
+            ++m_overflow;
+            return;
+        }
+        m_states.push_back(m_states.back());
+    }
+
+    void closeGroup() {
+        m_star = false;
+        m_skipChars = 0;
+        if (m_overflow > 0) {
+            --m_overflow;
+            return;
+        }
+        if (m_states.size() <= 1) {
+            m_ended = true; // the document's group is closed; what follows is not read
+            return;
+        }
+        const Dest closed = m_states.back().dest;
+        m_states.pop_back();
+        if (closed == Dest::Pict && state().dest != Dest::Pict)
+            finishPicture();
+        if (m_states.size() == 1 && m_seenDocument)
+            m_ended = true;
+    }
+
+    void control() {
+        const qsizetype n = m_in.size();
+        if (m_pos + 1 >= n) {
+            m_pos = n;
+            return;
+        }
+        const char next = m_in[m_pos + 1];
+        if (!isLetter(next)) {
+            m_pos += 2;
+            symbol(next);
+            return;
+        }
+        qsizetype start = ++m_pos;
+        while (m_pos < n && isLetter(m_in[m_pos]))
+            ++m_pos;
+        const QByteArrayView word =
+            QByteArrayView(m_in).sliced(start, std::min<qsizetype>(m_pos - start, maxWordLetters));
+        bool hasParam = false;
+        qint64 param = 0;
+        bool negative = false;
+        if (m_pos + 1 < n && m_in[m_pos] == '-' && isDigit(m_in[m_pos + 1])) {
+            negative = true;
+            ++m_pos;
+        }
+        while (m_pos < n && isDigit(m_in[m_pos])) {
+            hasParam = true;
+            param = std::min<qint64>(param * 10 + (m_in[m_pos] - '0'), 1LL << 40);
+            ++m_pos;
+        }
+        if (m_pos < n && m_in[m_pos] == ' ')
+            ++m_pos;
+        if (negative)
+            param = -param;
+        const int value = int(std::clamp<qint64>(param, INT_MIN, INT_MAX));
+        word == "bin" ? binary(hasParam ? param : 0) : controlWord(word, hasParam, value);
+    }
+
+    void binary(qint64 count) {
+        const qint64 length = std::clamp<qint64>(count, 0, m_in.size() - m_pos);
+        if (state().dest == Dest::Pict)
+            appendPictureBytes(QByteArrayView(m_in).sliced(m_pos, length));
+        m_pos += length;
+    }
+
+    void symbol(char c) {
+        m_star = false;
+        switch (c) {
+        case '\\':
+        case '{':
+        case '}':
+            textChar(QChar::fromLatin1(c));
+            break;
+        case '\'':
+            if (m_pos + 1 < m_in.size() && isHex(m_in[m_pos]) && isHex(m_in[m_pos + 1])) {
+                const int byte = hexValue(m_in[m_pos]) * 16 + hexValue(m_in[m_pos + 1]);
+                m_pos += 2;
+                textByte(quint8(byte));
+            }
+            break;
+        case '*':
+            m_star = true;
+            break;
+        case '~':
+            textChar(QChar(0x00A0));
+            break;
+        case '_':
+            textChar(QChar(0x2011));
+            break;
+        case '\r':
+        case '\n':
+            paragraph();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void controlWord(QByteArrayView word, bool hasParam, int value) {
+        const bool star = std::exchange(m_star, false);
+        State &s = state();
+        if (s.dest == Dest::Skip)
+            return;
+        if (m_skipChars > 0) {
+            --m_skipChars; // a control word stands in for a Unicode character here
+            return;
+        }
+        if (star && word != "shppict") {
+            s.dest = Dest::Skip;
+            return;
+        }
+        if (word == "rtf") {
+            m_seenDocument = true;
+        } else if (word == "fonttbl") {
+            s.dest = Dest::FontTable;
+        } else if (word == "pict") {
+            flush();
+            m_picture = Picture{};
+            s.dest = Dest::Pict;
+        } else if (skippedDestination(word)) {
+            s.dest = Dest::Skip;
+        } else if (s.dest == Dest::Pict) {
+            pictureWord(word, value);
+        } else if (word == "f") {
+            if (s.dest == Dest::FontTable) {
+                m_fontEntry = value;
+                m_fontName.clear();
+            } else {
+                s.chars.font = value;
+            }
+        } else if (s.dest == Dest::FontTable) {
+            return; // font family, charset and pitch do not matter here
+        } else if (word == "u") {
+            if (hasParam) {
+                textChar(QChar(char16_t(value))); // a signed 16-bit number per UTF-16 unit
+                m_skipChars = s.uc;
+            }
+        } else if (word == "uc") {
+            s.uc = std::clamp(value, 0, 16);
+        } else if (word == "ansicpg") {
+            setCodePage(value);
+        } else if (word == "deff") {
+            m_defaultFont = value;
+        } else if (word == "par") {
+            paragraph();
+        } else if (word == "pard") {
+            s.align = Qt::AlignLeft;
+        } else if (word == "ql" || word == "qc" || word == "qr" || word == "qj") {
+            s.align = word == "qc"   ? Qt::AlignHCenter
+                      : word == "qr" ? Qt::AlignRight
+                      : word == "qj" ? Qt::AlignJustify
+                                     : Qt::AlignLeft;
+        } else if (word == "plain") {
+            s.chars = CharProps{};
+        } else if (word == "b") {
+            s.chars.bold = !hasParam || value != 0;
+        } else if (word == "i") {
+            s.chars.italic = !hasParam || value != 0;
+        } else if (word == "ul") {
+            s.chars.underline = !hasParam || value != 0;
+        } else if (word == "ulnone") {
+            s.chars.underline = false;
+        } else if (word == "fs") {
+            s.chars.halfPoints = value > 0 ? std::min(value, 3276) : 24;
+        } else if (word == "tab") {
+            textChar(QChar(u'\t'));
+        } else if (word == "line") {
+            textChar(QChar(QChar::LineSeparator));
+        } else if (word == "emdash" || word == "endash" || word == "bullet" || word == "lquote" ||
+                   word == "rquote" || word == "ldblquote" || word == "rdblquote") {
+            static const QHash<QByteArray, char16_t> marks{
+                {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
+                {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
+            textChar(QChar(marks.value(word.toByteArray())));
+        }
+    }
+
+    void pictureWord(QByteArrayView word, int value) {
+        if (word == "pngblip" || word == "jpegblip")
+            m_picture.type = word == "pngblip" ? "png" : "jpeg";
+        else if (word == "picwgoal")
+            m_picture.goalWidth = value;
+        else if (word == "pichgoal")
+            m_picture.goalHeight = value;
+        else if (word == "picscalex")
+            m_picture.scaleX = value;
+        else if (word == "picscaley")
+            m_picture.scaleY = value;
+    }
+
+    void textByte(quint8 byte) {
+        if (state().dest == Dest::Pict) {
+            pictureHex(char(byte));
+            return;
+        }
+        textChar(m_codePage[byte]);
+    }
+
+    void textChar(QChar c) {
+        State &s = state();
+        if (s.dest == Dest::Skip || s.dest == Dest::Pict)
+            return;
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        if (s.dest == Dest::FontTable) {
+            if (c == u';') {
+                if (m_fontEntry >= 0 && m_fonts.size() < 1000)
+                    m_fonts.insert(m_fontEntry, m_fontName.trimmed());
+                m_fontEntry = -1;
+            } else if (m_fontName.size() < 200) {
+                m_fontName += c;
+            }
+            return;
+        }
+        if (!m_pending.isEmpty() && !(m_pendingProps == s.chars))
+            flush();
+        if (m_pending.isEmpty())
+            m_pendingProps = s.chars;
+        m_pending += c;
+    }
+
+    QTextCharFormat charFormat(const CharProps &p) const {
+        QTextCharFormat f;
+        const QString family = m_fonts.value(p.font >= 0 ? p.font : m_defaultFont);
+        if (!family.isEmpty())
+            f.setFontFamilies(QStringList{family});
+        f.setFontPointSize(std::max(1, p.halfPoints) / 2.0);
+        f.setFontWeight(p.bold ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(p.italic);
+        f.setFontUnderline(p.underline);
+        return f;
+    }
+
+    void flush() {
+        if (m_pending.isEmpty())
+            return;
+        m_cursor.insertText(m_pending, charFormat(m_pendingProps));
+        m_pending.clear();
+    }
+
+    void paragraph() {
+        if (state().dest != Dest::Text)
+            return;
+        flush();
+        // An empty paragraph is as high as the font in force at its end.
+        const QTextCharFormat format = charFormat(state().chars);
+        if (m_cursor.block().length() <= 1)
+            m_cursor.setBlockCharFormat(format);
+        setAlignment(state().align);
+        m_cursor.insertBlock(QTextBlockFormat(), format);
+    }
+
+    // Paragraph formatting in force at the paragraph's end applies to all of it.
+    void setAlignment(Qt::Alignment align) {
+        if (m_cursor.blockFormat().alignment() == align)
+            return;
+        QTextBlockFormat block = m_cursor.blockFormat();
+        block.setAlignment(align);
+        m_cursor.setBlockFormat(block);
+    }
+
+    void setCodePage(int number) {
+        // The single-byte Windows code pages; anything else is read as Windows-1252.
+        if ((number < 1250 || number > 1258) && number != 874)
+            number = 1252;
+        if (number == m_codePageNumber)
+            return;
+        QStringDecoder decoder(QByteArray("windows-" + QByteArray::number(number)));
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString chars = decoder.isValid() ? decoder.decode(all) : QString();
+        if (chars.size() != 256) {
+            if (number != 1252)
+                setCodePage(1252);
+            return;
+        }
+        for (int b = 0; b < 256; ++b)
+            m_codePage[b] = chars[b];
+        m_codePageNumber = number;
+    }
+
+    void pictureHex(char c) {
+        if (!isHex(c))
+            return;
+        if (m_picture.nibble < 0) {
+            m_picture.nibble = hexValue(c);
+            return;
+        }
+        const char byte = char(m_picture.nibble * 16 + hexValue(c));
+        m_picture.nibble = -1;
+        appendPictureBytes(QByteArrayView(&byte, 1));
+    }
+
+    void appendPictureBytes(QByteArrayView bytes) {
+        if (m_picture.tooLarge || m_picture.data.size() + bytes.size() > maxPictureBytes) {
+            m_picture.tooLarge = true;
+            m_picture.data.clear();
+            return;
+        }
+        m_picture.data += bytes;
+    }
+
+    void finishPicture() {
+        const Picture picture = std::exchange(m_picture, Picture{});
+        if (picture.type.isEmpty() || picture.tooLarge || picture.data.isEmpty())
+            return;
+        QBuffer buffer;
+        buffer.setData(picture.data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, picture.type);
+        const QSize size = reader.size();
+        if (!size.isValid() || size.width() > maxPictureSide || size.height() > maxPictureSide ||
+            m_pixels + qint64(size.width()) * size.height() > maxPicturePixels)
+            return;
+        const QImage image = reader.read();
+        if (image.isNull() || image.size() != size)
+            return;
+        m_pixels += qint64(size.width()) * size.height();
+
+        const auto shown = [](int goal, int pixels, int scale) {
+            const double base = goal > 0 ? goal / double(twipsPerPixel) : pixels;
+            const double scaled = base * std::clamp(scale > 0 ? scale : 100, 1, 1000) / 100.0;
+            return std::clamp(scaled, 1.0, double(maxPictureSide));
+        };
+        const QString name = u"rtfpict:" + QString::number(++m_pictures);
+        m_doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
+        QTextImageFormat format;
+        format.setName(name);
+        format.setWidth(shown(picture.goalWidth, image.width(), picture.scaleX));
+        format.setHeight(shown(picture.goalHeight, image.height(), picture.scaleY));
+        m_cursor.insertImage(format);
+    }
+
+    QTextDocument &m_doc;
+    const QByteArray &m_in;
+    QTextCursor m_cursor;
+    qsizetype m_pos = 0;
+    QList<State> m_states;
+    qsizetype m_overflow = 0;
+    bool m_star = false;
+    bool m_ended = false;
+    bool m_seenDocument = false;
+    int m_skipChars = 0;
+    std::array<QChar, 256> m_codePage{};
+    int m_codePageNumber = 0;
+    QHash<int, QString> m_fonts;
+    int m_defaultFont = 0;
+    int m_fontEntry = -1;
+    QString m_fontName;
+    QString m_pending;
+    CharProps m_pendingProps;
+    Picture m_picture;
+    qint64 m_pixels = 0;
+    int m_pictures = 0;
+};
+
+// Text of a run as 7-bit RTF: code page characters as \'hh, the rest as \uN?.
+QByteArray runText(QStringView text) {
+    static QStringEncoder encoder("windows-1252");
+    QByteArray out;
+    for (const QChar c : text) {
+        if (c == u'\t') {
+            out += "\\tab ";
+        } else if (c == QChar::LineSeparator) {
+            out += "\\line ";
+        } else {
+            const QByteArray bytes = encoder.encode(InfoSheet::rtfEscaped(QString(c)));
+            for (const char b : bytes) {
+                if (quint8(b) < 0x80)
+                    out += b;
+                else
+                    out += "\\'" + QByteArray::number(quint8(b), 16);
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void RtfCodec::readRtf(QTextDocument &document, const QByteArray &rtf) {
+    document.clear();
+    RtfReader(document, rtf).run();
+}
+
+QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int length) {
+    const qint64 end =
+        std::min<qint64>(qint64(start) + std::max(length, 0), document.characterCount() - 1);
+    start = std::max(start, 0);
+
+    QStringList fonts{document.defaultFont().family()};
+    const auto fontNumber = [&](const QTextCharFormat &f) {
+        const QStringList families = f.fontFamilies().toStringList();
+        const QString family = families.isEmpty() ? fonts.first() : families.first();
+        if (!fonts.contains(family))
+            fonts << family;
+        return fonts.indexOf(family);
+    };
+    const double defaultSize = document.defaultFont().pointSizeF();
+    const auto props = [&](const QTextCharFormat &f) -> QByteArray {
+        const double size = f.fontPointSize() > 0 ? f.fontPointSize() : defaultSize;
+        QByteArray p = "\\f" + QByteArray::number(fontNumber(f)) + "\\fs" +
+                       QByteArray::number(qRound(size * 2));
+        if (f.fontWeight() >= QFont::Bold)
+            p += "\\b";
+        if (f.fontItalic())
+            p += "\\i";
+        if (f.fontUnderline())
+            p += "\\ul";
+        return p + ' ';
+    };
+
+    QByteArray body;
+    for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        body += "\\pard\\plain" + props(block.charFormat());
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const qint64 from = std::max<qint64>(fragment.position(), start);
+            const qint64 to = std::min<qint64>(fragment.position() + fragment.length(), end);
+            if (from >= to)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                const QTextImageFormat image = format.toImageFormat();
+                const QByteArray png = LogoLoader::pngBytes(
+                    document.resource(QTextDocument::ImageResource, QUrl(image.name()))
+                        .value<QImage>());
+                for (qint64 i = from; i < to; ++i)
+                    body += InfoSheet::rtfPngPicture(png, qRound(image.width()),
+                                                     qRound(image.height()));
+                continue;
+            }
+            body +=
+                "{\\plain" + props(format) +
+                runText(
+                    QStringView(fragment.text()).sliced(from - fragment.position(), to - from)) +
+                '}';
+        }
+        if (block.position() + block.length() - 1 < end)
+            body += "\\par\r\n";
+    }
+
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl";
+    for (int i = 0; i < fonts.size(); ++i)
+        rtf += "{\\f" + QByteArray::number(i) + "\\fnil " + runText(fonts[i]) + ";}";
+    return rtf + "}\r\n" + body + '}';
+}
