@@ -1,3 +1,4 @@
+#include "controls/browsercontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
 #include "files/appsettings.h"
@@ -5,7 +6,6 @@
 #include "shell/application.h"
 #include "shell/mainwindow.h"
 #include "shell/startwindow.h"
-#include "views/browsercontrol.h"
 
 #include <QApplication>
 

@@ -7,13 +7,13 @@
 // (under an X server) also opens one browser window on a local page and prints it again,
 // with the web engine's helper processes.
 
+#include "controls/browsercontrol.h"
+#include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "shell/mainwindow.h"
-#include "views/browsercontrol.h"
 #include "views/browserview.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/browsercontrol.h"
+#include "controls/browsercontrol.h"
 
 #include <QWebEngineView>
 

@@ -1,6 +1,9 @@
 #include "cli/planexporter.h"
 
 #include "cli/exporterhost.h"
+#include "controls/chartcontrol.h"
+#include "controls/logoloader.h"
+#include "controls/richtextcontrol.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/computecommand.h"
@@ -17,11 +20,8 @@
 #include "files/casefile.h"
 #include "files/casescanner.h"
 #include "output/printing.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
-#include "views/logoloader.h"
-#include "views/richtextcontrol.h"
 #include "views/sheetview.h"
 
 #include <QFileInfo>

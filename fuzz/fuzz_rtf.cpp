@@ -2,7 +2,7 @@
 // sanitizer reports it checks that what was read, written as RTF again (as the copy command
 // does), is 7-bit clean and reads back to the same text, pictures and character formats,
 // and that each half of the document written on its own reads back to that half's text.
-#include "views/richtextcontrol.h"
+#include "controls/rtfcodec.h"
 
 #include <QGuiApplication>
 #include <QTextBlock>
@@ -80,18 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray rtf =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QTextDocument first;
-    RichTextControl::readRtf(first, rtf);
+    RtfCodec::readRtf(first, rtf);
     // Every character and paragraph costs at least one byte of input.
     if (first.characterCount() > qsizetype(size) + 1)
         fail("the document holds more characters than the input has bytes", rtf);
 
-    const QByteArray written = RichTextControl::writeRtf(first, 0, first.characterCount());
+    const QByteArray written = RtfCodec::writeRtf(first, 0, first.characterCount());
     for (const char c : written) {
         if (quint8(c) >= 0x80 || c == '\0')
             fail("the written RTF is not 7-bit clean", written);
     }
     QTextDocument second;
-    RichTextControl::readRtf(second, written);
+    RtfCodec::readRtf(second, written);
     if (appearance(second) != appearance(first))
         fail("the written RTF reads back differently", written);
 
@@ -99,9 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = rawText(first);
     const int half = int(text.size() / 2);
     for (const auto &[start, length] : {std::pair{0, half}, std::pair{half, int(text.size())}}) {
-        const QByteArray part = RichTextControl::writeRtf(first, start, length);
+        const QByteArray part = RtfCodec::writeRtf(first, start, length);
         QTextDocument read;
-        RichTextControl::readRtf(read, part);
+        RtfCodec::readRtf(read, part);
         if (rawText(read) != text.mid(start, length))
             fail("a part of the document reads back differently", part);
     }

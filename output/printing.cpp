@@ -1,9 +1,9 @@
 #include "output/printing.h"
 
+#include "controls/chartcontrol.h"
+#include "controls/pageprinter.h"
+#include "controls/sheetcontrol.h"
 #include "core/apperror.h"
-#include "output/pageprinter.h"
-#include "views/chartcontrol.h"
-#include "views/sheetcontrol.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,5 +1,9 @@
 #include "shell/mainwindow.h"
 
+#include "controls/chartcontrol.h"
+#include "controls/logoloader.h"
+#include "controls/richtextcontrol.h"
+#include "controls/sheetcontrol.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/errorreport.h"
@@ -14,15 +18,11 @@
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
 #include "views/busycursor.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
-#include "views/logoloader.h"
 #include "views/optionsdialog.h"
 #include "views/recalcdialog.h"
-#include "views/richtextcontrol.h"
-#include "views/sheetcontrol.h"
 #include "views/sheetview.h"
 
 #include <QClipboard>

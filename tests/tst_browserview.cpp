@@ -1,10 +1,10 @@
+#include "controls/browsercontrol.h"
 #include "core/apperror.h"
 #include "core/dietcase.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "shell/mainwindow.h"
-#include "views/browsercontrol.h"
 #include "views/browserview.h"
 #include "views/viewhost.h"
 

@@ -1,10 +1,10 @@
+#include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/computecommand.h"
 #include "core/derivedfields.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "output/printing.h"
-#include "views/chartcontrol.h"
 
 #include <QPainter>
 #include <QPdfWriter>

@@ -1,14 +1,14 @@
+#include "controls/chartcontrol.h"
+#include "controls/richtextcontrol.h"
+#include "controls/sheetcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
 #include "views/recalcdialog.h"
-#include "views/richtextcontrol.h"
-#include "views/sheetcontrol.h"
 #include "views/sheetview.h"
 
 #include <QClipboard>

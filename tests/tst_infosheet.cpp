@@ -1,11 +1,12 @@
+#include "controls/logoloader.h"
+#include "controls/richtextcontrol.h"
+#include "controls/rtfcodec.h"
 #include "core/dietcase.h"
 #include "core/infosheet.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "views/documentview.h"
-#include "views/logoloader.h"
-#include "views/richtextcontrol.h"
 #include "views/viewhost.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ QByteArray png(int width, int height) {
 
 QString plainText(const QByteArray &rtf) {
     QTextDocument document;
-    RichTextControl::readRtf(document, rtf);
+    RtfCodec::readRtf(document, rtf);
     return document.toPlainText();
 }
 
@@ -211,7 +212,7 @@ private slots:
         const QByteArray copy = control.rtfOfRange(0, 10000);
         QVERIFY(std::all_of(copy.begin(), copy.end(), [](char c) { return c > 0; }));
         QTextDocument back;
-        RichTextControl::readRtf(back, copy);
+        RtfCodec::readRtf(back, copy);
         QCOMPARE(back.toPlainText(), control.document()->toPlainText());
         QCOMPARE(plainText(control.rtfOfRange(7, 4)), u"Tipp"_s);
         for (const QTextDocument *doc : {control.document(), &back}) {
@@ -268,7 +269,7 @@ private slots:
     void readerSurvivesGarbage() {
         QFETCH(QByteArray, rtf);
         QTextDocument document;
-        RichTextControl::readRtf(document, rtf);
+        RtfCodec::readRtf(document, rtf);
         // Every character shown was paid for by at least one byte of input.
         QVERIFY(document.characterCount() <= rtf.size() + 1);
     }

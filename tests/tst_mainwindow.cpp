@@ -1,8 +1,8 @@
+#include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
-#include "views/chartcontrol.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
 

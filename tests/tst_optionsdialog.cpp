@@ -1,9 +1,9 @@
+#include "controls/chartcontrol.h"
 #include "core/chartcalc.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "tests/testhelpers.h"
-#include "views/chartcontrol.h"
 #include "views/optionsdialog.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+#include "controls/richtextcontrol.h"
 #include "core/clock.h"
 #include "core/printtexts.h"
 #include "core/recordinguserinterface.h"
@@ -5,7 +6,6 @@
 #include "tests/mainwindowfixture.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
-#include "views/richtextcontrol.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
+#include "controls/sheetcontrol.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
-#include "views/sheetcontrol.h"
 #include "views/sheetview.h"
 #include "views/viewhost.h"
 

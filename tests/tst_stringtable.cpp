@@ -23,8 +23,8 @@ void TestStringTable::usedNumbersExist() {
     // str(123) calls and named string numbers ("constexpr int sTitle = 2100;").
     const QRegularExpression use(uR"(\bstr\((\d+)\)|constexpr int s[A-Z]\w* = (\d+);)"_s);
     QMap<int, QString> used;
-    for (const QString &dir :
-         {u"core"_s, u"files"_s, u"cli"_s, u"app"_s, u"shell"_s, u"views"_s, u"output"_s}) {
+    for (const QString &dir : {u"core"_s, u"files"_s, u"cli"_s, u"app"_s, u"shell"_s, u"views"_s,
+                               u"controls"_s, u"output"_s}) {
         QDirIterator it(QStringLiteral(KORVALO_SOURCE_DIR) + u'/' + dir, {u"*.cpp"_s, u"*.h"_s},
                         QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {

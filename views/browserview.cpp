@@ -1,11 +1,11 @@
 #include "views/browserview.h"
 
+#include "controls/browsercontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
-#include "views/browsercontrol.h"
 #include "views/viewhost.h"
 
 #include <QComboBox>

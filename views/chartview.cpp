@@ -1,7 +1,7 @@
 #include "views/chartview.h"
 
+#include "controls/chartcontrol.h"
 #include "core/stringtable.h"
-#include "views/chartcontrol.h"
 
 #include <QVBoxLayout>
 

@@ -1,5 +1,7 @@
 #include "views/documentview.h"
 
+#include "controls/logoloader.h"
+#include "controls/richtextcontrol.h"
 #include "core/apperror.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
@@ -8,8 +10,6 @@
 #include "core/userinterface.h"
 #include "files/appsettings.h"
 #include "views/busycursor.h"
-#include "views/logoloader.h"
-#include "views/richtextcontrol.h"
 #include "views/viewhost.h"
 
 #include <QFileInfo>

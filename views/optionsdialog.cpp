@@ -1,10 +1,10 @@
 #include "views/optionsdialog.h"
 
+#include "controls/chartcontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
-#include "views/chartcontrol.h"
 
 #include <QCheckBox>
 #include <QColor>

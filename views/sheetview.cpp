@@ -1,12 +1,12 @@
 #include "views/sheetview.h"
 
+#include "controls/sheetcontrol.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
-#include "views/sheetcontrol.h"
 #include "views/viewhost.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/chartdrawing.h"
+#include "controls/chartdrawing.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "views/browsercontrol.h"
+#include "controls/browsercontrol.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,18 +1,16 @@
-#include "views/richtextcontrol.h"
+#include "controls/rtfcodec.h"
 
+#include "controls/logoloader.h"
 #include "core/infosheet.h"
-#include "views/logoloader.h"
 
 #include <QBuffer>
 #include <QHash>
 #include <QImageReader>
-#include <QMimeData>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 #include <algorithm>
 #include <array>
@@ -511,30 +509,12 @@ QByteArray runText(QStringView text) {
 
 } // namespace
 
-RichTextControl::RichTextControl(QWidget *parent)
-    : QTextEdit(parent) {
-    setObjectName(QStringLiteral("rtfText"));
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    // Read-only, yet the caret keys still select and scroll.
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-}
-
-void RichTextControl::setRtf(const QByteArray &rtf) {
-    readRtf(*document(), rtf);
-    moveCursor(QTextCursor::Start);
-}
-
-QByteArray RichTextControl::rtfOfRange(int start, int length) const {
-    return writeRtf(*document(), start, length);
-}
-
-void RichTextControl::readRtf(QTextDocument &document, const QByteArray &rtf) {
+void RtfCodec::readRtf(QTextDocument &document, const QByteArray &rtf) {
     document.clear();
     RtfReader(document, rtf).run();
 }
 
-QByteArray RichTextControl::writeRtf(const QTextDocument &document, int start, int length) {
+QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int length) {
     const qint64 end =
         std::min<qint64>(qint64(start) + std::max(length, 0), document.characterCount() - 1);
     start = std::max(start, 0);
@@ -596,14 +576,4 @@ QByteArray RichTextControl::writeRtf(const QTextDocument &document, int start, i
     for (int i = 0; i < fonts.size(); ++i)
         rtf += "{\\f" + QByteArray::number(i) + "\\fnil " + runText(fonts[i]) + ";}";
     return rtf + "}\r\n" + body + '}';
-}
-
-QMimeData *RichTextControl::createMimeDataFromSelection() const {
-    QMimeData *data = QTextEdit::createMimeDataFromSelection();
-    const QTextCursor cursor = textCursor();
-    const QByteArray rtf =
-        rtfOfRange(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
-    data->setData(QStringLiteral("text/rtf"), rtf);
-    data->setData(QStringLiteral("Rich Text Format"), rtf);
-    return data;
 }

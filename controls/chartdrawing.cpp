@@ -1,4 +1,4 @@
-#include "views/chartdrawing.h"
+#include "controls/chartdrawing.h"
 
 #include "core/stringtable.h"
 

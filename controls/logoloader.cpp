@@ -1,4 +1,4 @@
-#include "views/logoloader.h"
+#include "controls/logoloader.h"
 
 #include "files/appsettings.h"
 #include "files/programfolder.h"

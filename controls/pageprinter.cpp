@@ -1,4 +1,4 @@
-#include "output/pageprinter.h"
+#include "controls/pageprinter.h"
 
 #include <QImage>
 #include <QPainter>

@@ -2,12 +2,9 @@
 
 #include <QTextEdit>
 
-class QTextDocument;
-
 /**
  * Shows an RTF text read-only: typed keys change nothing, scrolling and selecting stay.
- * It reads what the program writes (runs of plain, bold, underlined and sized text in
- * the declared code page, Unicode escapes, PNG and JPEG pictures) and skips the rest.
+ * Reading and writing the RTF is RtfCodec's.
  */
 class RichTextControl : public QTextEdit {
     Q_OBJECT
@@ -23,10 +20,6 @@ public:
      * counting each paragraph end as one character; pictures included.
      */
     QByteArray rtfOfRange(int start, int length) const;
-
-    /** Reads RTF into a document, replacing its content; never fails, whatever the bytes. */
-    static void readRtf(QTextDocument &document, const QByteArray &rtf);
-    static QByteArray writeRtf(const QTextDocument &document, int start, int length);
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;

@@ -1,4 +1,4 @@
-#include "views/chartcontrol.h"
+#include "controls/chartcontrol.h"
 
 #include <QPainter>
 

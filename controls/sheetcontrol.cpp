@@ -1,4 +1,4 @@
-#include "views/sheetcontrol.h"
+#include "controls/sheetcontrol.h"
 
 #include "core/apperror.h"
 #include "core/germantext.h"
