@@ -15,6 +15,7 @@
 #include "core/printtexts.h"
 #include "core/progress.h"
 #include "core/recordinguserinterface.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
@@ -38,8 +39,6 @@
 namespace {
 
 using F = DietCase::Field;
-
-constexpr int sTitle = 2412; // the application's title, caption of the info sheet's errors
 
 const QString usage = QStringLiteral(
     "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
@@ -302,7 +301,7 @@ void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) 
     out << QString(setup.title).replace(u'\r', u'\n') << "\n\n";
     for (const auto &[field, caption] : shown)
         out << str(caption).leftJustified(50) << c.text(field) << '\n';
-    out << str(116).leftJustified(50)
+    out << str(S::SexCaption).leftJustified(50)
         << QStringList{displayText(c.sex()), displayText(c.neuterState())}.join(u' ').trimmed()
         << "\n\n";
 
@@ -336,7 +335,7 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
                     QTextStream &err) {
     const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings);
     if (logo.isNull())
-        err << str(1144) << ' ' << str(1145) << '\n';
+        err << str(S::NoLogo) << ' ' << str(S::Reinstall) << '\n';
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) &&
         file.write(infoSheetRtf(c.text(F::petName), c.text(F::species),
@@ -391,7 +390,7 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const Err
                           1440, 1440, 1, 1);
         } catch (const AppError &e) {
             errors.ui().message(QString::number(e.number()) + u"  -  " + e.description(),
-                                UserInterface::Icon::Critical, str(sTitle));
+                                UserInterface::Icon::Critical, str(S::Title));
             return false;
         }
     }

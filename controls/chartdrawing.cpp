@@ -1,5 +1,6 @@
 #include "controls/chartdrawing.h"
 
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <QFontMetricsF>
@@ -11,9 +12,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr int sPlanned = 2110;
-constexpr int sMeasured = 2111;
 
 const QColor measuredColor(0xE0, 0x7A, 0x3F);
 const QColor frameColor(0x80, 0x80, 0x80);
@@ -163,8 +161,8 @@ ChartLayout layoutChart(const ChartContent &content, QSizeF size) {
     l.title.rect =
         textRect(l.titleFont, {margin, margin}, inner, wrapFlags(s.titleWordWrap), l.title.text);
     const QFontMetricsF legendMetrics(l.legendFont);
-    l.legendPlanned.text = str(sPlanned);
-    l.legendMeasured.text = str(sMeasured);
+    l.legendPlanned.text = str(S::Planned);
+    l.legendMeasured.text = str(S::Measured);
     const double legendHeight = std::max(legendMetrics.height(), 2 * l.markerRadius);
     const double plannedWidth = legendMetrics.horizontalAdvance(l.legendPlanned.text);
     const double measuredWidth = legendMetrics.horizontalAdvance(l.legendMeasured.text);

@@ -4,6 +4,7 @@
 #include "core/dietcase.h"
 #include "core/germantext.h"
 #include "core/ratecoupling.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/wholenumber.h"
 
@@ -15,17 +16,6 @@ namespace {
 using F = DietCase::Field;
 
 // String numbers of the chart's texts.
-constexpr int sKg = 129;
-constexpr int sOwner = 138;
-constexpr int sWeightOn = 156;
-constexpr int sTargetOn = 159;
-constexpr int sCreatedWith = 160;
-constexpr int sTitleStart = 2100;
-constexpr int sImportant = 2101;
-constexpr int sFootnote1 = 2102;
-constexpr int sFootnote2 = 2103;
-constexpr int sFootnote3 = 2104;
-constexpr int sFootnote4 = 2105;
 
 // Floor and ceiling by the whole-number test: whole values stay as they are.
 double wholeFloor(double x) {
@@ -85,8 +75,8 @@ QList<int> ReductionPlan::measuredDays() const {
 }
 
 QString chartFootnote() {
-    return str(sImportant) + u' ' + str(sFootnote1) + u' ' + str(sFootnote2) + u' ' +
-           str(sFootnote3) + str(sFootnote4);
+    return str(S::Important) + u' ' + str(S::Footnote1) + u' ' + str(S::Footnote2) + u' ' +
+           str(S::Footnote3) + str(S::Footnote4);
 }
 
 ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
@@ -102,7 +92,7 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
         startWeightText = c.text(F::formerWeight);
         startDateText = c.text(F::creationDate);
     } else {
-        startWeightText = c.text(F::todayWeight) + u' ' + str(sKg);
+        startWeightText = c.text(F::todayWeight) + u' ' + str(S::Kg);
         startDateText = GermanText::fromDate(today);
     }
     const double target = GermanText::parseNumber(c.text(F::targetWeight));
@@ -174,26 +164,26 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
 
     // 7. Texts and fonts.
     const QString arial = QStringLiteral("Arial");
-    setup.categoryTitle = str(sCreatedWith) + u' ' + GermanText::fromDate(today);
-    setup.valueTitle = str(sKg);
+    setup.categoryTitle = str(S::CreatedWith) + u' ' + GermanText::fromDate(today);
+    setup.valueTitle = str(S::Kg);
     setup.valueTitleFont = {arial, 10, true};
     setup.axisLabelFontName = arial;
     setup.footnote = chartFootnote();
 
-    QString title = str(sTitleStart);
+    QString title = str(S::TitleStart);
     if (const QString species = c.text(F::species); !species.isEmpty())
         title += species + u' ';
     if (const QString pet = c.text(F::petName); !pet.isEmpty())
         title += pet + u' ';
     if (const QString owner = c.text(F::ownerName); !owner.isEmpty())
-        title += u'(' + str(sOwner) + u": " + owner + u"), ";
+        title += u'(' + str(S::Owner) + u": " + owner + u"), ";
     if (c.sex() != PetSex::Unset)
         title += displayText(c.sex()) + u", ";
     if (c.neuterState() != NeuterState::Unset)
         title += displayText(c.neuterState()) + u' ';
-    title += u" \r" + str(sWeightOn) + u' ' + startDateText + u": " + startWeightText + u", " +
-             str(sTargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
-             u' ' + str(sKg);
+    title += u" \r" + str(S::WeightOn) + u' ' + startDateText + u": " + startWeightText + u", " +
+             str(S::TargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
+             u' ' + str(S::Kg);
     setup.title = title;
     setup.titleFont = {arial, 12, true};
     setup.footnoteFont = {arial, 9, false};

@@ -5,6 +5,7 @@
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <array>
@@ -13,13 +14,6 @@ namespace {
 
 using F = DietCase::Field;
 using Icon = UserInterface::Icon;
-
-constexpr int sError = 501;
-constexpr int sTooMuchOverweight = 2003;
-constexpr int sTooMuchOverweightTitle = 2004;
-constexpr int sInputField = 2005;
-constexpr int sNoValue = 2006;
-constexpr int sTargetAboveToday = 2007;
 
 // The fields the command checks, in the order it names them.
 constexpr std::array checkedFields{F::todayWeight, F::targetWeight, F::overweightPercent};
@@ -35,21 +29,21 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, const ErrorReporter &e
         const auto overweight = GermanText::toNumber(c.text(F::overweightPercent));
         if (today && target && overweight && *target < *today) {
             if (*overweight > 400) {
-                ui.message(str(sTooMuchOverweight), Icon::Exclamation,
-                           str(sTooMuchOverweightTitle));
+                ui.message(str(S::TooMuchOverweight), Icon::Exclamation,
+                           str(S::TooMuchOverweightTitle));
                 return std::nullopt;
             }
             return ChartCalc(c, smallPets, Clock::today());
         }
         for (const F field : checkedFields) {
             if (!GermanText::isNumeric(c.text(field))) {
-                ui.message(str(sInputField) + u" '" + str(DietCase::captionNumber(field)) + u"' " +
-                               str(sNoValue),
-                           Icon::Exclamation, str(sError));
+                ui.message(str(S::InputField) + u" '" + str(DietCase::captionNumber(field)) +
+                               u"' " + str(S::NoValue),
+                           Icon::Exclamation, str(S::Error));
                 return std::nullopt;
             }
         }
-        ui.message(str(sTargetAboveToday), Icon::Information, str(sError));
+        ui.message(str(S::TargetAboveToday), Icon::Information, str(S::Error));
     } catch (const AppError &e) {
         // The weights the curve is computed between.
         errors.ReportError(e, QStringLiteral("frminput-Command1_Click"),

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <QMetaEnum>
@@ -17,9 +18,9 @@ QStringList Species::names() {
 QString displayText(PetSex sex) {
     switch (sex) {
     case PetSex::Male:
-        return str(118);
+        return str(S::Male);
     case PetSex::Female:
-        return str(119);
+        return str(S::Female);
     case PetSex::Unset:
         break;
     }
@@ -29,9 +30,9 @@ QString displayText(PetSex sex) {
 QString displayText(NeuterState state) {
     switch (state) {
     case NeuterState::Neutered:
-        return str(120);
+        return str(S::Neutered);
     case NeuterState::Intact:
-        return str(121);
+        return str(S::Intact);
     case NeuterState::Unset:
         break;
     }

@@ -1,13 +1,15 @@
 #include "core/errorreport.h"
 
 #include "core/apperror.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 QString errorReportText(const QString &info, int number, const QString &description,
                         const QString &procName, const QString &errorValue) {
-    QString text = str(2420) + u"  " + QString::number(number) + u"  -  " + description;
+    QString text =
+        str(S::ErrorReportStart) + u"  " + QString::number(number) + u"  -  " + description;
     if (errorValue != u"0")
-        text += str(2421) + u"  -  " + info + u"  -  " + procName;
+        text += str(S::ErrorReportIn) + u"  -  " + info + u"  -  " + procName;
     return text;
 }
 
@@ -20,5 +22,5 @@ UserInterface::Answer ErrorReporter::ReportError(const AppError &error, const QS
     m_ui.restoreCursors();
     const QString text =
         errorReportText(info, error.number(), error.description(), procName, m_detailLevel());
-    return m_ui.message(text, UserInterface::Icon::Critical, str(901));
+    return m_ui.message(text, UserInterface::Icon::Critical, str(S::Product));
 }

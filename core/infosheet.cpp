@@ -1,5 +1,6 @@
 #include "core/infosheet.h"
 
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <QStringEncoder>
@@ -49,14 +50,14 @@ quint32 bigEndian32(const QByteArray &bytes, int at) {
 QString petRef(const QString &petName, const QString &species) {
     if (!petName.isEmpty())
         return petName;
-    const QString your = str(141);
-    if (species == str(132))
+    const QString your = str(S::YourMasculine);
+    if (species == str(S::Dog))
         return your + u' ' + species;
-    if (species == str(133))
-        return str(143) + u' ' + species;
-    if (species == str(134) || species == str(135) || species == str(136))
+    if (species == str(S::Cat))
+        return str(S::YourFeminine) + u' ' + species;
+    if (species == str(S::Rabbit) || species == str(S::Hamster) || species == str(S::GuineaPig))
         return your + u' ' + species;
-    return your + u' ' + str(137);
+    return your + u' ' + str(S::Animal);
 }
 
 QString rtfEscaped(const QString &text) {

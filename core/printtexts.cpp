@@ -2,19 +2,12 @@
 
 #include "core/dietcase.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 namespace {
 
 using F = DietCase::Field;
-
-constexpr int sDietPlan = 109;
-constexpr int sFor = 172;
-constexpr int sOwner = 138;
-constexpr int sWeightOn = 156;
-constexpr int sKg = 129;
-constexpr int sTargetOn = 159;
-constexpr int sCreatedWith = 160;
 
 QString unlessEmpty(const QString &text, QStringView after) {
     return text.isEmpty() ? QString() : text + after.toString();
@@ -25,16 +18,16 @@ QString unlessEmpty(const QString &text, QStringView after) {
 QString planSheetHeader(const DietCase &c) {
     const QString owner = c.text(F::ownerName);
     const QString ownerPart =
-        owner.isEmpty() ? QString() : u'(' + str(sOwner) + u": " + owner + u"), ";
-    return str(sDietPlan) + u' ' + str(sFor) + u' ' + unlessEmpty(c.text(F::species), u" ") +
+        owner.isEmpty() ? QString() : u'(' + str(S::Owner) + u": " + owner + u"), ";
+    return str(S::DietPlan) + u' ' + str(S::For) + u' ' + unlessEmpty(c.text(F::species), u" ") +
            unlessEmpty(c.text(F::petName), u" ") + ownerPart +
            unlessEmpty(displayText(c.sex()), u", ") +
-           unlessEmpty(displayText(c.neuterState()), u" ") + u" \r" + str(sWeightOn) + u' ' +
-           c.text(F::currentDate) + u": " + c.text(F::todayWeight) + u' ' + str(sKg) + u", " +
-           str(sTargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) + u' ' +
-           str(sKg);
+           unlessEmpty(displayText(c.neuterState()), u" ") + u" \r" + str(S::WeightOn) + u' ' +
+           c.text(F::currentDate) + u": " + c.text(F::todayWeight) + u' ' + str(S::Kg) + u", " +
+           str(S::TargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
+           u' ' + str(S::Kg);
 }
 
 QString planSheetFooter(QDate today) {
-    return str(sCreatedWith) + u' ' + GermanText::fromDate(today);
+    return str(S::CreatedWith) + u' ' + GermanText::fromDate(today);
 }

@@ -1,16 +1,10 @@
 #include "core/progress.h"
 
 #include "core/chartcalc.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 namespace {
-
-constexpr int sTooFast = 2600;
-constexpr int sOnPlan = 2601;
-constexpr int sTooSlow = 2602;
-constexpr int sAdviceTooFast = 2603;
-constexpr int sAdviceOnPlan = 2604;
-constexpr int sAdviceTooSlow = 2605;
 
 constexpr double fastestWeeklyLoss = 2; // % of body weight
 constexpr double planTolerance = 1.02;  // above the planned weight
@@ -57,13 +51,13 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan,
 QString statusText(ProgressStatus status) {
     switch (status) {
     case ProgressStatus::TooFast:
-        return str(sTooFast);
+        return str(S::TooFast);
     case ProgressStatus::OnPlan:
-        return str(sOnPlan);
+        return str(S::OnPlan);
     case ProgressStatus::TooSlow:
         break;
     }
-    return str(sTooSlow);
+    return str(S::TooSlow);
 }
 
 QString advice(const QList<ProgressRow> &rows) {
@@ -71,13 +65,13 @@ QString advice(const QList<ProgressRow> &rows) {
         return {};
     switch (rows.last().status) {
     case ProgressStatus::TooFast:
-        return str(sAdviceTooFast);
+        return str(S::AdviceTooFast);
     case ProgressStatus::OnPlan:
-        return str(sAdviceOnPlan);
+        return str(S::AdviceOnPlan);
     case ProgressStatus::TooSlow:
         break;
     }
-    return str(sAdviceTooSlow);
+    return str(S::AdviceTooSlow);
 }
 
 QDate nextDue(QDate lastWeighing, std::optional<ProgressStatus> status) {

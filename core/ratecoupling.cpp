@@ -2,15 +2,13 @@
 
 #include "core/dietcase.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/wholenumber.h"
 
 namespace {
 
 using F = DietCase::Field;
-
-constexpr int sDefaultRateDuring = 401;
-constexpr int sDefaultRateEnd = 402;
 
 } // namespace
 
@@ -30,9 +28,9 @@ void FillBoxes(DietCase &c) {
     if (followUp)
         return; // a loaded case keeps its rates
 
-    const double end = GermanText::parseNumber(str(sDefaultRateEnd)) * 100;
+    const double end = GermanText::parseNumber(str(S::DefaultRateEnd)) * 100;
     const double during =
-        overweight >= 15 ? GermanText::parseNumber(str(sDefaultRateDuring)) * 100 : end;
+        overweight >= 15 ? GermanText::parseNumber(str(S::DefaultRateDuring)) * 100 : end;
     c.setText(F::weeklyRateDuring, GermanText::fromNumber(during));
     c.setText(F::weeklyRateEnd, GermanText::fromNumber(end));
 }

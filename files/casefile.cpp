@@ -4,6 +4,7 @@
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/programfolder.h"
@@ -23,18 +24,6 @@ namespace {
 using F = DietCase::Field;
 
 const char *const codePage = "windows-1252";
-
-constexpr int sFilter = 35;
-constexpr int sInvalidTitle = 37;
-constexpr int sInvalidText = 38;
-constexpr int sKg = 130;
-constexpr int sProduct = 901;
-constexpr int sCannotSave = 2500;
-constexpr int sOutsideCodePage = 2501;
-constexpr int sLineBreak = 2502;
-constexpr int sTooLong = 2503;
-constexpr int sChangedElsewhere = 2606;
-constexpr int sTooManyWeighings = 2607;
 
 // The block is short: 501 weighings and a few keys. More is no file of ours.
 constexpr qint64 maxBlockBytes = 1 << 20;
@@ -284,15 +273,15 @@ QStringList extensionLines(const DietCase &c) {
 
 QString unwritableReason(const DietCase &c) {
     if (c.recordedHistory().size() > CaseHistory::capacity)
-        return str(sTooManyWeighings).arg(CaseHistory::capacity);
+        return str(S::TooManyWeighings).arg(CaseHistory::capacity);
     for (int i = 0; i < DietCase::fieldCount; ++i) {
         const auto field = F(i);
         const int caption = DietCase::captionNumber(field);
         const QString &text = c.text(field);
         if (text.size() > maxLineLength)
-            return str(sTooLong).arg(str(caption)).arg(maxLineLength);
+            return str(S::TooLong).arg(str(caption)).arg(maxLineLength);
         if (text.contains(u'\r') || text.contains(u'\n'))
-            return str(sLineBreak).arg(str(caption));
+            return str(S::LineBreak).arg(str(caption));
         if (encodable(text))
             continue;
         QString refused;
@@ -301,7 +290,7 @@ QString unwritableReason(const DietCase &c) {
             if (!encodable(one) && !refused.contains(one))
                 refused += one;
         }
-        return str(sOutsideCodePage).arg(str(caption), refused);
+        return str(S::OutsideCodePage).arg(str(caption), refused);
     }
     return {};
 }
@@ -438,7 +427,7 @@ void fill(DietCase &c, const Content &content) {
     const bool hasWeight = !isEmptyWord(s[14]);
     QString former;
     if (hasWeight)
-        former = s[14].contains(u"kg") ? s[14] : s[14] + u' ' + str(sKg);
+        former = s[14].contains(u"kg") ? s[14] : s[14] + u' ' + str(S::CasefileKg);
     c.setText(F::formerWeight, former);
     c.setFormerWeightVisible(hasWeight);
 
@@ -463,18 +452,18 @@ bool load(DietCase &c, const QString &path) {
 
 void create_txt(const DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
-    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(sFilter));
+    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::Filter));
     if (!path)
         return;
     if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {
-        ui.message(str(sCannotSave) + u'\n' + reason, UserInterface::Icon::Exclamation,
-                   str(sProduct));
+        ui.message(str(S::CannotSave) + u'\n' + reason, UserInterface::Icon::Exclamation,
+                   str(S::Product));
         return;
     }
     // Another workstation may have saved the case since we loaded it.
     if (CaseFile::changedSince(*path) &&
-        ui.message(str(sChangedElsewhere).arg(QFileInfo(*path).fileName()),
-                   UserInterface::Icon::Question, str(sProduct), UserInterface::Buttons::YesNo,
+        ui.message(str(S::ChangedElsewhere).arg(QFileInfo(*path).fileName()),
+                   UserInterface::Icon::Question, str(S::Product), UserInterface::Buttons::YesNo,
                    UserInterface::Answer::No) != UserInterface::Answer::Yes)
         return;
     try {
@@ -485,15 +474,15 @@ void create_txt(const DietCase &c, const ErrorReporter &errors) {
 }
 
 void read_txt(DietCase &c, const ErrorReporter &errors) {
-    if (const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(sFilter)))
+    if (const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(S::Filter)))
         read_txt(c, errors, *path);
 }
 
 void read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
     try {
         if (!CaseFile::load(c, path))
-            errors.ui().message(str(sInvalidText), UserInterface::Icon::Critical,
-                                str(sInvalidTitle));
+            errors.ui().message(str(S::InvalidText), UserInterface::Icon::Critical,
+                                str(S::InvalidTitle));
     } catch (const AppError &e) {
         errors.ReportError(e, QStringLiteral("read_txt"));
     }

@@ -4,6 +4,7 @@
 #include "core/chartcalc.h"
 #include "core/dietcase.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/casefile.h"
 
@@ -16,9 +17,6 @@
 namespace {
 
 using F = DietCase::Field;
-
-constexpr int sSkippedOne = 2608;
-constexpr int sSkippedMany = 2609;
 
 // Progress is reported in steps, not per file: 10,000 signals would flood the window.
 constexpr int progressStep = 100;
@@ -152,5 +150,5 @@ void CaseScanner::stop() {
 QString CaseScanner::skippedText(int skipped) {
     if (skipped <= 0)
         return {};
-    return skipped == 1 ? str(sSkippedOne) : str(sSkippedMany).arg(skipped);
+    return skipped == 1 ? str(S::SkippedOne) : str(S::SkippedMany).arg(skipped);
 }

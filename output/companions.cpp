@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/errorreport.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
@@ -18,8 +19,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int sError = 501;
 
 #ifdef Q_OS_WIN
 const QString programSuffix = QStringLiteral(".exe");
@@ -313,7 +312,7 @@ void open_extra(const QString &displayName, const QString &programName, const Er
         }
         // A recorded but vanished companion names itself in the message.
         ui.restoreCursors();
-        ui.message(str(sError) + u' ' + QString::number(e.number()) + u" - " + e.description() +
+        ui.message(str(S::Error) + u' ' + QString::number(e.number()) + u" - " + e.description() +
                        u" - " + displayName,
                    UserInterface::Icon::Critical, AppSettings::applicationName);
     }

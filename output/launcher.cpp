@@ -1,5 +1,6 @@
 #include "output/launcher.h"
 
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 
@@ -11,8 +12,6 @@
 #include <array>
 
 namespace {
-
-constexpr int sTitle = 2412;
 
 struct LauncherError {
     int code;
@@ -127,7 +126,7 @@ int StartDoc(Launcher &launcher, const QString &docName) {
 void showLauncherError(UserInterface &ui, int result) {
     if (const int message = launcherMessage(result)) {
         ui.restoreCursors();
-        ui.message(str(message), UserInterface::Icon::None, str(sTitle));
+        ui.message(str(message), UserInterface::Icon::None, str(S::Title));
     }
 }
 

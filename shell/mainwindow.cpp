@@ -9,6 +9,7 @@
 #include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/printtexts.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/casefile.h"
 #include "files/programfolder.h"
@@ -48,18 +49,6 @@
 #include <QUrl>
 
 namespace {
-
-constexpr int sProduct = 901;
-constexpr int sTitle = 2412;
-constexpr int sQuit = 1162;
-constexpr int sStatus = 2411;
-constexpr int sContact = 12;
-constexpr int sSubject = 13;
-constexpr int sHomePage = 1050;
-constexpr int sPrinterGone = 2451;
-constexpr int sNoLogoTitle = 1143;
-constexpr int sNoLogoText = 1144;
-constexpr int sNoLogoHint = 1145;
 
 /** Each picture is read once, however many commands show it. */
 QIcon icon(const char *name) {
@@ -205,7 +194,7 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::buildStatusBar() {
-    auto *status = new QLabel(str(sStatus), this);
+    auto *status = new QLabel(str(S::Status), this);
     m_date = new QLabel(this);
     m_time = new QLabel(this);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
@@ -233,7 +222,7 @@ void MainWindow::load() {
     m_slots.value(QStringLiteral("Help2"))->setVisible(false);
     m_slots.value(QStringLiteral("Plan"))->setVisible(true);
     m_separators.value(QStringLiteral("mnuFileSep"))->setVisible(false);
-    setWindowTitle(str(sProduct));
+    setWindowTitle(str(S::Product));
 
     m_input = new InputView(*this);
     connect(m_input, &InputView::curveComputed, this, &MainWindow::showChart);
@@ -434,7 +423,7 @@ void MainWindow::openCaseFile(const QString &path) {
 
 void MainWindow::sendEmail() {
     // Composed as is: the address and the subject need no encoding.
-    const QString link = u"mailto:" + str(sContact) + u"?subject=" + str(sSubject);
+    const QString link = u"mailto:" + str(S::Contact) + u"?subject=" + str(S::MailSubject);
     try {
         BusyCursor busy;
         open_prog(*m_launcher, *m_ui, link);
@@ -465,7 +454,7 @@ void MainWindow::openWebPage() {
         BusyCursor busy;
         address = m_settings.value(AppSettings::WebPage);
         if (address.size() < 5) {
-            address = str(sHomePage);
+            address = str(S::HomePage);
             m_settings.setValue(AppSettings::WebPage, address);
         }
         openBrowser(address);
@@ -508,7 +497,7 @@ void MainWindow::exitOrBack() {
     try {
         if (activeViewName() == u"frminput" || !m_mdi->activeSubWindow()) {
             const auto answer =
-                m_ui->message(str(sQuit), UserInterface::Icon::Question, str(sTitle),
+                m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::Title),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
             if (answer == UserInterface::Answer::Yes) {
                 m_closeConfirmed = true;
@@ -565,8 +554,8 @@ void MainWindow::printActive(bool preview) {
             BusyCursor busy;
             const QImage userLogo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings);
             if (userLogo.isNull()) // gone since it was chosen: say so, print without it
-                m_ui->message(str(sNoLogoText) + u' ' + str(sNoLogoHint),
-                              UserInterface::Icon::Exclamation, str(sNoLogoTitle));
+                m_ui->message(str(S::NoLogo) + u' ' + str(S::Reinstall),
+                              UserInterface::Icon::Exclamation, str(S::NoLogoTitle));
             try {
                 print_KHPE_chart(*m_chart->chart(), printer, userLogo,
                                  LogoLoader::LoadPic(LogoLoader::smallLogoName, m_settings));
@@ -586,7 +575,7 @@ void MainWindow::printActive(bool preview) {
                               1440, copies, orientation);
             } catch (const AppError &e) {
                 m_ui->message(QString::number(e.number()) + u"  -  " + e.description(),
-                              UserInterface::Icon::Critical, str(sTitle));
+                              UserInterface::Icon::Critical, str(S::Title));
             }
         }
     };
@@ -609,12 +598,13 @@ void MainWindow::printActive(bool preview) {
     // A queue that went away must not send the job to some other printer unasked.
     if (!request->printerName.isEmpty() &&
         !QPrinterInfo::availablePrinterNames().contains(request->printerName)) {
-        m_ui->message(str(sPrinterGone).arg(request->printerName), UserInterface::Icon::Critical,
-                      str(sTitle));
+        m_ui->message(str(S::PrinterGone).arg(request->printerName), UserInterface::Icon::Critical,
+                      str(S::Title));
         return;
     }
     const auto printer = printerFor(*request);
-    printer->setDocName(str(sProduct) + u" - " + m_mdi->activeSubWindow()->windowTitle().trimmed());
+    printer->setDocName(str(S::Product) + u" - " +
+                        m_mdi->activeSubWindow()->windowTitle().trimmed());
     print(*printer, request->copies, request->orientation);
 }
 
@@ -679,8 +669,8 @@ void MainWindow::showRecalc(bool modal) {
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (!m_closeConfirmed) {
         // Titled with the window's own caption, not the one a maximised view extends.
-        const auto answer = m_ui->message(str(sQuit), UserInterface::Icon::Question, str(sProduct),
-                                          UserInterface::Buttons::YesNo);
+        const auto answer = m_ui->message(str(S::Quit), UserInterface::Icon::Question,
+                                          str(S::Product), UserInterface::Buttons::YesNo);
         if (answer != UserInterface::Answer::Yes) {
             event->ignore();
             return;

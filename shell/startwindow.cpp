@@ -1,5 +1,6 @@
 #include "shell/startwindow.h"
 
+#include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <QEventLoop>
@@ -9,13 +10,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int sProduct = 901;
-constexpr int sVersion = 2401;
-
-} // namespace
 
 StartWindow::StartWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
@@ -27,7 +21,7 @@ StartWindow::StartWindow(QWidget *parent)
     auto *picture = new QLabel(this);
     picture->setPixmap(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")).pixmap(128, 128));
     picture->setAlignment(Qt::AlignCenter);
-    auto *product = new QLabel(str(sProduct), this);
+    auto *product = new QLabel(str(S::Product), this);
     product->setObjectName(QStringLiteral("lblProductName"));
     QFont font = product->font();
     font.setPointSizeF(font.pointSizeF() * 2.4);
@@ -49,7 +43,7 @@ StartWindow::StartWindow(QWidget *parent)
 }
 
 QString StartWindow::versionText() {
-    return str(sVersion) + QString::number(KORVALO_VERSION_MAJOR) + u'.' +
+    return str(S::Version) + QString::number(KORVALO_VERSION_MAJOR) + u'.' +
            QString::number(KORVALO_VERSION_MINOR);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/errorreport.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 
@@ -13,19 +14,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-constexpr int sCaption = 2400;
-constexpr int sVersion = 2401;
-constexpr int sSysInfoButton = 2402;
-constexpr int sOk = 2403;
-constexpr int sTitle = 2412;
-constexpr int sProduct = 901;
-constexpr int sMark = 902;
-constexpr int sMaker = 3;
-constexpr int sAddress = 4;
-constexpr int sCopyright = 905;
-constexpr int sNotice = 906;
-constexpr int sNoSysInfo = 1202;
 
 QLabel *label(const char *name, QWidget *parent) {
     auto *label = new QLabel(parent);
@@ -41,7 +29,7 @@ AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
     : QDialog(parent)
     , m_errors(errors) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(str(sCaption));
+    setWindowTitle(str(S::AboutCaption));
     setModal(true);
 
     auto *icon = new QLabel(this);
@@ -60,10 +48,10 @@ AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
     notice->setFrameShape(QFrame::StyledPanel);
     notice->setMargin(6);
 
-    auto *ok = new QPushButton(str(sOk), this);
+    auto *ok = new QPushButton(str(S::AboutOk), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    auto *sysInfo = new QPushButton(str(sSysInfoButton), this);
+    auto *sysInfo = new QPushButton(str(S::SysInfoButton), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
 
     auto *layout = new QGridLayout(this);
@@ -96,7 +84,7 @@ AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
 }
 
 QString AboutDialog::versionText(int major, int minor, int revision) {
-    return str(sVersion) + QString::number(major) + u'.' + QString::number(minor) + u'.' +
+    return str(S::Version) + QString::number(major) + u'.' + QString::number(minor) + u'.' +
            QString::number(revision);
 }
 
@@ -105,11 +93,12 @@ void AboutDialog::load() {
         findChild<QLabel *>(QStringLiteral("lblVersion"))
             ->setText(
                 versionText(KORVALO_VERSION_MAJOR, KORVALO_VERSION_MINOR, KORVALO_VERSION_PATCH));
-        findChild<QLabel *>(QStringLiteral("lblCopyright"))->setText(str(sCopyright));
-        findChild<QLabel *>(QStringLiteral("lblNotice"))->setText(str(sNotice));
-        findChild<QLabel *>(QStringLiteral("lblTitle"))->setText(str(sProduct) + u' ' + str(sMark));
+        findChild<QLabel *>(QStringLiteral("lblCopyright"))->setText(str(S::Copyright));
+        findChild<QLabel *>(QStringLiteral("lblNotice"))->setText(str(S::Notice));
+        findChild<QLabel *>(QStringLiteral("lblTitle"))
+            ->setText(str(S::Product) + u' ' + str(S::Mark));
         findChild<QLabel *>(QStringLiteral("lblDescription"))
-            ->setText(str(sMark) + u" - " + str(sMaker) + u" / " + str(sAddress));
+            ->setText(str(S::Mark) + u" - " + str(S::Maker) + u" / " + str(S::Address));
     } catch (const AppError &e) {
         m_errors.ReportError(e, QStringLiteral("frmAbout-Form_Load"), windowTitle());
     }
@@ -126,6 +115,6 @@ bool StartSysInfo(UserInterface &ui) {
         if (!program.isEmpty() && QProcess::startDetached(program, {}))
             return true;
     }
-    ui.message(str(sNoSysInfo), UserInterface::Icon::None, str(sTitle));
+    ui.message(str(S::NoSysInfo), UserInterface::Icon::None, str(S::Title));
     return false;
 }

@@ -3,6 +3,7 @@
 #include "controls/browsercontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
@@ -18,17 +19,6 @@
 
 namespace {
 
-constexpr int sBack = 150;
-constexpr int sHomePage = 1050;
-constexpr int sProduct = 901;
-constexpr int sAddress = 2300;
-constexpr int sForward = 2301;
-constexpr int sStop = 2302;
-constexpr int sRefresh = 2303;
-constexpr int sHome = 2304;
-constexpr int sSearch = 2305;
-constexpr int sNoEngine = 2310;
-
 struct Button {
     const char *key;
     int caption;
@@ -37,12 +27,12 @@ struct Button {
 };
 
 constexpr Button buttons[] = {
-    {"Back", sBack, QStyle::SP_ArrowBack, &BrowserControl::GoBack},
-    {"Forward", sForward, QStyle::SP_ArrowForward, &BrowserControl::GoForward},
-    {"Stop", sStop, QStyle::SP_BrowserStop, &BrowserControl::Stop},
-    {"Refresh", sRefresh, QStyle::SP_BrowserReload, &BrowserControl::Refresh},
-    {"Home", sHome, QStyle::SP_DirHomeIcon, &BrowserControl::GoHome},
-    {"Search", sSearch, QStyle::SP_FileDialogContentsView, &BrowserControl::GoSearch},
+    {"Back", S::Back, QStyle::SP_ArrowBack, &BrowserControl::GoBack},
+    {"Forward", S::Forward, QStyle::SP_ArrowForward, &BrowserControl::GoForward},
+    {"Stop", S::Stop, QStyle::SP_BrowserStop, &BrowserControl::Stop},
+    {"Refresh", S::Refresh, QStyle::SP_BrowserReload, &BrowserControl::Refresh},
+    {"Home", S::Home, QStyle::SP_DirHomeIcon, &BrowserControl::GoHome},
+    {"Search", S::Search, QStyle::SP_FileDialogContentsView, &BrowserControl::GoSearch},
 };
 
 // Frame of the address box and the page, in twips.
@@ -64,7 +54,7 @@ template <typename Fn> void ignoringErrors(Fn &&step) {
 QString browserAddress(const AppSettings &settings, const QString &key) {
     QString fallback = settings.value(AppSettings::WebPage);
     if (fallback.size() < minAddressLength)
-        fallback = str(sHomePage);
+        fallback = str(S::HomePage);
     const QString address = settings.value(AppSettings::applicationName, key, fallback);
     return address.trimmed().size() < minAddressLength ? fallback : address;
 }
@@ -77,9 +67,9 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress, QWidget *p
 BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
                          const ControlFactory &makeControl, QWidget *parent)
     : ChildView(host, "frmBrowser", QString(),
-                {View::Browser, {{"Back", sBack}}, sBack, "Activate"}, parent)
+                {View::Browser, {{"Back", S::Back}}, S::Back, "Activate"}, parent)
     , m_toolBar(new QToolBar(this))
-    , m_label(new QLabel(str(sAddress), this))
+    , m_label(new QLabel(str(S::AddressCaption), this))
     , m_address(new QComboBox(this)) {
     m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -137,7 +127,7 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
     layout->addLayout(frame, 1);
 
     if (!m_control) {
-        m_host.ui().message(str(sNoEngine), UserInterface::Icon::Critical, str(sProduct));
+        m_host.ui().message(str(S::NoEngine), UserInterface::Icon::Critical, str(S::Product));
         return;
     }
     if (!startAddress.isEmpty()) {

@@ -6,6 +6,7 @@
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/infosheet.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
@@ -19,17 +20,6 @@ namespace {
 
 using Icon = UserInterface::Icon;
 
-constexpr int sCaption = 103;
-constexpr int sBack = 150;
-constexpr int sCopySheet = 158;
-constexpr int sNoLogoShort = 1140;
-constexpr int sLogoAdvice = 1141;
-constexpr int sLogoSizeHint = 1142;
-constexpr int sNoLogoTitle = 1143;
-constexpr int sNoLogo = 1144;
-constexpr int sReinstall = 1145;
-constexpr int sLogoFilter = 2430;
-
 // The text control's frame in the view, in twips: narrow, with room above.
 constexpr int marginSide = 100;
 constexpr int marginTop = 500;
@@ -38,8 +28,8 @@ constexpr int twipsPerInch = 1440;
 } // namespace
 
 DocumentView::DocumentView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frmDocument", str(sCaption).trimmed(),
-                {View::Document, {{"Back", sBack}, {"Copy", sCopySheet}}, sBack}, parent)
+    : ChildView(host, "frmDocument", str(S::Caption).trimmed(),
+                {View::Document, {{"Back", S::Back}, {"Copy", S::CopyInfoSheet}}, S::Back}, parent)
     , m_text(new RichTextControl(this)) {
     const auto px = [this](int twips) {
         return qRound(twips * logicalDpiX() / double(twipsPerInch));
@@ -59,15 +49,15 @@ void DocumentView::open_createRTF() {
     m_logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings());
     if (m_logo.isNull()) {
         m_text->setRtf(infoSheetRtf(petName, species));
-        m_host.ui().message(str(sNoLogo) + u' ' + str(sReinstall), Icon::Exclamation,
-                            str(sNoLogoTitle));
+        m_host.ui().message(str(S::NoLogo) + u' ' + str(S::Reinstall), Icon::Exclamation,
+                            str(S::NoLogoTitle));
         return;
     }
     const QByteArray png = LogoLoader::pngBytes(m_logo);
     if (png.isEmpty()) {
         // The picture was read but cannot be handed on: the sheet stays without it.
         m_text->setRtf(infoSheetRtf(petName, species));
-        m_host.ui().message(str(sNoLogoShort), Icon::None, QString());
+        m_host.ui().message(str(S::NoLogoShort), Icon::None, QString());
         return;
     }
     m_text->setRtf(infoSheetRtf(petName, species, png));
@@ -75,11 +65,11 @@ void DocumentView::open_createRTF() {
 
 void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet) {
     UserInterface &ui = host.ui();
-    ui.message(str(sLogoAdvice) + u'\n' + str(sLogoSizeHint), Icon::None, QString());
+    ui.message(str(S::LogoAdvice) + u'\n' + str(S::LogoSizeHint), Icon::None, QString());
     BusyCursor busy;
     // Users have PNG and JPEG logos as well.
     const QString filter =
-        str(sLogoFilter)
+        str(S::LogoFilter)
             .replace(QStringLiteral("*.gif"), QStringLiteral("*.gif;*.png;*.jpg;*.jpeg"));
     const QString folder = QFileInfo(settings.value(AppSettings::PicPath)).absolutePath();
     const std::optional<QString> path = ui.openFileName(folder, filter);

@@ -4,6 +4,7 @@
 #include "core/computecommand.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
@@ -29,13 +30,6 @@ namespace {
 using F = DietCase::Field;
 using Icon = UserInterface::Icon;
 
-constexpr int sProduct = 901;
-constexpr int sCompute = 102;
-constexpr int sExit = 101;
-constexpr int sNotPositive = 2000;
-constexpr int sNotNumeric = 2001;
-constexpr int sAgeQuestion = 2002;
-
 // The text fields Text1 ... Text9 and the case field each carries.
 constexpr std::array<F, 9> textFieldOf{F::ownerName,        F::petName,           F::todayWeight,
                                        F::targetWeight,     F::overweightPercent, F::ageYears,
@@ -51,7 +45,8 @@ struct Row {
 } // namespace
 
 InputView::InputView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frminput", str(sProduct), {View::Input, {{"Back", sExit}}, sExit}, parent)
+    : ChildView(host, "frminput", str(S::Product), {View::Input, {{"Back", S::Exit}}, S::Exit},
+                parent)
     , m_case(host.dietCase()) {
 
     for (int i = 0; i < 24; ++i) {
@@ -61,8 +56,8 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     }
     for (int i = 8; i <= 11; ++i)
         m_captions[i]->hide(); // the option buttons carry these captions
-    m_captions[22]->setText(str(144));
-    m_captions[23]->setText(str(145));
+    m_captions[22]->setText(str(S::CreationDateCaption));
+    m_captions[23]->setText(str(S::FormerWeightCaption));
 
     for (int n = 1; n <= 9; ++n) {
         auto *edit = new QLineEdit(this);
@@ -100,16 +95,16 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_formerWeight = new QLabel(this);
     m_formerWeight->setObjectName(QStringLiteral("lbl_oldweight"));
 
-    auto *product = new QLabel(str(sProduct), this);
+    auto *product = new QLabel(str(S::Product), this);
     product->setObjectName(QStringLiteral("Label1"));
     QFont productFont = product->font();
     productFont.setPointSizeF(productFont.pointSizeF() * 1.8);
     productFont.setBold(true);
     product->setFont(productFont);
 
-    m_compute = new QPushButton(str(sCompute), this);
+    m_compute = new QPushButton(str(S::ShowCurve), this);
     m_compute->setObjectName(QStringLiteral("Command1"));
-    m_compute->setToolTip(str(sCompute));
+    m_compute->setToolTip(str(S::ShowCurve));
     m_compute->setDefault(true);
     connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
 
@@ -267,7 +262,8 @@ bool InputView::validateWeight(QLineEdit *field) {
     const auto value = GermanText::toNumber(text);
     if (value && *value > 0)
         return true;
-    m_host.ui().message(str(value ? sNotPositive : sNotNumeric), Icon::Exclamation, str(sProduct));
+    m_host.ui().message(str(value ? S::NotPositive : S::NotNumeric), Icon::Exclamation,
+                        str(S::Product));
     return false;
 }
 
@@ -277,12 +273,12 @@ bool InputView::validateAge() {
         return true;
     const auto value = GermanText::toNumber(text);
     if (!value || *value <= 0) {
-        m_host.ui().message(str(value ? sNotPositive : sNotNumeric), Icon::Exclamation,
-                            str(sProduct));
+        m_host.ui().message(str(value ? S::NotPositive : S::NotNumeric), Icon::Exclamation,
+                            str(S::Product));
         return false;
     }
     if (*value > 20)
-        m_host.ui().message(str(sAgeQuestion), Icon::Question, str(sProduct));
+        m_host.ui().message(str(S::AgeQuestion), Icon::Question, str(S::Product));
     return true;
 }
 

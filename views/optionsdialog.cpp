@@ -3,6 +3,7 @@
 #include "controls/chartcontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 
@@ -22,24 +23,6 @@
 #include <optional>
 
 namespace {
-
-constexpr int sLeftScale = 958;
-constexpr int sRightScale = 959;
-constexpr int sTimeFrame = 960;
-constexpr int sValueFrame = 961;
-constexpr int sAutoScale = 962;
-constexpr int sShowScale = 963;
-constexpr int sDivisions = 964;
-constexpr int sChartFrame = 965;
-constexpr int sSeriesColor = 966;
-constexpr int sBackdrop = 968;
-constexpr int sApply = 974;
-constexpr int sCancel = 975;
-constexpr int sOk = 976;
-constexpr int sCaption = 977;
-constexpr int sDays = 980;
-constexpr int sSmallPets = 983;
-constexpr int sOwnColor = 2112;
 
 constexpr int sliderMinimum = 1;
 constexpr int sliderMaximum = 30;
@@ -100,7 +83,7 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
     , m_settings(settings)
     , m_errors(errors) {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(str(sCaption));
+    setWindowTitle(str(S::ChartOptionsCaption));
     setModal(true);
 
     const auto check = [this](int text, const char *name) {
@@ -123,24 +106,24 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
         return label;
     };
 
-    m_timeFixed = check(sAutoScale, "Check1");
-    m_timeScale = check(sShowScale, "Check2");
-    m_valueFixed = check(sAutoScale, "Check3");
-    m_leftScale = check(sLeftScale, "Check4");
-    m_rightScale = check(sRightScale, "Check6");
-    m_smallPets = check(sSmallPets, "Check5");
+    m_timeFixed = check(S::AutoScale, "Check1");
+    m_timeScale = check(S::ShowScale, "Check2");
+    m_valueFixed = check(S::AutoScale, "Check3");
+    m_leftScale = check(S::LeftScale, "Check4");
+    m_rightScale = check(S::RightScale, "Check6");
+    m_smallPets = check(S::SmallPets, "Check5");
     m_days = slider("Slider1");
     m_divisions = slider("Slider2");
     m_daysNumber = number("Label3");
     m_divisionsNumber = number("Label4");
     m_seriesColors = colorList(seriesColors, "Combo1", this);
-    m_seriesColors->setPlaceholderText(str(sOwnColor)); // the colour the chart starts with
+    m_seriesColors->setPlaceholderText(str(S::OwnColor)); // the colour the chart starts with
     m_backdropColors = colorList(backdropColors, "Combo2", this);
 
-    auto *daysCaption = named(new QLabel(str(sDays), this), "Label1");
-    auto *divisionsCaption = named(new QLabel(str(sDivisions), this), "Label2");
-    auto *seriesCaption = named(new QLabel(str(sSeriesColor), this), "Label5");
-    auto *backdropCaption = named(new QLabel(str(sBackdrop), this), "Label6");
+    auto *daysCaption = named(new QLabel(str(S::Days), this), "Label1");
+    auto *divisionsCaption = named(new QLabel(str(S::Divisions), this), "Label2");
+    auto *seriesCaption = named(new QLabel(str(S::SeriesColor), this), "Label5");
+    auto *backdropCaption = named(new QLabel(str(S::Backdrop), this), "Label6");
     daysCaption->setBuddy(m_days);
     divisionsCaption->setBuddy(m_divisions);
     seriesCaption->setBuddy(m_seriesColors);
@@ -160,14 +143,14 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
         return std::pair{box, grid};
     };
 
-    auto [timeFrame, timeGrid] = frame(sTimeFrame, "Frame1");
+    auto [timeFrame, timeGrid] = frame(S::TimeFrame, "Frame1");
     timeGrid->addWidget(m_timeFixed, 0, 0, 1, 3);
     timeGrid->addWidget(m_timeScale, 1, 0, 1, 3);
     timeGrid->addWidget(daysCaption, 2, 0);
     timeGrid->addWidget(m_days, 2, 1);
     timeGrid->addWidget(m_daysNumber, 2, 2);
 
-    auto [valueFrame, valueGrid] = frame(sValueFrame, "Frame2");
+    auto [valueFrame, valueGrid] = frame(S::ValueFrame, "Frame2");
     valueGrid->addWidget(m_valueFixed, 0, 0, 1, 3);
     valueGrid->addWidget(m_leftScale, 1, 0, 1, 3);
     valueGrid->addWidget(m_rightScale, 2, 0, 1, 3);
@@ -175,7 +158,7 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
     valueGrid->addWidget(m_divisions, 3, 1);
     valueGrid->addWidget(m_divisionsNumber, 3, 2);
 
-    auto [chartFrame, chartGrid] = frame(sChartFrame, "Frame3");
+    auto [chartFrame, chartGrid] = frame(S::ChartFrame, "Frame3");
     chartGrid->addWidget(seriesCaption, 0, 0);
     chartGrid->addWidget(m_seriesColors, 0, 1);
     chartGrid->addWidget(backdropCaption, 1, 0);
@@ -183,9 +166,9 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
     chartGrid->addWidget(m_smallPets, 2, 0, 1, 3);
     chartGrid->addItem(new QSpacerItem(m_daysNumber->minimumWidth(), 0), 0, 2);
 
-    auto *ok = named(new QPushButton(str(sOk), this), "cmdOK");
-    auto *cancel = named(new QPushButton(str(sCancel), this), "cmdCancel");
-    auto *apply = named(new QPushButton(str(sApply), this), "cmdApply");
+    auto *ok = named(new QPushButton(str(S::Ok), this), "cmdOK");
+    auto *cancel = named(new QPushButton(str(S::Cancel), this), "cmdCancel");
+    auto *apply = named(new QPushButton(str(S::Apply), this), "cmdApply");
     ok->setDefault(true);
     // Equal buttons, with room around the longest caption.
     int buttonWidth = 0;

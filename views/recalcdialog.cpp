@@ -6,6 +6,7 @@
 #include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/ratecoupling.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
@@ -31,14 +32,6 @@
 namespace {
 
 using F = DietCase::Field;
-
-constexpr int sProduct13 = 13;
-constexpr int sTooManyDays = 507;
-constexpr int sCaption = 981;
-constexpr int sApply = 974;
-constexpr int sCancel = 975;
-constexpr int sOk = 976;
-constexpr int sReset = 982;
 
 // Text3 ... Text9 and the case field each shows, with the caption index of its row.
 struct Shown {
@@ -83,7 +76,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     : QDialog(parent)
     , m_host(host) {
     setObjectName(QStringLiteral("frmRecalc"));
-    setWindowTitle(str(sCaption));
+    setWindowTitle(str(S::RecalcCaption));
     // Shown values look like values, not like fields to type into.
     setStyleSheet(QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
 
@@ -126,7 +119,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     connect(m_during, &QScrollBar::valueChanged, this, &RecalcDialog::duringChanged);
     connect(m_end, &QScrollBar::valueChanged, this, &RecalcDialog::endChanged);
 
-    auto *sexFrame = new QGroupBox(str(116), this);
+    auto *sexFrame = new QGroupBox(str(S::SexCaption), this);
     sexFrame->setObjectName(QStringLiteral("Frame1"));
     auto *neuterFrame = new QGroupBox(this);
     neuterFrame->setObjectName(QStringLiteral("Frame2"));
@@ -147,7 +140,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     m_currentDate = new QLabel(this);
     m_currentDate->setObjectName(QStringLiteral("Label4"));
     auto *dateLine = new QHBoxLayout;
-    dateLine->addWidget(new QLabel(str(127), this));
+    dateLine->addWidget(new QLabel(str(S::CurrentDateCaption), this));
     dateLine->addWidget(m_currentDate);
     dateLine->addStretch();
 
@@ -163,10 +156,10 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
         b->setObjectName(QLatin1StringView(name));
         return b;
     };
-    QPushButton *ok = addButton(sOk, "cmdOK", QDialogButtonBox::AcceptRole);
-    QPushButton *cancel = addButton(sCancel, "cmdCancel", QDialogButtonBox::RejectRole);
-    m_apply = addButton(sApply, "cmdApply", QDialogButtonBox::ApplyRole);
-    QPushButton *back = addButton(sReset, "cmdback", QDialogButtonBox::ResetRole);
+    QPushButton *ok = addButton(S::Ok, "cmdOK", QDialogButtonBox::AcceptRole);
+    QPushButton *cancel = addButton(S::Cancel, "cmdCancel", QDialogButtonBox::RejectRole);
+    m_apply = addButton(S::Apply, "cmdApply", QDialogButtonBox::ApplyRole);
+    QPushButton *back = addButton(S::Reset, "cmdback", QDialogButtonBox::ResetRole);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
         apply(QStringLiteral("cmdOK_Click"));
@@ -208,7 +201,7 @@ void RecalcDialog::activate() {
     for (int n = 1; n <= 4; ++n)
         m_options[n - 1]->setChecked(c.optionSelected(n));
     m_currentDate->setText(c.text(F::currentDate));
-    setWindowTitle(str(sCaption));
+    setWindowTitle(str(S::RecalcCaption));
 
     for (int i = 0; i < int(snapshotFields.size()); ++i)
         m_snapshot[i]->setText(field(snapshotFields[i])->text());
@@ -251,7 +244,8 @@ bool RecalcDialog::apply(const QString &handler) {
         if (!check_reduction(m_host.dietCase(), field(F::weeklyRateDuring)->text(),
                              field(F::weeklyRateEnd)->text())) {
             m_ownMessage = true;
-            m_host.ui().message(str(sTooManyDays), UserInterface::Icon::Critical, str(sProduct13));
+            m_host.ui().message(str(S::TooManyDays), UserInterface::Icon::Critical,
+                                str(S::MailSubject));
             QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
             return false;
         }

@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
+#include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "views/viewhost.h"
@@ -14,12 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int sCaption = 109;
-constexpr int sBack = 150;
-constexpr int sCopySheet = 169;
-constexpr int sLocked = 171;
-constexpr int sProduct = 901;
 
 // Rows 5 to 36 of columns A and C hold dates, except the weighing reminders.
 constexpr int firstDateRow = 5;
@@ -34,8 +29,8 @@ const QDate lastDate(9999, 12, 31);
 } // namespace
 
 SheetView::SheetView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frmSheet", str(sCaption),
-                {View::Sheet, {{"Copy", sCopySheet}, {"Back", sBack}}, sBack}, parent)
+    : ChildView(host, "frmSheet", str(S::DietPlan),
+                {View::Sheet, {{"Copy", S::CopyDietPlan}, {"Back", S::Back}}, S::Back}, parent)
     , m_sheet(new SheetControl(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,7 +41,7 @@ SheetView::SheetView(ViewHost &host, QWidget *parent)
         const QString petName = host.dietCase().text(DietCase::Field::petName);
         if (!petName.isEmpty())
             m_sheet->setCellText(1, 2, petName);
-        m_sheet->setApplicationName(str(sProduct));
+        m_sheet->setApplicationName(str(S::Product));
         m_sheet->table()->installEventFilter(this);
         m_sheet->table()->viewport()->installEventFilter(this);
         m_sheet->setRowColumnEditingEnabled(false);
@@ -97,7 +92,8 @@ bool SheetView::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress && isTypedKey(static_cast<QKeyEvent *>(event))) {
         try {
             if (m_sheet->isSelectionLocked()) {
-                m_host.ui().message(str(sLocked), UserInterface::Icon::Information, str(sProduct));
+                m_host.ui().message(str(S::Locked), UserInterface::Icon::Information,
+                                    str(S::Product));
                 return true;
             }
         } catch (const AppError &e) {
