@@ -1,8 +1,10 @@
 #include "views/progressview.h"
 
 #include "core/chartcalc.h"
+#include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/germantext.h"
+#include "core/printtexts.h"
 #include "core/progress.h"
 #include "core/stringtable.h"
 #include "views/viewhost.h"
@@ -63,7 +65,6 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     m_table->horizontalHeader()->setMinimumSectionSize(72);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 
     m_advice->setObjectName(QStringLiteral("lblAdvice"));
     m_advice->setWordWrap(true);
@@ -75,9 +76,10 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     layout->addWidget(m_title);
-    layout->addWidget(m_table);
+    // The table no taller than its rows: the advice stands right below the last one.
+    layout->addWidget(m_table, 100);
     layout->addWidget(m_advice);
-    layout->addStretch(1); // the advice right below the last row, not at the window's foot
+    layout->addStretch(1);
 }
 
 void ProgressView::refresh(const ReductionPlan &plan) {
@@ -121,6 +123,8 @@ void ProgressView::refresh(const ReductionPlan &plan) {
             m_table->setItem(r, col, item);
         }
     }
+    m_table->setMaximumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                              m_table->verticalHeader()->length() + 2 * m_table->frameWidth());
     // Off-plan weighings stand out: they are what the advice is about.
     for (int r = 0; r < rows.size(); ++r) {
         if (rows[r].status != ProgressStatus::OnPlan)
@@ -149,6 +153,8 @@ QString ProgressView::html() const {
         out += QStringLiteral("</tr>\n");
     }
     out += u"</table>\n<p><b>" + escaped(m_adviceText) + u"</b></p>\n";
+    // Dated like the diet plan: the owner keeps the page beside the next one.
+    out += u"<p style=\"font-size: 8pt\">" + escaped(planSheetFooter(Clock::today())) + u"</p>\n";
     return out;
 }
 
