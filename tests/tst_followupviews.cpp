@@ -229,6 +229,22 @@ private slots:
         QTEST(listedOwners(), "owners");
     }
 
+    /** "Abbrechen" during a scan keeps the list as it was and says so. */
+    void caseListScanCanBeCancelled() {
+        window->run(Command::CaseList);
+        CaseListView *list = window->caseListView();
+        QTRY_VERIFY(!list->isScanning());
+        const int before = list->table()->model()->rowCount();
+        ui.folderNames << m_dir.path();
+        list->findChild<QPushButton *>(u"cmdOrdner"_s)->click();
+        QVERIFY(list->cancelButton()->isVisible());
+        QTest::mouseClick(list->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY(!list->isScanning());
+        QCOMPARE(list->statusLine()->text(), u"Einlesen abgebrochen."_s);
+        QCOMPARE(list->table()->model()->rowCount(), before);
+        QVERIFY(!list->cancelButton()->isVisible());
+    }
+
     void caseListLoadsTheChosenCase_data() {
         QTest::addColumn<bool>("inTable");
         QTest::newRow("Enter in the search box") << false;
