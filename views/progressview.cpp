@@ -134,14 +134,15 @@ void ProgressView::refresh(const ReductionPlan &plan) {
 
 QString ProgressView::html() const {
     QString out = u"<h2 style=\"margin-bottom: 10px\">" + escaped(m_titleText) + u"</h2>\n"_qs;
-    out += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
-                          "style=\"border-collapse: collapse; border-color: black;\">\n<tr>");
+    out +=
+        QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+                       "style=\"border-collapse: collapse; border-color: black;\">\n<thead><tr>");
     // Fixed shares: left to itself the layout breaks the longer titles inside a word.
     static constexpr std::array<int, 8> percent{14, 11, 7, 12, 13, 15, 15, 13};
     for (int col = 0; col < m_columns.size(); ++col)
         out += u"<th width=\"" + QString::number(percent[col]) + u"%\">" + escaped(m_columns[col]) +
                u"</th>";
-    out += QStringLiteral("</tr>\n");
+    out += QStringLiteral("</tr></thead>\n"); // repeated on every printed page
     for (const QStringList &row : m_cells) {
         out += QStringLiteral("<tr>");
         for (int col = 0; col < row.size(); ++col) {
