@@ -246,24 +246,32 @@ private slots:
     }
 
     void caseListLoadsTheChosenCase_data() {
-        QTest::addColumn<bool>("inTable");
-        QTest::newRow("Enter in the search box") << false;
-        QTest::newRow("Enter on the row") << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Enter in the search box") << "search";
+        QTest::newRow("Enter on the row") << "row";
+        QTest::newRow("double-click") << "click";
     }
 
-    /** Enter loads the case found as "Daten laden" does and shows the input form. */
+    /** The case found loads as "Daten laden" loads it, and the input form comes forward. */
     void caseListLoadsTheChosenCase() {
-        QFETCH(bool, inTable);
+        QFETCH(QString, how);
         Clock::setToday(QDate(2026, 12, 7));
         window->run(Command::ClearInputs);
         CaseListView *list = openCaseList();
         list->searchBox()->setFocus();
         QTest::keyClicks(QApplication::focusWidget(), u"Minka"_s);
-        if (inTable) {
-            list->table()->setFocus();
+        QTableView *table = list->table();
+        if (how == u"search") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else if (how == u"row") {
+            table->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            const QPoint row = table->visualRect(table->model()->index(0, 1)).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row); // the first click
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(window->activeViewName(), u"frminput"_s);
         QCOMPARE(text(1)->text(), u"Schulz"_s);
         QCOMPARE(text(2)->text(), u"Minka"_s);
