@@ -19,6 +19,11 @@ std::optional<QString> RecordingUserInterface::saveFileName(const QString &folde
     return openFileName(folder, filter);
 }
 
+std::optional<QString> RecordingUserInterface::folderName(const QString &folder) {
+    dialogFolders << folder;
+    return folderNames.isEmpty() ? std::nullopt : folderNames.takeFirst();
+}
+
 std::optional<UserInterface::PrintRequest> RecordingUserInterface::printDialog() {
     ++printDialogs;
     return printRequests.isEmpty() ? std::nullopt : printRequests.takeFirst();

@@ -22,12 +22,14 @@ public:
                    Answer defaultAnswer) override;
     std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
     std::optional<QString> saveFileName(const QString &folder, const QString &filter) override;
+    std::optional<QString> folderName(const QString &folder) override;
     std::optional<PrintRequest> printDialog() override;
     void restoreCursors() override { ++cursorRestores; }
 
     QList<Message> messages;
     QList<Answer> answers;                            ///< taken in order; the default when empty
     QList<std::optional<QString>> fileNames;          ///< taken in order; cancel when empty
+    QList<std::optional<QString>> folderNames;        ///< taken in order; cancel when empty
     QList<std::optional<PrintRequest>> printRequests; ///< taken in order; cancel when empty
     int printDialogs = 0;
     QStringList dialogFolders;

@@ -129,7 +129,30 @@
     X(ChangedElsewhere, 2606)                                                                      \
     X(TooManyWeighings, 2607)                                                                      \
     X(SkippedOne, 2608)                                                                            \
-    X(SkippedMany, 2609)
+    X(SkippedMany, 2609)                                                                           \
+    X(ProgressCaption, 2610)                                                                       \
+    X(ProgressTitle, 2611)                                                                         \
+    X(ProgressFirstColumn, 2612)                                                                   \
+    X(WeightColumn, 2613)                                                                          \
+    X(StatusColumn, 2619)                                                                          \
+    X(CopyProgress, 2620)                                                                          \
+    X(FirstWeighing, 2621)                                                                         \
+    X(NoProgress, 2622)                                                                            \
+    X(CaseListCaption, 2631)                                                                       \
+    X(OwnerColumn, 2632)                                                                           \
+    X(PetColumn, 2633)                                                                             \
+    X(SpeciesColumn, 2634)                                                                         \
+    X(LastWeighing, 2635)                                                                          \
+    X(TargetColumn, 2636)                                                                          \
+    X(DueColumn, 2637)                                                                             \
+    X(SearchCases, 2638)                                                                           \
+    X(AddFolder, 2639)                                                                             \
+    X(CancelScan, 2640)                                                                            \
+    X(Folders, 2641)                                                                               \
+    X(Cases, 2642)                                                                                 \
+    X(OneCase, 2643)                                                                               \
+    X(Cancelled, 2644)                                                                             \
+    X(Scanning, 2645)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -27,6 +27,8 @@ public:
      */
     virtual std::optional<QString> openFileName(const QString &folder, const QString &filter) = 0;
     virtual std::optional<QString> saveFileName(const QString &folder, const QString &filter) = 0;
+    /** A folder chosen, starting in the given one; nothing on cancel. */
+    virtual std::optional<QString> folderName(const QString &folder) = 0;
 
     /** What the print dialog hands back. */
     struct PrintRequest {

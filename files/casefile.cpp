@@ -478,12 +478,14 @@ void read_txt(DietCase &c, const ErrorReporter &errors) {
         read_txt(c, errors, *path);
 }
 
-void read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
+bool read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
     try {
-        if (!CaseFile::load(c, path))
-            errors.ui().message(str(S::InvalidText), UserInterface::Icon::Critical,
-                                str(S::InvalidTitle));
+        if (CaseFile::load(c, path))
+            return true;
+        errors.ui().message(str(S::InvalidText), UserInterface::Icon::Critical,
+                            str(S::InvalidTitle));
     } catch (const AppError &e) {
         errors.ReportError(e, QStringLiteral("read_txt"));
     }
+    return false;
 }

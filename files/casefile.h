@@ -100,5 +100,8 @@ void create_txt(const DietCase &dietCase, const ErrorReporter &errors);
 /** The "Daten laden" command: asks for a file, checks it and fills the form. */
 void read_txt(DietCase &dietCase, const ErrorReporter &errors);
 
-/** The same for a file already chosen, as when the desktop opens a case file with us. */
-void read_txt(DietCase &dietCase, const ErrorReporter &errors, const QString &path);
+/**
+ * The same for a file already chosen, as when the desktop opens a case file with us;
+ * true when the case was loaded.
+ */
+bool read_txt(DietCase &dietCase, const ErrorReporter &errors, const QString &path);

@@ -23,6 +23,8 @@ constexpr std::array commandInfos{
     CommandInfo{C::ReductionValues, "mnuEditRecalc", 981, "recalc", K::UnknownKey},
     CommandInfo{C::ChartOptions, "mnuEditChartOpt", 977, "options", K::UnknownKey},
     CommandInfo{C::ChangeLogo, "mnueditlogo", 108, "logo", K::UnknownKey},
+    CommandInfo{C::FollowUp, "mnuEditVerlauf", 2610, "progress", K::UnknownKey},
+    CommandInfo{C::CaseList, "mnuFileFaelle", 2630, "cases", K::UnknownKey},
     CommandInfo{C::Help, "mnuHelpHelp", 106, "help", K::HelpContents},
     CommandInfo{C::About, "mnuHelpAbout", 105, "about", K::UnknownKey},
     CommandInfo{C::Companion1, "mnuextrasExtra1", 20, "companion", K::UnknownKey},
@@ -40,14 +42,15 @@ constexpr MenuEntry separator(const char *name) {
     return {name, C::ExitOrBack};
 }
 
-constexpr std::array fileMenu{entry(C::LoadCase), entry(C::SaveCase), separator("mnuFileSep"),
-                              entry(C::ExitOrBack)};
+constexpr std::array fileMenu{entry(C::LoadCase), entry(C::SaveCase), entry(C::CaseList),
+                              separator("mnuFileSep"), entry(C::ExitOrBack)};
 constexpr std::array editMenu{
-    entry(C::Print),          entry(C::PrintPreview),   entry(C::Copy),
-    separator("mnueditsep1"), entry(C::Email),          entry(C::WebPage),
-    separator("mnueditsep2"), entry(C::InfoSheet),      entry(C::ReductionCurve),
-    entry(C::DietPlan),       entry(C::ClearInputs),    entry(C::ReductionValues),
-    entry(C::ChartOptions),   separator("mnueditsep3"), entry(C::ChangeLogo)};
+    entry(C::Print),           entry(C::PrintPreview), entry(C::Copy),
+    separator("mnueditsep1"),  entry(C::Email),        entry(C::WebPage),
+    separator("mnueditsep2"),  entry(C::InfoSheet),    entry(C::ReductionCurve),
+    entry(C::DietPlan),        entry(C::FollowUp),     entry(C::ClearInputs),
+    entry(C::ReductionValues), entry(C::ChartOptions), separator("mnueditsep3"),
+    entry(C::ChangeLogo)};
 constexpr std::array extrasMenu{
     entry(C::Companion1), entry(C::Companion2), separator("mnusepextras1"), entry(C::Companion3),
     entry(C::Companion4), entry(C::Companion5), entry(C::Companion6)};
@@ -67,7 +70,7 @@ constexpr ToolbarSlot sep(const char *key, bool visible) {
     return {key, SlotKind::Separator, visible, 0, std::nullopt};
 }
 
-const std::array<ToolbarSlot, 33> toolbarSlots{{
+const std::array<ToolbarSlot, 34> toolbarSlots{{
     button("Back", true, 101, C::ExitOrBack),
     sep("SEP1", true),
     button("Open", true, 146, C::LoadCase),
@@ -85,6 +88,7 @@ const std::array<ToolbarSlot, 33> toolbarSlots{{
     {"Help", SlotKind::Button, false, 0, std::nullopt}, // never shown, runs nothing
     sep("SEP5", true),
     button("Plan", true, 109, C::DietPlan),
+    button("Verlauf", false, 2610, C::FollowUp),
     {"Unbelegt", SlotKind::Placeholder, false, 0, std::nullopt},
     button("Options", true, 977, C::ChartOptions),
     button("Recalc", true, 981, C::ReductionValues),
@@ -106,7 +110,7 @@ const std::array<ToolbarSlot, 33> toolbarSlots{{
 constexpr std::array<const char *, CommandTable::flagCount> flagKeyList{
     "Back",     "SEP1",    "Open",   "Save", "SEP2",   "Print", "Copy", "Mail",
     "Inet",     "SEP3",    "Doc",    "SEP4", "Chart",  "Help2", "SEP5", "Plan",
-    "Unbelegt", "Options", "Recalc", "SEP6", "Delete", "SEP7",  "SEP8"};
+    "Unbelegt", "Options", "Recalc", "SEP6", "Delete", "SEP7",  "SEP8", "Verlauf"};
 
 constexpr std::array flagMenuList{
     CommandTable::FlagMenu{"Open", C::LoadCase},
@@ -114,6 +118,7 @@ constexpr std::array flagMenuList{
     CommandTable::FlagMenu{"Chart", C::ReductionCurve},
     CommandTable::FlagMenu{"Inet", C::WebPage},
     CommandTable::FlagMenu{"Plan", C::DietPlan},
+    CommandTable::FlagMenu{"Verlauf", C::FollowUp},
     CommandTable::FlagMenu{"Doc", C::InfoSheet},
     CommandTable::FlagMenu{"Print", C::Print},
     CommandTable::FlagMenu{"Print", C::PrintPreview}, // goes with printing
@@ -125,31 +130,32 @@ constexpr std::array flagMenuList{
 };
 
 // One column per view, one row per flag key (Y = shown and enabled).
-//                               Input  Chart  Sheet  Doc    Browser
-constexpr std::array<std::array<bool, 5>, CommandTable::flagCount> viewFlags{{
-    /* Back     */ {true, true, true, true, true},
-    /* SEP1     */ {true, true, true, false, true},
-    /* Open     */ {true, false, false, false, false},
-    /* Save     */ {true, true, false, false, false},
-    /* SEP2     */ {true, true, false, true, false},
-    /* Print    */ {false, true, true, true, false},
-    /* Copy     */ {false, true, true, true, false},
-    /* Mail     */ {true, true, true, true, true},
-    /* Inet     */ {true, true, true, true, false},
-    /* SEP3     */ {true, true, true, true, false},
-    /* Doc      */ {true, true, false, false, false},
-    /* SEP4     */ {false, true, false, false, false},
-    /* Chart    */ {true, false, false, false, false},
-    /* Help2    */ {false, false, false, false, false},
-    /* SEP5     */ {true, false, false, false, false},
-    /* Plan     */ {false, true, false, false, false},
-    /* Unbelegt */ {false, true, false, false, false},
-    /* Options  */ {false, true, false, false, false},
-    /* Recalc   */ {false, true, false, false, false},
-    /* SEP6     */ {true, false, false, false, false},
-    /* Delete   */ {true, false, false, false, false},
-    /* SEP7     */ {true, true, false, true, true},
-    /* SEP8     */ {true, true, false, true, true},
+//                               Input  Chart  Sheet  Doc    Browser FollowUp CaseList
+constexpr std::array<std::array<bool, 7>, CommandTable::flagCount> viewFlags{{
+    /* Back     */ {true, true, true, true, true, true, true},
+    /* SEP1     */ {true, true, true, false, true, true, true},
+    /* Open     */ {true, false, false, false, false, false, true},
+    /* Save     */ {true, true, false, false, false, false, false},
+    /* SEP2     */ {true, true, false, true, false, false, false},
+    /* Print    */ {false, true, true, true, false, true, false},
+    /* Copy     */ {false, true, true, true, false, true, false},
+    /* Mail     */ {true, true, true, true, true, true, true},
+    /* Inet     */ {true, true, true, true, false, true, true},
+    /* SEP3     */ {true, true, true, true, false, true, true},
+    /* Doc      */ {true, true, false, false, false, false, false},
+    /* SEP4     */ {false, true, false, false, false, false, false},
+    /* Chart    */ {true, false, false, false, false, false, false},
+    /* Help2    */ {false, false, false, false, false, false, false},
+    /* SEP5     */ {true, false, false, false, false, false, false},
+    /* Plan     */ {false, true, false, false, false, false, false},
+    /* Unbelegt */ {false, true, false, false, false, false, false},
+    /* Options  */ {false, true, false, false, false, false, false},
+    /* Recalc   */ {false, true, false, false, false, false, false},
+    /* SEP6     */ {true, false, false, false, false, false, false},
+    /* Delete   */ {true, false, false, false, false, false, false},
+    /* SEP7     */ {true, true, false, true, true, false, false},
+    /* SEP8     */ {true, true, false, true, true, false, false},
+    /* Verlauf  */ {false, true, false, false, false, false, false},
 }};
 
 } // namespace

@@ -26,6 +26,8 @@ enum class Command {
     ReductionValues,
     ChartOptions,
     ChangeLogo,
+    FollowUp,
+    CaseList,
     Help,
     About,
     Companion1,
@@ -58,7 +60,7 @@ struct MenuInfo {
 
 enum class SlotKind { Button, Separator, Placeholder };
 
-/** One of the 33 places of the toolbar, identified by its key. */
+/** One of the 34 places of the toolbar, identified by its key. */
 struct ToolbarSlot {
     const char *key;
     SlotKind kind;
@@ -76,8 +78,8 @@ std::span<const MenuInfo> menus();
 
 std::span<const ToolbarSlot> toolbar();
 
-/** The toolbar keys that set_toolbar's 23 flags stand for, in flag order. */
-constexpr int flagCount = 23;
+/** The toolbar keys that set_toolbar's 24 flags stand for, in flag order. */
+constexpr int flagCount = 24;
 std::span<const char *const> flagKeys();
 
 /** The menu entries switched on and off with a flag, in the order they are set. */

@@ -19,10 +19,12 @@
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
 #include "views/busycursor.h"
+#include "views/caselistview.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
 #include "views/optionsdialog.h"
+#include "views/progressview.h"
 #include "views/recalcdialog.h"
 #include "views/sheetview.h"
 
@@ -43,6 +45,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -118,6 +121,14 @@ SheetView *MainWindow::sheetView() const {
 
 DocumentView *MainWindow::documentView() const {
     return m_document;
+}
+
+ProgressView *MainWindow::progressView() const {
+    return m_progress;
+}
+
+CaseListView *MainWindow::caseListView() const {
+    return m_cases;
 }
 
 void MainWindow::buildMenus() {
@@ -366,6 +377,12 @@ void MainWindow::run(Command command) {
     case Command::DietPlan:
         showView(m_sheet, QStringLiteral("mnuEditPlan_Click"));
         break;
+    case Command::FollowUp:
+        showFollowUp();
+        break;
+    case Command::CaseList:
+        showCaseList();
+        break;
     case Command::ChangeLogo:
         changeLogo(*this, m_settings,
                    activeViewName().toUpper() == u"FRMDOCUMENT" ? m_document.data() : nullptr);
@@ -534,6 +551,35 @@ void MainWindow::refreshChart(const ChartSetup &setup) {
         addView(m_chart)->showMaximized();
     }
     m_chart->apply(setup);
+    if (m_progress)
+        m_progress->refresh(setup.plan);
+}
+
+void MainWindow::showFollowUp() {
+    if (!m_chart)
+        return; // offered only once a curve is computed
+    showView(m_progress, QStringLiteral("mnuEditVerlauf_Click"));
+    if (m_progress)
+        m_progress->refresh(m_chart->chart()->plan());
+}
+
+void MainWindow::showCaseList() {
+    const bool open = m_cases;
+    showView(m_cases, QStringLiteral("mnuFileFaelle_Click"));
+    if (!m_cases)
+        return;
+    if (open)
+        m_cases->rescan(); // cases saved since it opened are listed
+    else
+        connect(m_cases, &CaseListView::caseChosen, this, &MainWindow::loadChosenCase);
+}
+
+void MainWindow::loadChosenCase(const QString &path) {
+    if (!read_txt(m_case, m_errors, path) || !m_input)
+        return;
+    auto *window = qobject_cast<QMdiSubWindow *>(m_input->parentWidget());
+    window->show();
+    m_mdi->setActiveSubWindow(window);
 }
 
 void MainWindow::showChart(const ChartSetup &setup) {
@@ -545,7 +591,8 @@ void MainWindow::showChart(const ChartSetup &setup) {
 
 void MainWindow::printActive(bool preview) {
     const QString name = activeViewName().toUpper();
-    if (name != u"FRMSHEET" && name != u"FRMCHART" && name != u"FRMDOCUMENT")
+    if (name != u"FRMSHEET" && name != u"FRMCHART" && name != u"FRMDOCUMENT" &&
+        name != u"FRMVERLAUF")
         return; // the input form and the browser print nothing
 
     // One drawing for the printer and the preview: what the preview shows is what prints.
@@ -568,6 +615,16 @@ void MainWindow::printActive(bool preview) {
                             planSheetFooter(Clock::today()), copies, orientation);
             } catch (const AppError &e) {
                 m_errors.ReportError(e, QStringLiteral("printmod - print_sheet"));
+            }
+        } else if (name == u"FRMVERLAUF" && m_progress) {
+            QTextDocument page;
+            page.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+            page.setHtml(m_progress->html());
+            try {
+                // 1.5 cm margins: room for eight columns on A4 portrait.
+                printRichText(page, printer, 850, 850, 850, 850, copies, orientation);
+            } catch (const AppError &e) {
+                m_errors.ReportError(e, QStringLiteral("printmod - printRichText"));
             }
         } else if (name == u"FRMDOCUMENT" && m_document) {
             try {
@@ -623,6 +680,11 @@ void MainWindow::copyActive() {
         QTextCursor start = text->textCursor();
         start.setPosition(0);
         text->setTextCursor(start); // the caret at the start, nothing selected
+    } else if (name == u"frmVerlauf" && m_progress) {
+        auto *data = new QMimeData;
+        data->setText(m_progress->tabText());
+        data->setHtml(m_progress->html());
+        QGuiApplication::clipboard()->setMimeData(data);
     } else if (name == u"frmSheet" && m_sheet) {
         SheetControl *sheet = m_sheet->sheet();
         sheet->selectRange(1, 1, 36, 4);

@@ -14,10 +14,12 @@
 #include <memory>
 
 class BrowserView;
+class CaseListView;
 class ChartView;
 class Companions;
 class Launcher;
 class InputView;
+class ProgressView;
 class RecalcDialog;
 class SheetView;
 class DocumentView;
@@ -68,6 +70,8 @@ public:
     RecalcDialog *recalcDialog() const;
     SheetView *sheetView() const;
     DocumentView *documentView() const;
+    ProgressView *progressView() const;
+    CaseListView *caseListView() const;
     /** The name of the active child view, empty when none is. */
     QString activeViewName() const;
 
@@ -97,6 +101,10 @@ private:
     void showChart(const ChartSetup &setup);
     /** Applies a new computation to the chart view, creating it if needed. */
     void refreshChart(const ChartSetup &setup);
+    void showFollowUp();
+    void showCaseList();
+    /** Loads a case chosen in the recall list and brings the input form forward. */
+    void loadChosenCase(const QString &path);
     void showRecalc(bool modal);
     void showOptions(bool busy);
     void printActive(bool preview);
@@ -123,6 +131,8 @@ private:
     QPointer<ChartView> m_chart;
     QPointer<SheetView> m_sheet;
     QPointer<DocumentView> m_document;
+    QPointer<ProgressView> m_progress;
+    QPointer<CaseListView> m_cases;
     QPointer<RecalcDialog> m_recalc;
     std::unique_ptr<Launcher> m_xdgLauncher;
     Launcher *m_launcher;

@@ -94,6 +94,14 @@ std::optional<QString> QtUserInterface::saveFileName(const QString &folder, cons
     return name;
 }
 
+std::optional<QString> QtUserInterface::folderName(const QString &folder) {
+    const NormalPointer pointer;
+    const QString name = QFileDialog::getExistingDirectory(m_owner, QString(), folder);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
 std::optional<UserInterface::PrintRequest> QtUserInterface::printDialog() {
     QPrinter printer;
     printer.setPageSize(QPageSize(QPageSize::A4)); // the paper offered first

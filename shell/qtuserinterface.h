@@ -15,6 +15,7 @@ public:
                    Answer defaultAnswer) override;
     std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
     std::optional<QString> saveFileName(const QString &folder, const QString &filter) override;
+    std::optional<QString> folderName(const QString &folder) override;
     std::optional<PrintRequest> printDialog() override;
     void restoreCursors() override;
 

@@ -8,7 +8,7 @@ class ErrorReporter;
 class UserInterface;
 
 /** The child views that set the toolbar when they become active. */
-enum class View { Input, Chart, Sheet, Document, Browser };
+enum class View { Input, Chart, Sheet, Document, Browser, FollowUp, CaseList };
 
 /** What a child view needs of the main window that hosts it. */
 class ViewHost {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "views/childview.h"
+
+#include <QStringList>
+
+class QLabel;
+class QTableWidget;
+struct ReductionPlan;
+
+/**
+ * The follow-up view: one row per weighing of the case against the computed curve, and
+ * the advice for the latest one. Printed and copied as the same table.
+ */
+class ProgressView : public ChildView {
+    Q_OBJECT
+
+public:
+    explicit ProgressView(ViewHost &host, QWidget *parent = nullptr);
+
+    /** Rebuilds the rows from the case's weighings (today's included) against the plan. */
+    void refresh(const ReductionPlan &plan);
+
+    QTableWidget *table() const { return m_table; }
+    QString title() const { return m_titleText; }
+    QString advice() const { return m_adviceText; }
+
+    /** Title, ruled table and advice as HTML: the printed page and the copied block. */
+    QString html() const;
+    /** The table as tab-separated lines, the column titles first, then the advice. */
+    QString tabText() const;
+
+private:
+    QStringList m_columns;
+    QList<QStringList> m_cells;
+    QString m_titleText;
+    QString m_adviceText;
+    QLabel *m_title;
+    QTableWidget *m_table;
+    QLabel *m_advice;
+};
