@@ -36,9 +36,10 @@ QSizeF PagePrinter::paperSize() const {
     return m_device.pageLayout().fullRect(QPageLayout::Millimeter).size() * 10;
 }
 
-QRectF PagePrinter::toDevice(const QRectF &r) const {
+QRectF PagePrinter::toDevice(const QRectF &tenthsOfMm) const {
     const double scale = m_device.logicalDpiY() / tenthsPerInch;
-    return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
+    return QRectF(tenthsOfMm.x() * scale, tenthsOfMm.y() * scale, tenthsOfMm.width() * scale,
+                  tenthsOfMm.height() * scale);
 }
 
 QRectF PagePrinter::placePicture(const QImage &picture, QPointF at, Anchor anchor, QSizeF largest) {

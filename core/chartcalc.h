@@ -90,7 +90,7 @@ struct ChartSetup {
  * and today's weight as measured points. Raises AppError for what the case cannot give (a field
  * that does not parse, a plan beyond 501 days, a 16-bit overflow).
  */
-ChartSetup ChartCalc(const DietCase &dietCase, const QString &smallPets, QDate today);
+ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today);
 
 /** The chart's footnote of feeding advice. */
 QString chartFootnote();
@@ -100,4 +100,4 @@ QString chartFootnote();
  * curve's own daily step from the curve's own start weight, with room for the later
  * weighing the curve's rows run to.
  */
-bool check_reduction(const DietCase &dietCase, QStringView rateDuring, QStringView rateEnd);
+bool check_reduction(const DietCase &c, QStringView rateDuring, QStringView rateEnd);

@@ -12,5 +12,5 @@ class ErrorReporter;
  * computes the curve with the "SmallPets" setting given. Refusals and errors are told to
  * the user; the result is empty then.
  */
-std::optional<ChartSetup> computeCurve(const DietCase &dietCase, const ErrorReporter &errors,
+std::optional<ChartSetup> computeCurve(const DietCase &c, const ErrorReporter &errors,
                                        const QString &smallPets);

@@ -32,7 +32,7 @@ private:
 };
 
 /** Overweight from the two weights and, for a new case, the proposed rates. */
-void FillBoxes(DietCase &dietCase);
+void FillBoxes(DietCase &c);
 
 /** Whether a follow-up case keeps its stored end date or simulates again. */
 enum class EndDateMode { Stored, Recalculate };
@@ -41,4 +41,4 @@ enum class EndDateMode { Stored, Recalculate };
  * The day the diet reaches the target. A follow-up case keeps its stored end date unless
  * asked to recalculate, which simulates again from the former weight.
  */
-QDate EndDate(const DietCase &dietCase, EndDateMode mode, QDate today);
+QDate EndDate(const DietCase &c, EndDateMode mode, QDate today);

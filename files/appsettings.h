@@ -40,12 +40,12 @@ public:
 
     /** A value of this program with its default (placement defaults: large screen). */
     QString value(Key key) const;
-    void setValue(Key key, const QString &value);
+    void setValue(Key key, const QString &text);
 
     /** A value under any program's application name. */
     QString value(const QString &application, const QString &key,
                   const QString &defaultValue) const;
-    void setValue(const QString &application, const QString &key, const QString &value);
+    void setValue(const QString &application, const QString &key, const QString &text);
 
     /** The placement used when none is stored: small screens (6200 twips or less) get less. */
     static Placement defaultPlacement(double screenHeightTwips);

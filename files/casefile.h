@@ -27,7 +27,7 @@ constexpr int lineCount = 21;
 constexpr int maxLineLength = 65536;
 
 /** The 21 lines of a case as they are written. */
-QStringList lines(const DietCase &dietCase);
+QStringList lines(const DietCase &c);
 
 /** Header of the extension block and the key of a weighing ("Wiegung=dd.MM.yyyy;kg"). */
 inline constexpr QStringView blockHeader = u"[Korvalo]";
@@ -37,13 +37,13 @@ inline constexpr QStringView weighingKey = u"Wiegung";
  * What follows line 21: an empty line, the header, the recorded weighings, then the
  * unknown keys as loaded. Empty when there is nothing to record.
  */
-QStringList extensionLines(const DietCase &dietCase);
+QStringList extensionLines(const DietCase &c);
 
 /**
  * Why the case cannot be written without loss (a character outside the code page, a
  * line break, an overlong text), naming the field; empty when it can.
  */
-QString unwritableReason(const DietCase &dietCase);
+QString unwritableReason(const DietCase &c);
 
 /**
  * Writes the lines atomically: a failed save leaves the earlier file intact. What was
@@ -84,10 +84,10 @@ bool changedSince(const QString &path);
 bool isValid(const Content &content);
 
 /** Fills the form from valid content, in the order that lets the file's values win. */
-void fill(DietCase &dietCase, const Content &content);
+void fill(DietCase &c, const Content &content);
 
 /** Loads a file into the case: true when loaded, false when the file failed its checks. */
-bool load(DietCase &dietCase, const QString &path);
+bool load(DietCase &c, const QString &path);
 
 } // namespace CaseFile
 
@@ -95,13 +95,13 @@ bool load(DietCase &dietCase, const QString &path);
  * The "Daten speichern" command: asks for a file name and writes the case. Over a file
  * changed elsewhere since this program read or wrote it, it asks first.
  */
-void create_txt(const DietCase &dietCase, const ErrorReporter &errors);
+void create_txt(const DietCase &c, const ErrorReporter &errors);
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form. */
-void read_txt(DietCase &dietCase, const ErrorReporter &errors);
+void read_txt(DietCase &c, const ErrorReporter &errors);
 
 /**
  * The same for a file already chosen, as when the desktop opens a case file with us;
  * true when the case was loaded.
  */
-bool read_txt(DietCase &dietCase, const ErrorReporter &errors, const QString &path);
+bool read_txt(DietCase &c, const ErrorReporter &errors, const QString &path);
