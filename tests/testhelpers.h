@@ -4,8 +4,10 @@
 #include "core/dietcase.h"
 #include "output/launcher.h"
 
+#include <QFile>
 #include <QMetaEnum>
 #include <QStringList>
+#include <QTemporaryDir>
 
 /** The number of the AppError that f raises, 0 when it raises none. */
 template <typename Fn> int errorOf(Fn &&f) {
@@ -15,6 +17,15 @@ template <typename Fn> int errorOf(Fn &&f) {
         return e.number();
     }
     return 0;
+}
+
+/** Writes bytes into the next numbered case file of a folder; a test cannot go on without it. */
+inline QString putFile(const QTemporaryDir &dir, int &count, const QByteArray &bytes) {
+    const QString path = dir.filePath(QStringLiteral("f%1.kvl").arg(++count));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 /** A new case of 12 kg towards 10 kg with the proposed rates 3 and 2. */

@@ -4,6 +4,7 @@
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
+#include "tests/testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -236,11 +237,7 @@ private:
 };
 
 QString TestCaseFile::put(const QByteArray &bytes) {
-    const QString path = m_dir.filePath(u"f%1.kvl"_s.arg(++m_files));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    return putFile(m_dir, m_files, bytes);
 }
 
 void TestCaseFile::save(const DietCase &c, const QString &path, RecordingUserInterface &ui) {

@@ -78,11 +78,7 @@ private:
 };
 
 QString TestCaseHistory::put(const QByteArray &bytes) {
-    const QString path = m_dir.filePath(u"f%1.kvl"_s.arg(++m_files));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    return putFile(m_dir, m_files, bytes);
 }
 
 void TestCaseHistory::reading_data() {
