@@ -390,7 +390,7 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const Err
                           1440, 1440, 1, 1);
         } catch (const AppError &e) {
             errors.ui().message(QString::number(e.number()) + u"  -  " + e.description(),
-                                UserInterface::Icon::Critical, str(S::Title));
+                                UserInterface::Icon::Critical, str(S::AppTitle));
             return false;
         }
     }

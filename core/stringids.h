@@ -16,7 +16,7 @@
     X(InvalidText, 38)                                                                             \
     X(Exit, 101)                                                                                   \
     X(ShowCurve, 102)                                                                              \
-    X(Caption, 103)                                                                                \
+    X(InfoSheetCaption, 103)                                                                       \
     X(DietPlan, 109)                                                                               \
     X(SexCaption, 116)                                                                             \
     X(Male, 118)                                                                                   \
@@ -25,7 +25,7 @@
     X(Intact, 121)                                                                                 \
     X(CurrentDateCaption, 127)                                                                     \
     X(Kg, 129)                                                                                     \
-    X(CasefileKg, 130)                                                                             \
+    X(KgUnit, 130)                                                                                 \
     X(Dog, 132)                                                                                    \
     X(Cat, 133)                                                                                    \
     X(Rabbit, 134)                                                                                 \
@@ -111,7 +111,7 @@
     X(SysInfoButton, 2402)                                                                         \
     X(AboutOk, 2403)                                                                               \
     X(Status, 2411)                                                                                \
-    X(Title, 2412)                                                                                 \
+    X(AppTitle, 2412)                                                                              \
     X(ErrorReportStart, 2420)                                                                      \
     X(ErrorReportIn, 2421)                                                                         \
     X(LogoFilter, 2430)                                                                            \

@@ -427,7 +427,7 @@ void fill(DietCase &c, const Content &content) {
     const bool hasWeight = !isEmptyWord(s[14]);
     QString former;
     if (hasWeight)
-        former = s[14].contains(u"kg") ? s[14] : s[14] + u' ' + str(S::CasefileKg);
+        former = s[14].contains(u"kg") ? s[14] : s[14] + u' ' + str(S::KgUnit);
     c.setText(F::formerWeight, former);
     c.setFormerWeightVisible(hasWeight);
 

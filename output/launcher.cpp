@@ -126,7 +126,7 @@ int StartDoc(Launcher &launcher, const QString &docName) {
 void showLauncherError(UserInterface &ui, int result) {
     if (const int message = launcherMessage(result)) {
         ui.restoreCursors();
-        ui.message(str(message), UserInterface::Icon::None, str(S::Title));
+        ui.message(str(message), UserInterface::Icon::None, str(S::AppTitle));
     }
 }
 

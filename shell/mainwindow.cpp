@@ -514,7 +514,7 @@ void MainWindow::exitOrBack() {
     try {
         if (activeViewName() == u"frminput" || !m_mdi->activeSubWindow()) {
             const auto answer =
-                m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::Title),
+                m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::AppTitle),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
             if (answer == UserInterface::Answer::Yes) {
                 m_closeConfirmed = true;
@@ -632,7 +632,7 @@ void MainWindow::printActive(bool preview) {
                               1440, copies, orientation);
             } catch (const AppError &e) {
                 m_ui->message(QString::number(e.number()) + u"  -  " + e.description(),
-                              UserInterface::Icon::Critical, str(S::Title));
+                              UserInterface::Icon::Critical, str(S::AppTitle));
             }
         }
     };
@@ -656,7 +656,7 @@ void MainWindow::printActive(bool preview) {
     if (!request->printerName.isEmpty() &&
         !QPrinterInfo::availablePrinterNames().contains(request->printerName)) {
         m_ui->message(str(S::PrinterGone).arg(request->printerName), UserInterface::Icon::Critical,
-                      str(S::Title));
+                      str(S::AppTitle));
         return;
     }
     const auto printer = printerFor(*request);

@@ -115,6 +115,6 @@ bool StartSysInfo(UserInterface &ui) {
         if (!program.isEmpty() && QProcess::startDetached(program, {}))
             return true;
     }
-    ui.message(str(S::NoSysInfo), UserInterface::Icon::None, str(S::Title));
+    ui.message(str(S::NoSysInfo), UserInterface::Icon::None, str(S::AppTitle));
     return false;
 }
