@@ -35,8 +35,8 @@ QFont fontOf(const QString &name, double points, bool bold, double dpi) {
     return font;
 }
 
-QFont fontOf(const FontSpec &spec, double dpi) {
-    return fontOf(spec.name, spec.size, spec.bold, dpi);
+QFont fontOf(const FontChoice &font, double dpi) {
+    return fontOf(font.name, font.size, font.bold, dpi);
 }
 
 /** Decimals that the labels of an axis need to tell its steps apart. */

@@ -31,7 +31,7 @@ struct ReductionPlan {
     QList<int> measuredDays() const;
 };
 
-struct FontSpec {
+struct FontChoice {
     QString name;
     double size = 0;
     bool bold = false;
@@ -55,7 +55,7 @@ struct ChartSetup {
     /// The measured weights are drawn as markers joined by a line, in day order.
     bool joinMeasured = true;
     QString categoryTitle;
-    FontSpec categoryTitleFont;
+    FontChoice categoryTitleFont;
 
     // Value axis.
     bool valueAutoScale = false;
@@ -64,7 +64,7 @@ struct ChartSetup {
     int valueMajorDivisions = 0;
     QString valueTitle;
     int valueTitleOrientation = 0; // horizontal
-    FontSpec valueTitleFont;
+    FontChoice valueTitleFont;
 
     // Plot backdrop: solid brush, thick inner frame, drop shadow.
     int backdropFillStyle = 1;
@@ -76,12 +76,12 @@ struct ChartSetup {
 
     bool footnoteWordWrap = true;
     QString footnote;
-    FontSpec footnoteFont;
+    FontChoice footnoteFont;
 
     int titleLocation = 1; // top left
     bool titleWordWrap = true;
     QString title;
-    FontSpec titleFont;
+    FontChoice titleFont;
 };
 
 /**
