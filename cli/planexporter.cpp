@@ -10,6 +10,7 @@
 #include "core/derivedfields.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/infosheet.h"
 #include "core/printtexts.h"
@@ -18,6 +19,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "files/calendarfile.h"
 #include "files/casefile.h"
 #include "files/casescanner.h"
 #include "output/printing.h"
@@ -44,17 +46,24 @@ const QString usage = QStringLiteral(
     "Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] [--pet TEXT] [--species TEXT]\n"
     "                     [--sex männlich|weiblich] [--neuter kastriert|\"nicht kastriert\"]\n"
     "                     [--age TEXT] [--target TEXT] [--weight TEXT] [--overweight TEXT]\n"
-    "                     [--rates WÄHREND ENDE] [--save DATEI] [--rtf-info DATEI] [--json]\n"
+    "                     [--rates WÄHREND ENDE] [--bcs N] [--food TEXT] [--kcal X]\n"
+    "                     [--save DATEI] [--rtf-info DATEI] [--json] [--ics DATEI]\n"
     "                     [--pdf-chart DATEI] [--pdf-diary DATEI] [--pdf-info DATEI]\n"
     "                     [FALL.kvl]\n"
     "       korvalo-plan --cases ORDNER [--json]\n"
     "  --json             gibt den Plan als JSON aus, mit allen Wiegungen (history), dem\n"
     "                     Verlauf gegenüber der Kurve (progress) und dem Rat (advice).\n"
+    "                     Dazu die Fütterung (feeding): Zielgewicht nach BCS, Ruheenergie-\n"
+    "                     bedarf, Tagesration in kcal und g, Leckerli, Ration in Prozent.\n"
+    "  --bcs N            Körperkondition 1 bis 9.\n"
+    "  --food TEXT        Name des Futters.\n"
+    "  --kcal X           Energiegehalt des Futters in kcal je 100 g.\n"
     "  --save DATEI       speichert den Fall mit allen Wiegungen, die heutige eingeschlossen.\n"
     "  --rtf-info DATEI   schreibt das Infoblatt für Besitzer mit dem Logo als RTF.\n"
     "  --pdf-chart DATEI  druckt die Reduktionskurve mit den Logos als PDF (A4).\n"
     "  --pdf-diary DATEI  druckt den Diätplan mit Kopf- und Fußzeile als PDF (A4).\n"
     "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n"
+    "  --ics DATEI        schreibt die Wiegetermine und den Tierarzttermin als iCalendar.\n"
     "  --cases ORDNER     listet die Fälle des Ordners nach Fälligkeit der nächsten\n"
     "                     Wiegung; übersprungene Dateien werden auf stderr gezählt.\n");
 
@@ -64,13 +73,16 @@ struct FieldOption {
     F field;
 };
 
-constexpr std::array<FieldOption, 6> fieldOptions{{
+constexpr std::array<FieldOption, 9> fieldOptions{{
     {"--owner", F::ownerName},
     {"--pet", F::petName},
     {"--species", F::species},
     {"--age", F::ageYears},
     {"--target", F::targetWeight},
     {"--weight", F::todayWeight},
+    {"--bcs", F::bodyCondition},
+    {"--food", F::foodName},
+    {"--kcal", F::energyDensity},
 }};
 
 struct Request {
@@ -87,6 +99,7 @@ struct Request {
     QString pdfChartFile;
     QString pdfDiaryFile;
     QString pdfInfoFile;
+    QString icsFile;
     std::optional<QString> casesFolder;
 };
 
@@ -136,6 +149,8 @@ Request parse(const QStringList &args) {
             r.pdfDiaryFile = fileArgument(takeValue());
         } else if (arg == u"--pdf-info") {
             r.pdfInfoFile = fileArgument(takeValue());
+        } else if (arg == u"--ics") {
+            r.icsFile = fileArgument(takeValue());
         } else if (arg == u"--cases") {
             r.casesFolder = fileArgument(takeValue());
         } else if (arg == u"--overweight") {
@@ -208,6 +223,24 @@ void addFollowUp(QJsonObject &root, const DietCase &c, const ChartSetup &setup) 
     root.insert(QStringLiteral("advice"), text(Progress::advice(rows)));
 }
 
+// The ration's figures; null where one does not apply.
+QJsonObject feedingJson(const DietCase &c) {
+    const Feeding::Figures f = Feeding::figures(c);
+    const auto whole = [](const std::optional<int> &value) {
+        return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+    };
+    return QJsonObject{
+        {QStringLiteral("bcs"), whole(f.bodyCondition)},
+        {QStringLiteral("suggestedTarget"), number(f.suggestedTarget)},
+        {QStringLiteral("rerKcal"), number(f.rerKcal)},
+        {QStringLiteral("dailyKcal"), whole(f.dailyKcal)},
+        {QStringLiteral("foodGrams"), whole(f.foodGrams)},
+        {QStringLiteral("treatKcal"), whole(f.treatKcal)},
+        {QStringLiteral("rationPercent"), whole(f.rationPercent)},
+        {QStringLiteral("note"), text(f.note)},
+    };
+}
+
 QByteArray casesJson(const CaseList &list) {
     QJsonArray cases;
     for (const CaseSummary &s : list.cases)
@@ -276,6 +309,7 @@ QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
         {QStringLiteral("footnote"), setup.footnote},
     };
     addFollowUp(root, c, setup);
+    root.insert(QStringLiteral("feeding"), feedingJson(c));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -338,8 +372,8 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
         err << str(S::NoLogo) << ' ' << str(S::Reinstall) << '\n';
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) &&
-        file.write(infoSheetRtf(c.text(F::petName), c.text(F::species),
-                                LogoLoader::pngBytes(logo))) >= 0 &&
+        file.write(infoSheetRtf(c.text(F::petName), c.text(F::species), LogoLoader::pngBytes(logo),
+                                Feeding::rationSentence(c))) >= 0 &&
         file.commit())
         return true;
     err << unwritable(fileName) << '\n';
@@ -419,7 +453,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         err << "Die Falldatei " << request.caseFile << " gibt es nicht.\n";
         return 2;
     }
-    for (const QString &pdf : {request.pdfChartFile, request.pdfDiaryFile, request.pdfInfoFile}) {
+    for (const QString &pdf :
+         {request.pdfChartFile, request.pdfDiaryFile, request.pdfInfoFile, request.icsFile}) {
         if (!pdf.isEmpty() && !canWrite(pdf)) {
             err << unwritable(pdf) << '\n';
             return 2;
@@ -461,6 +496,13 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         c.setText(F::weeklyRateDuring, request.rates->first);
         c.setText(F::weeklyRateEnd, request.rates->second);
     }
+    // Refused as the form refuses them when the field is left.
+    for (const F field : {F::bodyCondition, F::energyDensity}) {
+        if (const QString refusal = Feeding::refusal(field, c.text(field)); !refusal.isEmpty())
+            errors.ui().message(refusal, UserInterface::Icon::Exclamation, str(S::Product));
+    }
+    if (told())
+        return 1;
 
     if (!request.saveFile.isEmpty()) {
         ui.fileNames << request.saveFile;
@@ -482,6 +524,11 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
     if (told() || !setup)
         return 1;
     out.flush();
+    if (!request.icsFile.isEmpty() &&
+        !writeWeighDates(c, request.icsFile, Clock::today(), QDateTime::currentDateTimeUtc())) {
+        err << unwritable(request.icsFile) << '\n';
+        return 2;
+    }
     const bool printed = printPdfs(request, c, *setup, errors, settings);
     // A missing logo is told and the printout goes on without it, as with --rtf-info.
     for (const auto &m : ui.messages)

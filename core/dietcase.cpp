@@ -54,6 +54,7 @@ void DietCase::reset() {
     setCreationDateVisible(false);
     setFormerWeightVisible(false);
     clearHistory();
+    setRationPercent(100);
 }
 
 void DietCase::setText(Field field, const QString &text) {
@@ -163,13 +164,34 @@ CaseHistory DietCase::recordedHistory() const {
     return recorded;
 }
 
+void DietCase::setRationPercent(int percent) {
+    if (m_rationPercent == percent)
+        return;
+    m_rationPercent = percent;
+    emit rationChanged();
+}
+
 QString DietCase::fieldName(Field field) {
     return QString::fromLatin1(QMetaEnum::fromType<Field>().valueToKey(static_cast<int>(field)));
 }
 
 int DietCase::captionNumber(Field field) {
-    // In field order: the input form's captions, then the history's.
-    static constexpr std::array<int, fieldCount> captions{110, 111, 112, 113, 114, 115, 117,
-                                                          122, 123, 124, 127, 144, 145};
+    // In field order: the input form's captions, the history's, then the ration's.
+    static constexpr std::array<int, fieldCount> captions{110,
+                                                          111,
+                                                          112,
+                                                          113,
+                                                          114,
+                                                          115,
+                                                          117,
+                                                          122,
+                                                          123,
+                                                          124,
+                                                          127,
+                                                          144,
+                                                          145,
+                                                          S::BodyConditionCaption,
+                                                          S::FoodCaption,
+                                                          S::EnergyCaption};
     return captions[index(field)];
 }

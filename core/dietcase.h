@@ -41,13 +41,16 @@ public:
         currentDate,
         creationDate,
         formerWeight,
+        bodyCondition,
+        foodName,
+        energyDensity,
     };
     Q_ENUM(Field)
-    static constexpr int fieldCount = 13;
+    static constexpr int fieldCount = 16;
 
     explicit DietCase(QObject *parent = nullptr);
 
-    /** A new case: empty texts, "Hund", no options, currentDate today, no history. */
+    /** A new case: empty texts, "Hund", no options, currentDate today, no history, full ration. */
     void reset();
 
     const QString &text(Field field) const { return m_texts[index(field)]; }
@@ -92,6 +95,10 @@ public:
      */
     CaseHistory recordedHistory() const;
 
+    /** The daily ration in percent of the first one; follow-ups adjust it. */
+    int rationPercent() const { return m_rationPercent; }
+    void setRationPercent(int percent);
+
     static QString fieldName(Field field);
     /** The string number of the caption that names a field on the input form. */
     static int captionNumber(Field field);
@@ -101,6 +108,7 @@ signals:
     void optionsChanged();
     void visibilityChanged();
     void historyChanged();
+    void rationChanged();
 
 private:
     static constexpr int index(Field f) { return static_cast<int>(f); }
@@ -112,4 +120,5 @@ private:
     bool m_formerWeightVisible = false;
     CaseHistory m_history;
     QStringList m_unknownKeys;
+    int m_rationPercent = 100;
 };

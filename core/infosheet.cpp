@@ -109,7 +109,8 @@ QByteArray rtfPngPicture(const QByteArray &png, int width, int height) {
     return out;
 }
 
-QByteArray infoSheetRtf(const QString &petName, const QString &species, const QByteArray &logoPng) {
+QByteArray infoSheetRtf(const QString &petName, const QString &species, const QByteArray &logoPng,
+                        const QString &ration) {
     const QString ref = rtfEscaped(petRef(petName, species));
     const auto t = [](int n) { return str(n); };
     QString rtf;
@@ -118,6 +119,8 @@ QByteArray infoSheetRtf(const QString &petName, const QString &species, const QB
         rtf += GAP;
     rtf += TITLE + t(180);
     rtf += GAP + GAP;
+    if (!ration.isEmpty())
+        rtf += PARA + u"\\b " + rtfEscaped(ration) + GAP;
     rtf += PARA + t(181) + GAP;
     rtf += PARA + t(182) + t(183) + GAP;
     rtf += PARA + t(207) + GAP;

@@ -13,10 +13,11 @@ QString petRef(const QString &petName, const QString &species);
 
 /**
  * The whole sheet as Windows-1252 bytes. The pet's name is escaped; a PNG logo, when
- * given, stands at the top of the document above the title.
+ * given, stands at the top of the document above the title; the daily ration, when
+ * given, in a paragraph of its own below it.
  */
 QByteArray infoSheetRtf(const QString &petName, const QString &species,
-                        const QByteArray &logoPng = {});
+                        const QByteArray &logoPng = {}, const QString &ration = {});
 
 /**
  * Text typed by a user, made safe for RTF: backslash and braces escaped, characters the

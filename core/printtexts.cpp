@@ -1,6 +1,7 @@
 #include "core/printtexts.h"
 
 #include "core/dietcase.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
@@ -11,6 +12,14 @@ using F = DietCase::Field;
 
 QString unlessEmpty(const QString &text, QStringView after) {
     return text.isEmpty() ? QString() : text + after.toString();
+}
+
+// The food's daily grams under the weights, where the ration is known.
+QString rationLine(const DietCase &c) {
+    const Feeding::Figures f = Feeding::figures(c);
+    if (!f.shown || !f.foodGrams)
+        return {};
+    return u" \r" + str(S::DailyRation) + u' ' + QString::number(*f.foodGrams) + u" g";
 }
 
 } // namespace
@@ -25,7 +34,7 @@ QString planSheetHeader(const DietCase &c) {
            unlessEmpty(displayText(c.neuterState()), u" ") + u" \r" + str(S::WeightOn) + u' ' +
            c.text(F::currentDate) + u": " + c.text(F::todayWeight) + u' ' + str(S::Kg) + u", " +
            str(S::TargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
-           u' ' + str(S::Kg);
+           u' ' + str(S::Kg) + rationLine(c);
 }
 
 QString planSheetFooter(QDate today) {

@@ -15,7 +15,9 @@ std::optional<QString> RecordingUserInterface::openFileName(const QString &folde
 }
 
 std::optional<QString> RecordingUserInterface::saveFileName(const QString &folder,
-                                                            const QString &filter) {
+                                                            const QString &filter,
+                                                            const QString &proposedName) {
+    proposedNames << proposedName;
     return openFileName(folder, filter);
 }
 

@@ -152,7 +152,31 @@
     X(Cases, 2642)                                                                                 \
     X(OneCase, 2643)                                                                               \
     X(Cancelled, 2644)                                                                             \
-    X(Scanning, 2645)
+    X(Scanning, 2645)                                                                              \
+    X(BodyConditionCaption, 2700)                                                                  \
+    X(FoodCaption, 2701)                                                                           \
+    X(EnergyCaption, 2702)                                                                         \
+    X(EnergyUnit, 2703)                                                                            \
+    X(SuggestedTarget, 2704)                                                                       \
+    X(TakeSuggestion, 2705)                                                                        \
+    X(NoOverweightByScore, 2706)                                                                   \
+    X(NoCalculationForSpecies, 2707)                                                               \
+    X(DailyRation, 2708)                                                                           \
+    X(TreatLimit, 2709)                                                                            \
+    X(SmallPetFeeding, 2710)                                                                       \
+    X(TreatsPerDay, 2711)                                                                          \
+    X(AdjustRation, 2712)                                                                          \
+    X(RationPercent, 2713)                                                                         \
+    X(CatRationFloor, 2714)                                                                        \
+    X(BodyConditionRange, 2715)                                                                    \
+    X(EnergyRange, 2716)                                                                           \
+    X(ExportDates, 2720)                                                                           \
+    X(WeighEvent, 2721)                                                                            \
+    X(VetEvent, 2722)                                                                              \
+    X(YourPet, 2723)                                                                               \
+    X(DatesFileName, 2724)                                                                         \
+    X(CalendarFilter, 2725)                                                                        \
+    X(DatesNotSaved, 2726)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

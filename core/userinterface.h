@@ -23,10 +23,11 @@ public:
     /**
      * The file chosen to open or to save, or nothing on cancel. The filter is given as
      * pairs of display text and pattern separated by '|'. Saving asks before an existing
-     * file is overwritten.
+     * file is overwritten, and proposes the given name when there is one.
      */
     virtual std::optional<QString> openFileName(const QString &folder, const QString &filter) = 0;
-    virtual std::optional<QString> saveFileName(const QString &folder, const QString &filter) = 0;
+    virtual std::optional<QString> saveFileName(const QString &folder, const QString &filter,
+                                                const QString &proposedName) = 0;
     /** A folder chosen, starting in the given one; nothing on cancel. */
     virtual std::optional<QString> folderName(const QString &folder) = 0;
 

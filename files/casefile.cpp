@@ -180,6 +180,15 @@ std::optional<Weighing> weighingFrom(QStringView value) {
     return Weighing{*date, *weight};
 }
 
+// The ration percent as written: a whole number without sign or blanks.
+std::optional<int> rationFrom(QStringView text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 1 || value > 1000 || QString::number(value) != text)
+        return std::nullopt;
+    return value;
+}
+
 /** Reads what follows the first empty line; false when it is no block of ours. */
 bool readBlock(LineSource &source, CaseFile::Content &content) {
     QStringList lines;
@@ -199,17 +208,37 @@ bool readBlock(LineSource &source, CaseFile::Content &content) {
         return true;
     if (lines.takeFirst() != CaseFile::blockHeader)
         return false;
+    QList<QStringView> seen; // each key but a weighing's at most once
     for (const QString &line : std::as_const(lines)) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq <= 0)
             return false;
-        if (QStringView(line).left(eq) != CaseFile::weighingKey) {
+        const QStringView key = QStringView(line).left(eq);
+        const QStringView value = QStringView(line).mid(eq + 1);
+        if (key == CaseFile::weighingKey) {
+            const auto weighing = weighingFrom(value);
+            if (!weighing || !content.weighings.append(*weighing))
+                return false;
+            continue;
+        }
+        const auto field = std::find_if(CaseFile::blockFields.begin(), CaseFile::blockFields.end(),
+                                        [&](const auto &f) { return f.key == key; });
+        const bool known = field != CaseFile::blockFields.end() || key == CaseFile::rationKey;
+        if (!known) {
             content.unknownKeys << line;
             continue;
         }
-        const auto weighing = weighingFrom(QStringView(line).mid(eq + 1));
-        if (!weighing || !content.weighings.append(*weighing))
+        if (seen.contains(key))
             return false;
+        seen << key;
+        if (field != CaseFile::blockFields.end()) {
+            content.blockTexts[field - CaseFile::blockFields.begin()] = value.toString();
+        } else {
+            const auto percent = rationFrom(value);
+            if (!percent)
+                return false;
+            content.rationPercent = *percent;
+        }
     }
     return true;
 }
@@ -241,6 +270,12 @@ void remember(const QString &path, const QByteArray &hash) {
 
 namespace CaseFile {
 
+const std::array<BlockField, 3> blockFields{{
+    {u"BCS", F::bodyCondition},
+    {u"Futter", F::foodName},
+    {u"Energiegehalt", F::energyDensity},
+}};
+
 QStringList lines(const DietCase &c) {
     QStringList out;
     for (const F field : textFields)
@@ -261,9 +296,15 @@ QStringList lines(const DietCase &c) {
 
 QStringList extensionLines(const DietCase &c) {
     const CaseHistory history = c.recordedHistory();
-    if (history.isEmpty() && c.unknownKeys().isEmpty())
-        return {};
     QStringList out{QString(), blockHeader.toString()};
+    for (const BlockField &f : blockFields) {
+        if (!c.text(f.field).isEmpty())
+            out << f.key.toString() + u'=' + c.text(f.field);
+    }
+    if (c.rationPercent() != 100)
+        out << rationKey.toString() + u'=' + QString::number(c.rationPercent());
+    if (out.size() == 2 && history.isEmpty() && c.unknownKeys().isEmpty())
+        return {};
     for (const Weighing &w : history.weighings())
         out << weighingKey.toString() + u'=' + GermanText::fromDate(w.date) + u';' +
                    GermanText::fromNumber(w.weight);
@@ -434,6 +475,9 @@ void fill(DietCase &c, const Content &content) {
     for (int option = 1; option <= 4; ++option)
         c.setOptionSelected(option, *toBool(s[15 + option]));
 
+    for (std::size_t i = 0; i < blockFields.size(); ++i)
+        c.setText(blockFields[i].field, content.blockTexts[i]);
+    c.setRationPercent(content.rationPercent);
     c.setHistory(history(content));
     c.setUnknownKeys(content.unknownKeys);
 }
@@ -452,7 +496,7 @@ bool load(DietCase &c, const QString &path) {
 
 void create_txt(const DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
-    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::Filter));
+    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::Filter), {});
     if (!path)
         return;
     if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {

@@ -8,7 +8,8 @@
 
 #include <array>
 
-class DietCase;
+#include "core/dietcase.h"
+
 class ErrorReporter;
 
 /**
@@ -16,6 +17,10 @@ class ErrorReporter;
  * the input form, and after an empty line an optional extension block:
  *
  *     [Korvalo]
+ *     BCS=7
+ *     Futter=Light Trockenfutter
+ *     Energiegehalt=350
+ *     Ration=90
  *     Wiegung=01.09.2026;30
  *
  * Readers of 21 lines stop at the empty line. Files of earlier versions load unchanged.
@@ -32,10 +37,19 @@ QStringList lines(const DietCase &c);
 /** Header of the extension block and the key of a weighing ("Wiegung=dd.MM.yyyy;kg"). */
 inline constexpr QStringView blockHeader = u"[Korvalo]";
 inline constexpr QStringView weighingKey = u"Wiegung";
+/** The ration percent when not 100 ("Ration=90"). */
+inline constexpr QStringView rationKey = u"Ration";
+
+/** The block's keys of fields typed on the form, written as typed when not empty. */
+struct BlockField {
+    QStringView key;
+    DietCase::Field field;
+};
+extern const std::array<BlockField, 3> blockFields;
 
 /**
- * What follows line 21: an empty line, the header, the recorded weighings, then the
- * unknown keys as loaded. Empty when there is nothing to record.
+ * What follows line 21: an empty line, the header, the ration's fields, the recorded
+ * weighings, then the unknown keys as loaded. Empty when there is nothing to record.
  */
 QStringList extensionLines(const DietCase &c);
 
@@ -59,7 +73,9 @@ struct Content {
     std::array<QString, 22> values;
     /// a line the format cannot have (bare line feed, NUL, too long) or a broken block
     bool malformed = false;
-    CaseHistory weighings;   ///< the block's weighings
+    CaseHistory weighings;             ///< the block's weighings
+    std::array<QString, 3> blockTexts; ///< the block's field texts, as blockFields lists them
+    int rationPercent = 100;
     QStringList unknownKeys; ///< the block's other key lines, in file order
     QByteArray bytes;        ///< the whole file, when it was read to its end
 };

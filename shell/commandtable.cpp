@@ -1,5 +1,7 @@
 #include "shell/commandtable.h"
 
+#include "core/stringids.h"
+
 #include <algorithm>
 
 namespace {
@@ -19,6 +21,7 @@ constexpr std::array commandInfos{
     CommandInfo{C::InfoSheet, "mnuEditDoc", 103, "info-sheet", K::UnknownKey},
     CommandInfo{C::ReductionCurve, "mnuEditChart", 102, "chart", K::UnknownKey},
     CommandInfo{C::DietPlan, "mnueditplan", 109, "plan", K::UnknownKey},
+    CommandInfo{C::ExportDates, "mnuEditTermine", S::ExportDates, "calendar", K::UnknownKey},
     CommandInfo{C::ClearInputs, "mnuEditDelete", 149, "delete", K::UnknownKey},
     CommandInfo{C::ReductionValues, "mnuEditRecalc", 981, "recalc", K::UnknownKey},
     CommandInfo{C::ChartOptions, "mnuEditChartOpt", 977, "options", K::UnknownKey},
@@ -45,12 +48,12 @@ constexpr MenuEntry separator(const char *name) {
 constexpr std::array fileMenu{entry(C::LoadCase), entry(C::SaveCase), entry(C::CaseList),
                               separator("mnuFileSep"), entry(C::ExitOrBack)};
 constexpr std::array editMenu{
-    entry(C::Print),           entry(C::PrintPreview), entry(C::Copy),
-    separator("mnueditsep1"),  entry(C::Email),        entry(C::WebPage),
-    separator("mnueditsep2"),  entry(C::InfoSheet),    entry(C::ReductionCurve),
-    entry(C::DietPlan),        entry(C::FollowUp),     entry(C::ClearInputs),
-    entry(C::ReductionValues), entry(C::ChartOptions), separator("mnueditsep3"),
-    entry(C::ChangeLogo)};
+    entry(C::Print),          entry(C::PrintPreview),    entry(C::Copy),
+    separator("mnueditsep1"), entry(C::Email),           entry(C::WebPage),
+    separator("mnueditsep2"), entry(C::InfoSheet),       entry(C::ReductionCurve),
+    entry(C::DietPlan),       entry(C::ExportDates),     entry(C::FollowUp),
+    entry(C::ClearInputs),    entry(C::ReductionValues), entry(C::ChartOptions),
+    separator("mnueditsep3"), entry(C::ChangeLogo)};
 constexpr std::array extrasMenu{
     entry(C::Companion1), entry(C::Companion2), separator("mnusepextras1"), entry(C::Companion3),
     entry(C::Companion4), entry(C::Companion5), entry(C::Companion6)};
@@ -70,7 +73,7 @@ constexpr ToolbarSlot sep(const char *key, bool visible) {
     return {key, SlotKind::Separator, visible, 0, std::nullopt};
 }
 
-const std::array<ToolbarSlot, 34> toolbarSlots{{
+const std::array<ToolbarSlot, 35> toolbarSlots{{
     button("Back", true, 101, C::ExitOrBack),
     sep("SEP1", true),
     button("Open", true, 146, C::LoadCase),
@@ -89,6 +92,7 @@ const std::array<ToolbarSlot, 34> toolbarSlots{{
     sep("SEP5", true),
     button("Plan", true, 109, C::DietPlan),
     button("Verlauf", false, 2610, C::FollowUp),
+    button("Termine", false, S::ExportDates, C::ExportDates),
     {"Unbelegt", SlotKind::Placeholder, false, 0, std::nullopt},
     button("Options", true, 977, C::ChartOptions),
     button("Recalc", true, 981, C::ReductionValues),
@@ -108,9 +112,9 @@ const std::array<ToolbarSlot, 34> toolbarSlots{{
 }};
 
 constexpr std::array<const char *, CommandTable::flagCount> flagKeyList{
-    "Back",     "SEP1",    "Open",   "Save", "SEP2",   "Print", "Copy", "Mail",
-    "Inet",     "SEP3",    "Doc",    "SEP4", "Chart",  "Help2", "SEP5", "Plan",
-    "Unbelegt", "Options", "Recalc", "SEP6", "Delete", "SEP7",  "SEP8", "Verlauf"};
+    "Back",   "SEP1", "Open",   "Save",  "SEP2",  "Print",   "Copy",   "Mail",     "Inet",
+    "SEP3",   "Doc",  "SEP4",   "Chart", "Help2", "SEP5",    "Plan",   "Unbelegt", "Options",
+    "Recalc", "SEP6", "Delete", "SEP7",  "SEP8",  "Verlauf", "Termine"};
 
 constexpr std::array flagMenuList{
     CommandTable::FlagMenu{"Open", C::LoadCase},
@@ -119,6 +123,7 @@ constexpr std::array flagMenuList{
     CommandTable::FlagMenu{"Inet", C::WebPage},
     CommandTable::FlagMenu{"Plan", C::DietPlan},
     CommandTable::FlagMenu{"Verlauf", C::FollowUp},
+    CommandTable::FlagMenu{"Termine", C::ExportDates},
     CommandTable::FlagMenu{"Doc", C::InfoSheet},
     CommandTable::FlagMenu{"Print", C::Print},
     CommandTable::FlagMenu{"Print", C::PrintPreview}, // goes with printing
@@ -156,6 +161,7 @@ constexpr std::array<std::array<bool, 7>, CommandTable::flagCount> viewFlags{{
     /* SEP7     */ {true, true, false, true, true, false, false},
     /* SEP8     */ {true, true, false, true, true, false, false},
     /* Verlauf  */ {false, true, false, false, false, false, false},
+    /* Termine  */ {false, false, true, false, false, false, false},
 }};
 
 } // namespace

@@ -22,6 +22,7 @@ enum class Command {
     InfoSheet,
     ReductionCurve,
     DietPlan,
+    ExportDates,
     ClearInputs,
     ReductionValues,
     ChartOptions,
@@ -79,7 +80,7 @@ std::span<const MenuInfo> menus();
 std::span<const ToolbarSlot> toolbar();
 
 /** The toolbar keys that set_toolbar's 24 flags stand for, in flag order. */
-constexpr int flagCount = 24;
+constexpr int flagCount = 25;
 std::span<const char *const> flagKeys();
 
 /** The menu entries switched on and off with a flag, in the order they are set. */

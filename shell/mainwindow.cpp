@@ -11,6 +11,7 @@
 #include "core/printtexts.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "files/calendarfile.h"
 #include "files/casefile.h"
 #include "files/programfolder.h"
 #include "output/companions.h"
@@ -379,6 +380,9 @@ void MainWindow::run(Command command) {
         break;
     case Command::FollowUp:
         showFollowUp();
+        break;
+    case Command::ExportDates:
+        export_ics(m_case, m_errors);
         break;
     case Command::CaseList:
         showCaseList();

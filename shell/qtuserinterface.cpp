@@ -84,11 +84,13 @@ std::optional<QString> QtUserInterface::openFileName(const QString &folder, cons
     return name;
 }
 
-std::optional<QString> QtUserInterface::saveFileName(const QString &folder, const QString &filter) {
+std::optional<QString> QtUserInterface::saveFileName(const QString &folder, const QString &filter,
+                                                     const QString &proposedName) {
     QDir().mkpath(folder);
     // QFileDialog asks before an existing file is overwritten.
     const NormalPointer pointer;
-    const QString name = QFileDialog::getSaveFileName(m_owner, QString(), folder, qtFilter(filter));
+    const QString start = proposedName.isEmpty() ? folder : QDir(folder).filePath(proposedName);
+    const QString name = QFileDialog::getSaveFileName(m_owner, QString(), start, qtFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
     return name;

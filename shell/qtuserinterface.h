@@ -14,7 +14,8 @@ public:
     Answer message(const QString &text, Icon icon, const QString &title, Buttons buttons,
                    Answer defaultAnswer) override;
     std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
-    std::optional<QString> saveFileName(const QString &folder, const QString &filter) override;
+    std::optional<QString> saveFileName(const QString &folder, const QString &filter,
+                                        const QString &proposedName) override;
     std::optional<QString> folderName(const QString &folder) override;
     std::optional<PrintRequest> printDialog() override;
     void restoreCursors() override;

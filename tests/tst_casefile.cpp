@@ -89,7 +89,7 @@ QStringList patched(QStringList s, const QStringList &changes) {
 }
 
 void setTexts(DietCase &c, const QStringList &texts) {
-    for (int i = 0; i < DietCase::fieldCount; ++i)
+    for (int i = 0; i < texts.size(); ++i)
         c.setText(F(i), texts[i]);
 }
 

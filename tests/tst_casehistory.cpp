@@ -102,8 +102,8 @@ void TestCaseHistory::reading_data() {
                      "\r\n")
         << u"01.09.2026 30|15.09.2026 29,2|29.09.2026 28,5"_s << QStringList();
     QTest::newRow("unknown keys kept in order, last line without line end")
-        << withBlock("Farbe=braun\r\nWiegung=15.09.2026;29\r\nRation=120 g;2x")
-        << u"15.09.2026 29"_s << QStringList{u"Farbe=braun"_s, u"Ration=120 g;2x"_s};
+        << withBlock("Farbe=braun\r\nWiegung=15.09.2026;29\r\nFuttermenge=120 g;2x")
+        << u"15.09.2026 29"_s << QStringList{u"Farbe=braun"_s, u"Futtermenge=120 g;2x"_s};
     QTest::newRow("only unknown keys: lines 14 and 15")
         << withBlock("Farbe=braun\r\n") << first << QStringList{u"Farbe=braun"_s};
     QTest::newRow("501 weighings") << withBlock(weighings(501)) << QString() << QStringList();

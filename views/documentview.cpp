@@ -5,6 +5,7 @@
 #include "core/apperror.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
+#include "core/feeding.h"
 #include "core/infosheet.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
@@ -44,11 +45,12 @@ void DocumentView::open_createRTF() {
     const DietCase &c = m_host.dietCase();
     const QString petName = c.text(DietCase::Field::petName);
     const QString species = c.text(DietCase::Field::species);
+    const QString ration = Feeding::rationSentence(c);
     m_text->setFont(QFont(QStringLiteral("Arial"), 10));
 
     m_logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings());
     if (m_logo.isNull()) {
-        m_text->setRtf(infoSheetRtf(petName, species));
+        m_text->setRtf(infoSheetRtf(petName, species, {}, ration));
         m_host.ui().message(str(S::NoLogo) + u' ' + str(S::Reinstall), Icon::Exclamation,
                             str(S::NoLogoTitle));
         return;
@@ -56,11 +58,11 @@ void DocumentView::open_createRTF() {
     const QByteArray png = LogoLoader::pngBytes(m_logo);
     if (png.isEmpty()) {
         // The picture was read but cannot be handed on: the sheet stays without it.
-        m_text->setRtf(infoSheetRtf(petName, species));
+        m_text->setRtf(infoSheetRtf(petName, species, {}, ration));
         m_host.ui().message(str(S::NoLogoShort), Icon::None, QString());
         return;
     }
-    m_text->setRtf(infoSheetRtf(petName, species, png));
+    m_text->setRtf(infoSheetRtf(petName, species, png, ration));
 }
 
 void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet) {

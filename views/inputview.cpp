@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/computecommand.h"
 #include "core/errorreport.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
@@ -30,10 +31,11 @@ namespace {
 using F = DietCase::Field;
 using Icon = UserInterface::Icon;
 
-// The text fields Text1 ... Text9 and the case field each carries.
-constexpr std::array<F, 9> textFieldOf{F::ownerName,        F::petName,           F::todayWeight,
-                                       F::targetWeight,     F::overweightPercent, F::ageYears,
-                                       F::weeklyRateDuring, F::weeklyRateEnd,     F::dietEndDate};
+// The text fields Text1 ... Text12 and the case field each carries.
+constexpr std::array<F, 12> textFieldOf{
+    F::ownerName,         F::petName,       F::todayWeight,      F::targetWeight,
+    F::overweightPercent, F::ageYears,      F::weeklyRateDuring, F::weeklyRateEnd,
+    F::dietEndDate,       F::bodyCondition, F::foodName,         F::energyDensity};
 
 // One row of the form: caption index, text field number (0: other control), unit index.
 struct Row {
@@ -59,7 +61,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_captions[22]->setText(str(S::CreationDateCaption));
     m_captions[23]->setText(str(S::FormerWeightCaption));
 
-    for (int n = 1; n <= 9; ++n) {
+    for (int n = 1; n <= int(m_texts.size()); ++n) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(u"Text" + QString::number(n));
         m_texts[n - 1] = edit;
@@ -70,6 +72,8 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     field(F::todayWeight)->installEventFilter(this);
     field(F::targetWeight)->installEventFilter(this);
     field(F::ageYears)->installEventFilter(this);
+    field(F::bodyCondition)->installEventFilter(this);
+    field(F::energyDensity)->installEventFilter(this);
 
     m_species = new QComboBox(this);
     m_species->setObjectName(QStringLiteral("Combo1"));
@@ -148,6 +152,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     addRow({12, 7, 15}, field(F::weeklyRateDuring));
     addRow({13, 8, 16}, field(F::weeklyRateEnd));
     addRow({14, 9, -1}, field(F::dietEndDate));
+    addFeedingRows(*grid, row);
     addRow({17, 0, -1}, m_currentDate);
     addRow({22, 0, -1}, m_creationDate);
     addRow({23, 0, -1}, m_formerWeight);
@@ -167,10 +172,71 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     connect(&m_case, &DietCase::textChanged, this, &InputView::showText);
     connect(&m_case, &DietCase::optionsChanged, this, &InputView::showOptions);
     connect(&m_case, &DietCase::visibilityChanged, this, &InputView::showHistory);
+    connect(&m_case, &DietCase::textChanged, this, &InputView::showFeeding);
+    connect(&m_case, &DietCase::rationChanged, this, &InputView::showFeeding);
     for (int i = 0; i < DietCase::fieldCount; ++i)
         showText(static_cast<F>(i));
     showOptions();
     showHistory();
+    showFeeding();
+}
+
+void InputView::addFeedingRows(QGridLayout &grid, int &row) {
+    const auto caption = [this](int text, const char *name) {
+        auto *label = new QLabel(str(text), this);
+        label->setObjectName(QLatin1StringView(name));
+        return label;
+    };
+    const auto line = [&](QLabel *label, std::initializer_list<QWidget *> controls) {
+        auto *box = new QHBoxLayout;
+        for (QWidget *control : controls)
+            box->addWidget(control);
+        box->addStretch();
+        if (label)
+            grid.addWidget(label, row, 0);
+        grid.addLayout(box, row, 1);
+        ++row;
+    };
+
+    m_suggestion = new QLabel(this);
+    m_suggestion->setObjectName(QStringLiteral("lblSuggestion"));
+    m_takeSuggestion = new QPushButton(str(S::TakeSuggestion), this);
+    m_takeSuggestion->setObjectName(QStringLiteral("cmdTakeSuggestion"));
+    m_takeSuggestion->setAutoDefault(false);
+    connect(m_takeSuggestion, &QPushButton::clicked, this, [this] {
+        if (const auto target = Feeding::figures(m_case).suggestedTarget)
+            field(F::targetWeight)->setText(GermanText::fromNumber(*target, 1));
+    });
+    line(caption(S::BodyConditionCaption, "lblBCS"),
+         {field(F::bodyCondition), m_suggestion, m_takeSuggestion});
+
+    QLineEdit *food = field(F::foodName);
+    food->setMaximumWidth(QWIDGETSIZE_MAX);
+    food->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
+    line(caption(S::FoodCaption, "lblFutter"), {food});
+    line(caption(S::EnergyCaption, "lblEnergie"),
+         {field(F::energyDensity), caption(S::EnergyUnit, "lblEnergieEinheit")});
+
+    m_ration = new QLabel(this);
+    m_ration->setObjectName(QStringLiteral("lblRation"));
+    m_ration->setWordWrap(true);
+    QFont bold = m_ration->font();
+    bold.setBold(true);
+    m_ration->setFont(bold);
+    grid.addWidget(m_ration, row++, 0, 1, 2);
+}
+
+void InputView::showFeeding() {
+    const Feeding::Figures figures = Feeding::figures(m_case);
+    m_suggestion->setText(figures.suggestionText);
+    m_suggestion->setVisible(!figures.suggestionText.isEmpty());
+    m_takeSuggestion->setVisible(figures.suggestedTarget.has_value());
+    QStringList ration{Feeding::rationSentence(m_case)};
+    if (figures.rationPercent)
+        ration << Feeding::rationPercentText(*figures.rationPercent);
+    ration.removeAll(QString());
+    m_ration->setText(ration.join(u'\n'));
+    m_ration->setVisible(!ration.isEmpty());
 }
 
 QLineEdit *InputView::field(Field field) const {
@@ -246,7 +312,13 @@ bool InputView::eventFilter(QObject *watched, QEvent *event) {
             next && isAncestorOf(next) && next->isVisible()) {
             auto *left = static_cast<QLineEdit *>(watched);
             m_validating = true;
-            const bool passed = left == field(F::ageYears) ? validateAge() : validateWeight(left);
+            bool passed = true;
+            if (left == field(F::ageYears))
+                passed = validateAge();
+            else if (left == field(F::bodyCondition) || left == field(F::energyDensity))
+                passed = validateFeeding(left);
+            else
+                passed = validateWeight(left);
             m_validating = false;
             if (!passed)
                 left->setFocus(Qt::OtherFocusReason);
@@ -282,6 +354,15 @@ bool InputView::validateAge() {
     return true;
 }
 
+bool InputView::validateFeeding(QLineEdit *edit) {
+    const auto it = std::find(m_texts.begin(), m_texts.end(), edit);
+    const QString refusal = Feeding::refusal(textFieldOf[it - m_texts.begin()], edit->text());
+    if (refusal.isEmpty())
+        return true;
+    m_host.ui().message(refusal, Icon::Exclamation, str(S::Product));
+    return false;
+}
+
 void InputView::clearInputs() {
     // Controls are found by their names, in the form's own order.
     for (QWidget *control : findChildren<QWidget *>()) {
@@ -304,6 +385,7 @@ void InputView::clearInputs() {
     m_case.setText(F::formerWeight, QString());
     m_case.setFormerWeightVisible(false);
     m_case.clearHistory();
+    m_case.setRationPercent(100);
 }
 
 void InputView::compute() {

@@ -8,6 +8,7 @@
 #include <array>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +36,9 @@ public:
     QComboBox *speciesList() const { return m_species; }
     QLabel *caption(int index) const { return m_captions.at(index); }
     QPushButton *computeButton() const { return m_compute; }
+    QLabel *suggestion() const { return m_suggestion; }
+    QPushButton *takeSuggestionButton() const { return m_takeSuggestion; }
+    QLabel *ration() const { return m_ration; }
 
 signals:
     void curveComputed(const ChartSetup &setup);
@@ -48,12 +52,16 @@ private:
     void showText(Field field);
     void showOptions();
     void showHistory();
+    /** The rows of the score, the food and its energy, and the ration below them. */
+    void addFeedingRows(QGridLayout &grid, int &row);
+    void showFeeding();
     /** The checks when the focus leaves a field; false keeps the focus there. */
     bool validateWeight(QLineEdit *field);
     bool validateAge();
+    bool validateFeeding(QLineEdit *field);
 
     DietCase &m_case;
-    std::array<QLineEdit *, 9> m_texts{};
+    std::array<QLineEdit *, 12> m_texts{};
     std::array<QRadioButton *, 4> m_options{};
     std::array<QLabel *, 24> m_captions{};
     QComboBox *m_species = nullptr;
@@ -61,5 +69,8 @@ private:
     QLabel *m_creationDate = nullptr;
     QLabel *m_formerWeight = nullptr;
     QPushButton *m_compute = nullptr;
+    QLabel *m_suggestion = nullptr;
+    QPushButton *m_takeSuggestion = nullptr;
+    QLabel *m_ration = nullptr;
     bool m_validating = false;
 };

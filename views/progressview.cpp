@@ -3,15 +3,19 @@
 #include "core/chartcalc.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/printtexts.h"
 #include "core/progress.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "core/userinterface.h"
 #include "views/viewhost.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -38,7 +42,9 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
                 {View::FollowUp, {{"Copy", S::CopyProgress}, {"Back", S::Back}}, S::Back}, parent)
     , m_title(new QLabel(this))
     , m_table(new QTableWidget(this))
-    , m_advice(new QLabel(this)) {
+    , m_advice(new QLabel(this))
+    , m_adjustRation(new QPushButton(str(S::AdjustRation), this))
+    , m_ration(new QLabel(this)) {
     for (int n = S::ProgressFirstColumn; n <= S::StatusColumn; ++n)
         m_columns << str(n);
 
@@ -64,14 +70,45 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     adviceFont.setBold(true);
     m_advice->setFont(adviceFont);
 
+    m_adjustRation->setObjectName(QStringLiteral("cmdRation"));
+    m_adjustRation->hide();
+    connect(m_adjustRation, &QPushButton::clicked, this, &ProgressView::adjustRation);
+    m_ration->setObjectName(QStringLiteral("lblRation"));
+    connect(&host.dietCase(), &DietCase::rationChanged, this, &ProgressView::showRation);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     layout->addWidget(m_title);
     // The table no taller than its rows: the advice stands right below the last one.
     layout->addWidget(m_table, 100);
-    layout->addWidget(m_advice);
+    auto *advice = new QHBoxLayout;
+    advice->addWidget(m_advice, 1);
+    advice->addWidget(m_adjustRation, 0, Qt::AlignTop);
+    layout->addLayout(advice);
+    layout->addWidget(m_ration);
     layout->addStretch(1);
+    showRation();
+}
+
+void ProgressView::adjustRation() {
+    DietCase &c = m_host.dietCase();
+    const auto percent = Feeding::adjustedRation(Feeding::kindOf(c.text(F::species)),
+                                                 c.rationPercent(), *m_latestStatus);
+    if (!percent) {
+        m_host.ui().message(str(S::CatRationFloor), UserInterface::Icon::Exclamation,
+                            str(S::Product));
+        return;
+    }
+    c.setRationPercent(*percent);
+    // Once per weighing: the next advice comes with the next one.
+    m_adjustRation->setEnabled(false);
+}
+
+void ProgressView::showRation() {
+    m_rationText = Feeding::rationPercentText(m_host.dietCase().rationPercent());
+    m_ration->setText(m_rationText);
+    m_ration->setVisible(!m_rationText.isEmpty());
 }
 
 void ProgressView::refresh(const ReductionPlan &plan) {
@@ -103,6 +140,11 @@ void ProgressView::refresh(const ReductionPlan &plan) {
                                signedKg(row.deviationKg),
                                Progress::statusText(row.status)};
     m_adviceText = rows.isEmpty() ? str(S::NoProgress) : Progress::advice(rows);
+    m_latestStatus = rows.isEmpty() ? std::nullopt : std::optional(rows.last().status);
+    const auto kind = Feeding::kindOf(c.text(F::species));
+    m_adjustRation->setVisible(m_latestStatus && *m_latestStatus != ProgressStatus::OnPlan &&
+                               (kind == Feeding::Kind::Dog || kind == Feeding::Kind::Cat));
+    m_adjustRation->setEnabled(true);
 
     m_title->setText(m_titleText);
     m_advice->setText(m_adviceText);
@@ -146,6 +188,8 @@ QString ProgressView::html() const {
         out += QStringLiteral("</tr>\n");
     }
     out += u"</table>\n<p><b>" + escaped(m_adviceText) + u"</b></p>\n";
+    if (!m_rationText.isEmpty())
+        out += u"<p>" + escaped(m_rationText) + u"</p>\n";
     // Dated like the diet plan: the owner keeps the page beside the next one.
     out += u"<p style=\"font-size: 8pt\">" + escaped(planSheetFooter(Clock::today())) + u"</p>\n";
     return out;
@@ -156,5 +200,7 @@ QString ProgressView::tabText() const {
     for (const QStringList &row : m_cells)
         lines << row.join(u'\t');
     lines << m_adviceText;
+    if (!m_rationText.isEmpty())
+        lines << m_rationText;
     return lines.join(u'\n') + u'\n';
 }

@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
+#include "core/feeding.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
@@ -38,9 +39,11 @@ SheetView::SheetView(ViewHost &host, QWidget *parent)
 
     try {
         m_sheet->loadTemplate();
-        const QString petName = host.dietCase().text(DietCase::Field::petName);
+        const DietCase &c = host.dietCase();
+        const QString petName = c.text(DietCase::Field::petName);
         if (!petName.isEmpty())
             m_sheet->setCellText(1, 2, petName);
+        fill_ration(c);
         m_sheet->setApplicationName(str(S::Product));
         m_sheet->table()->installEventFilter(this);
         m_sheet->table()->viewport()->installEventFilter(this);
@@ -53,6 +56,16 @@ SheetView::SheetView(ViewHost &host, QWidget *parent)
     connect(m_sheet, &SheetControl::selectionChanged, this, &SheetView::updateEditing);
     if (m_sheet->rowCount() > 0)
         m_sheet->selectRange(1, 1, 1, 1);
+}
+
+void SheetView::fill_ration(const DietCase &c) {
+    // "Verwendetes Futter:" and "Erlaubte Snacks:" where the case knows them.
+    const QString food = c.text(DietCase::Field::foodName).trimmed();
+    if (!food.isEmpty())
+        m_sheet->setCellText(2, 2, food);
+    const Feeding::Figures f = Feeding::figures(c);
+    if (f.shown && f.treatKcal)
+        m_sheet->setCellText(3, 2, str(S::TreatsPerDay).arg(*f.treatKcal));
 }
 
 void SheetView::fill_dates() {

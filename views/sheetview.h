@@ -3,6 +3,7 @@
 #include "views/childview.h"
 
 class AppError;
+class DietCase;
 class QKeyEvent;
 class SheetControl;
 
@@ -25,6 +26,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** The food's name into B2 and the treats' limit into B3, where the case has them. */
+    void fill_ration(const DietCase &c);
     static bool isTypedKey(const QKeyEvent *event);
     /** In-place editing only while the whole selection is free. */
     void updateEditing();

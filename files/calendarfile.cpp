@@ -1,0 +1,28 @@
+#include "files/calendarfile.h"
+
+#include "core/clock.h"
+#include "core/errorreport.h"
+#include "core/stringids.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "core/weighcalendar.h"
+#include "files/programfolder.h"
+
+#include <QSaveFile>
+
+bool writeWeighDates(const DietCase &c, const QString &path, QDate today, const QDateTime &stamp) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(WeighCalendar::ics(c, today, stamp)) >= 0 && file.commit();
+}
+
+void export_ics(const DietCase &c, const ErrorReporter &errors) {
+    UserInterface &ui = errors.ui();
+    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::CalendarFilter),
+                                      WeighCalendar::proposedFileName(c));
+    if (!path)
+        return;
+    if (!writeWeighDates(c, *path, Clock::today(), QDateTime::currentDateTimeUtc()))
+        ui.message(str(S::DatesNotSaved) + u'\n' + *path, UserInterface::Icon::Exclamation,
+                   str(S::Product));
+}
