@@ -127,6 +127,9 @@ void TestCaseHistory::reading_data() {
     refused("key without name", withBlock("=braun\r\n"));
     refused("empty line inside", withBlock("Wiegung=15.09.2026;29\r\n\r\nFarbe=braun\r\n"));
     refused("LF line end", withBlock("Wiegung=15.09.2026;29\nFarbe=braun\r\n"));
+    refused("ration not whole", withBlock("Ration=90,5\r\n"));
+    refused("ration zero", withBlock("Ration=0\r\n"));
+    refused("score twice", withBlock("BCS=7\r\nBCS=8\r\n"));
     refused("NUL byte", withBlock(QByteArray("Farbe=br\0un\r\n", 13)));
 }
 
@@ -186,6 +189,16 @@ void TestCaseHistory::recording_data() {
         << withBlock("Wiegung=01.09.2026;30\r\nWiegung=24.12.2026;27\r\n") << u"28"_s
         << QByteArray("\r\n[Korvalo]\r\nWiegung=01.09.2026;30\r\nWiegung=07.12.2026;28\r\n"
                       "Wiegung=24.12.2026;27\r\n");
+    QTest::newRow("ration keys carried, first in the block")
+        << withBlock("Wiegung=01.09.2026;30\r\nFarbe=braun\r\nRation=90\r\nBCS=7\r\n"
+                     "Futter=Light; Trocken=futter\r\nEnergiegehalt=350\r\n")
+        << u"28"_s
+        << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nFutter=Light; Trocken=futter\r\n"
+                      "Energiegehalt=350\r\nRation=90\r\nWiegung=01.09.2026;30\r\n"
+                      "Wiegung=07.12.2026;28\r\nFarbe=braun\r\n");
+    QTest::newRow("a score alone") << withBlock("BCS=6\r\n") << QString()
+                                   << QByteArray("\r\n[Korvalo]\r\nBCS=6\r\n"
+                                                 "Wiegung=01.09.2026;30\r\n");
 }
 
 void TestCaseHistory::recording() {
@@ -214,6 +227,7 @@ void TestCaseHistory::recording() {
     // Clearing the inputs forgets the weighings: the next save is a new case's.
     c.reset();
     QVERIFY(c.history().isEmpty() && c.unknownKeys().isEmpty());
+    QVERIFY(c.text(F::bodyCondition).isEmpty() && c.rationPercent() == 100);
 }
 
 void TestCaseHistory::fourVisits() {

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,6 +66,8 @@ private slots:
     void infoSheet();
     void printouts_data();
     void printouts();
+    void feeding_data();
+    void feeding();
     void failures_data();
     void failures();
     void followUp();
@@ -191,6 +195,76 @@ void TestExporter::printouts() {
     QCOMPARE(tool(u"pdfimages"_s, {u"-list"_s, pdf}).count(u'\n') - 2, images);
 }
 
+void TestExporter::feeding_data() {
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("json"); // "feeding" without the unrounded rerKcal
+    QTest::addColumn<double>("rer");
+    QTest::addColumn<QStringList>("diary");
+    QTest::addColumn<QStringList>("info");
+
+    QTest::newRow("dog by score")
+        << u"--species Hund --weight 34 --bcs 8 --target 26,2 --food Trockenfutter --kcal 350"_s
+        << QByteArray(R"({"bcs":8,"suggestedTarget":26.2,"dailyKcal":811,"foodGrams":232,
+                          "treatKcal":81,"rationPercent":100,"note":null})")
+        << 810.63
+        << QStringList{u"Trockenfutter"_s, u"höchstens 81 kcal am Tag"_s, u"Tagesration: 232 g"_s}
+        << QStringList{u"Tagesration: 232 g Trockenfutter (811 kcal), davon höchstens 81 kcal "
+                       u"als Leckerli"_s};
+    QTest::newRow("cat")
+        << u"--species Katze --weight 6 --target 4,5 --food Diät --kcal 85"_s
+        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":173,"foodGrams":204,
+                          "treatKcal":17,"rationPercent":100,"note":null})")
+        << 216.28 << QStringList{u"Diät"_s, u"höchstens 17 kcal am Tag"_s, u"Tagesration: 204 g"_s}
+        << QStringList{u"Tagesration: 204 g Diät (173 kcal), davon höchstens 17 kcal als "
+                       u"Leckerli"_s};
+    const QString note =
+        u"Heu und Grünfutter nach Belieben, Trocken- und Pelletfutter begrenzen."_s;
+    QTest::newRow("rabbit") << u"--species Kaninchen --weight 3 --bcs 7 --target 2,5 --food Heu"_s
+                            << QByteArray(R"({"bcs":7,"suggestedTarget":null,"dailyKcal":null,
+                                             "foodGrams":null,"treatKcal":null,
+                                             "rationPercent":null,"note":")" +
+                                          note.toUtf8() + "\"}")
+                            << 0.0 << QStringList{u"Heu"_s} << QStringList{note};
+    // Without food or energy density the printouts are the ones without a ration.
+    QTest::newRow("fields empty")
+        << u"--weight 18,5 --target 14"_s
+        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":507,"foodGrams":null,
+                          "treatKcal":51,"rationPercent":100,"note":null})")
+        << 506.63 << QStringList() << QStringList();
+}
+
+void TestExporter::feeding() {
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, json);
+    QFETCH(double, rer);
+    QFETCH(QStringList, diary);
+    QFETCH(QStringList, info);
+
+    QTemporaryDir dir;
+    const QString diaryPdf = dir.filePath(u"diary.pdf"_s);
+    const QString infoPdf = dir.filePath(u"info.pdf"_s);
+    const Run run = plan(
+        QString(arguments + u" --json --pdf-diary "_s + diaryPdf + u" --pdf-info "_s + infoPdf));
+    QCOMPARE(run.exitCode, 0);
+    QJsonObject feeding = run.json()[u"feeding"].toObject();
+    QCOMPARE(std::round(feeding.take(u"rerKcal").toDouble() * 100) / 100, rer);
+    QCOMPARE(feeding, QJsonDocument::fromJson(json).object());
+
+    const auto words = [](const QString &pdf) {
+        return tool(u"pdftotext"_s, {pdf, u"-"_s}).simplified();
+    };
+    const QString diaryText = words(diaryPdf);
+    const QString infoText = words(infoPdf);
+    for (const QString &expected : diary)
+        QVERIFY2(diaryText.contains(expected), qPrintable(expected + u" in: "_s + diaryText));
+    for (const QString &expected : info)
+        QVERIFY2(infoText.contains(expected), qPrintable(expected + u" in: "_s + infoText));
+    if (diary.isEmpty())
+        QVERIFY(!diaryText.contains(u"Tagesration"_s) && !diaryText.contains(u"kcal"_s));
+    if (info.isEmpty())
+        QVERIFY(!infoText.contains(u"Tagesration"_s));
+}
+
 void TestExporter::failures_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -205,6 +279,10 @@ void TestExporter::failures_data() {
     QTest::newRow("401 %") << u"--target 12 --weight 60 --overweight 401"_s << 1
                            << u"Die Berechnung ist auf ein maximales Übergewicht von 400% "
                               u"begrenzt."_s;
+    QTest::newRow("score outside 1 to 9") << u"--target 5 --weight 6 --bcs 10"_s << 1
+                                          << u"Eingabefeld 'Körperkondition (BCS 1–9):' enthält "
+                                             u"keinen oder falschen Wert. Erlaubt ist "
+                                             u"eine ganze Zahl von 1 bis 9."_s;
     QTest::newRow("unknown option") << u"--bogus"_s << 2 << QString();
     QTest::newRow("bad sex") << u"--sex w"_s << 2 << QString();
     QTest::newRow("option without value") << u"--weight"_s << 2 << QString();

@@ -7,6 +7,7 @@
 #include "views/progressview.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -158,6 +159,71 @@ private slots:
                  GermanText::fromNumber(deviation, 2));
         QCOMPARE(window->progressView()->advice(), advice);
         QCOMPARE(window->progressView()->findChild<QLabel *>(u"lblAdvice"_s)->text(), advice);
+    }
+
+    void adjustRation_data() {
+        QTest::addColumn<QString>("species");
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<int>("percent");  // before the click
+        QTest::addColumn<int>("adjusted"); // -1: no button
+        QTest::newRow("dog too slow") << u"Hund"_s << u"28,5"_s << 100 << 90;
+        QTest::newRow("dog too fast") << u"Hund"_s << u"26,5"_s << 100 << 110;
+        QTest::newRow("cat at 90 %: its floor") << u"Katze"_s << u"28,5"_s << 90 << 90;
+        QTest::newRow("on plan: no button") << u"Hund"_s << u"27"_s << 100 << -1;
+        QTest::newRow("rabbit: no button") << u"Kaninchen"_s << u"28,5"_s << 100 << -1;
+    }
+
+    /** "Ration anpassen" beside advice off plan: once per weighing, a cat kept fed. */
+    void adjustRation() {
+        QFETCH(QString, species);
+        QFETCH(QString, weight);
+        QFETCH(int, percent);
+        QFETCH(int, adjusted);
+        input()->speciesList()->setCurrentText(species);
+        window->dietCase().setRationPercent(percent);
+        weighAndCompute(weight);
+        window->run(Command::FollowUp);
+        QPushButton *button = window->progressView()->adjustRationButton();
+        QCOMPARE(button->isVisible(), adjusted >= 0);
+        if (adjusted < 0)
+            return;
+        button->click();
+        QCOMPARE(window->dietCase().rationPercent(), adjusted);
+        QCOMPARE(ui.messages.size(), adjusted == percent ? 1 : 0);
+        QCOMPARE(button->isEnabled(), adjusted == percent);
+        const auto *shown = window->progressView()->findChild<QLabel *>(u"lblRation"_s);
+        QCOMPARE(shown->text(), u"Ration: %1 % der Ausgangsmenge"_s.arg(adjusted));
+    }
+
+    /** The score's target taken over, the ration below the fields, a bad score refused. */
+    void feedingOnTheForm() {
+        const auto type = [](QLineEdit *field, const QString &keys) {
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClicks(QApplication::focusWidget(), keys);
+        };
+        type(text(3), u"34"_s);
+        type(text(10), u"8"_s);
+        QCOMPARE(input()->suggestion()->text(), u"Vorgeschlagenes Zielgewicht: 26,2 kg"_s);
+        input()->takeSuggestionButton()->click();
+        QCOMPARE(text(4)->text(), u"26,2"_s);
+        QCOMPARE(text(5)->text(), u"30"_s); // the derived overweight follows
+        QVERIFY(input()->ration()->isHidden());
+        type(text(11), u"Light Trockenfutter"_s);
+        type(text(12), u"350"_s);
+        QCOMPARE(input()->ration()->text(), u"Tagesration: 232 g Light Trockenfutter (811 kcal), "
+                                            u"davon höchstens 81 kcal als Leckerli"_s);
+
+        type(text(10), u"10"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(ui.messages[0].text.startsWith(u"Eingabefeld 'Körperkondition (BCS 1–9):'"_s));
+        QCOMPARE(QApplication::focusWidget(), text(10));
+
+        window->run(Command::ClearInputs);
+        for (int n : {10, 11, 12})
+            QVERIFY(text(n)->text().isEmpty());
+        QVERIFY(input()->ration()->isHidden() && input()->suggestion()->isHidden());
     }
 
     void followUpOutputs_data() {
