@@ -338,18 +338,25 @@ void paintChart(QPainter &painter, const ChartContent &content, const ChartLayou
     // The curve, and the measured weights as whole markers, even on the plot's edge.
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QPen curvePen(content.seriesColor, 2, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
-    painter.setPen(curvePen);
-    painter.drawPolyline(l.curve);
     const QPen measuredPen(measuredColor, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     const bool joined = content.setup.joinMeasured;
+    // A weight beyond the scale (a pet that gained since its first visit) stays inside the
+    // plot instead of running over the title.
+    painter.save();
+    painter.setClipRect(l.plot);
+    painter.setPen(curvePen);
+    painter.drawPolyline(l.curve);
     if (joined) {
         painter.setPen(measuredPen);
         painter.drawPolyline(QPolygonF(l.markers));
     }
+    const int reach = int(std::ceil(l.markerRadius)) + 2;
+    painter.setClipRect(l.plot.adjusted(-reach, -reach, reach, reach));
     painter.setPen(QPen(measuredColor.darker(130), 1));
     painter.setBrush(measuredColor);
     for (const QPointF &p : l.markers)
         painter.drawEllipse(p, l.markerRadius, l.markerRadius);
+    painter.restore();
 
     // The legend.
     painter.setPen(curvePen);

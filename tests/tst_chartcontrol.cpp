@@ -131,6 +131,23 @@ private slots:
         }
     }
 
+    /** A weight above the scale (the pet gained) is cut at the plot, not drawn over the title. */
+    void gainBeyondTheScaleStaysInThePlot() {
+        ChartSetup setup = plan(u"80"_s, u"40"_s);
+        setup.plan.grid[14].measured = 95;
+        ChartControl chart;
+        chart.resize(800, 519);
+        chart.apply(setup);
+        const ChartLayout &l = chart.currentLayout();
+        const QImage picture = chart.picture();
+        const int x = qRound((l.markers[0].x() + l.markers[1].x()) / 2);
+        for (int y = 0; y < l.plot.top() - 8; ++y) {
+            const QColor c = picture.pixelColor(x, y);
+            QVERIFY2(!(c.red() > 150 && c.blue() < 120),
+                     qPrintable(u"%1 at y %2"_s.arg(c.name()).arg(y)));
+        }
+    }
+
     /** On paper every value and date stays real text, in full. */
     void printedLabelsAreText_data() {
         QTest::addColumn<QString>("start");
