@@ -68,8 +68,15 @@ void drawCellText(QPainter *painter, const QRectF &rect, const QTableWidgetItem 
     painter->save();
     painter->setClipRect(rect, Qt::IntersectClip);
     painter->setFont(item->font());
-    painter->drawText(rect.adjusted(padding, 0, -padding, 0),
-                      int(alignmentOf(item)) | Qt::TextSingleLine, item->text());
+    const QRectF inner = rect.adjusted(padding, 0, -padding, 0);
+    // A caption beside a filled cell has no room to run into: the tall header rows take it
+    // on two lines rather than cut it.
+    const QString shown = item->text().trimmed();
+    const bool wrap = shown.contains(u' ') &&
+                      painter->fontMetrics().horizontalAdvance(shown) > rect.width() - padding;
+    painter->drawText(inner,
+                      int(alignmentOf(item)) | (wrap ? Qt::TextWordWrap : Qt::TextSingleLine),
+                      item->text());
     painter->restore();
 }
 
