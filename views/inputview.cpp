@@ -8,6 +8,7 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
+#include "views/accessibility.h"
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
@@ -18,10 +19,12 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 #include <span>
 
@@ -34,13 +37,6 @@ using Icon = UserInterface::Icon;
 constexpr std::array<F, 9> textFieldOf{F::ownerName,        F::petName,           F::todayWeight,
                                        F::targetWeight,     F::overweightPercent, F::ageYears,
                                        F::weeklyRateDuring, F::weeklyRateEnd,     F::dietEndDate};
-
-// One row of the form: caption index, text field number (0: other control), unit index.
-struct Row {
-    int caption;
-    int text;
-    int unit;
-};
 
 } // namespace
 
@@ -108,49 +104,69 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_compute->setDefault(true);
     connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
 
-    // Layout: captions, then each control with its unit beside it.
+    const auto pair = [this](int first) {
+        auto *box = new QWidget(this);
+        auto *line = new QHBoxLayout(box);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->addWidget(option(first));
+        line->addWidget(option(first + 1));
+        return box;
+    };
+    QWidget *sexPair = pair(1);
+    QWidget *neuterPair = pair(3);
+
+    // The form in reading order. Each row's caption names its control, its unit describes
+    // it, further controls follow on the same line; Tab walks the rows top to bottom.
+    struct Row {
+        QLabel *caption;
+        QWidget *control;
+        QLabel *unit = nullptr;
+        QList<QWidget *> beside = {};
+    };
+    const QList<Row> rows{
+        {caption(0), field(F::ownerName)},
+        {caption(1), field(F::petName)},
+        {caption(2), m_species},
+        {caption(3), field(F::todayWeight), caption(19)},
+        {caption(4), field(F::targetWeight), caption(20)},
+        {caption(5), field(F::overweightPercent), caption(21)},
+        {caption(6), sexPair, nullptr, {neuterPair}},
+        {caption(7), field(F::ageYears), caption(18)},
+        {caption(12), field(F::weeklyRateDuring), caption(15)},
+        {caption(13), field(F::weeklyRateEnd), caption(16)},
+        {caption(14), field(F::dietEndDate)},
+        {caption(17), m_currentDate},
+        {caption(22), m_creationDate},
+        {caption(23), m_formerWeight},
+    };
+
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     for (QLineEdit *number : std::span(m_texts).subspan(2)) // the short fields from today's weight
         number->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
-    int row = 0;
-    const auto addRow = [&](const Row &r, QWidget *control) {
-        grid->addWidget(m_captions[r.caption], row, 0);
-        auto *line = new QHBoxLayout;
-        line->addWidget(control);
-        if (r.unit >= 0)
-            line->addWidget(m_captions[r.unit]);
-        line->addStretch();
-        grid->addLayout(line, row, 1);
-        ++row;
-    };
-    addRow({0, 1, -1}, field(F::ownerName));
-    addRow({1, 2, -1}, field(F::petName));
-    addRow({2, 0, -1}, m_species);
     for (QWidget *wide :
          {static_cast<QWidget *>(field(F::ownerName)), static_cast<QWidget *>(field(F::petName)),
           static_cast<QWidget *>(m_species)})
         wide->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
-    addRow({3, 3, 19}, field(F::todayWeight));
-    addRow({4, 4, 20}, field(F::targetWeight));
-    addRow({5, 5, 21}, field(F::overweightPercent));
-    auto *sexBox = new QWidget(this);
-    auto *sexLayout = new QHBoxLayout(sexBox);
-    sexLayout->setContentsMargins(0, 0, 0, 0);
-    sexLayout->addWidget(option(1));
-    sexLayout->addWidget(option(2));
-    sexLayout->addSpacing(24);
-    sexLayout->addWidget(option(3));
-    sexLayout->addWidget(option(4));
-    sexLayout->addStretch();
-    addRow({6, 0, -1}, sexBox);
-    addRow({7, 6, 18}, field(F::ageYears));
-    addRow({12, 7, 15}, field(F::weeklyRateDuring));
-    addRow({13, 8, 16}, field(F::weeklyRateEnd));
-    addRow({14, 9, -1}, field(F::dietEndDate));
-    addRow({17, 0, -1}, m_currentDate);
-    addRow({22, 0, -1}, m_creationDate);
-    addRow({23, 0, -1}, m_formerWeight);
+    QList<QWidget *> readingOrder;
+    int at = 0;
+    for (const Row &row : rows) {
+        grid->addWidget(row.caption, at, 0);
+        auto *line = new QHBoxLayout;
+        line->addWidget(row.control);
+        if (row.unit)
+            line->addWidget(row.unit);
+        for (QWidget *more : row.beside) {
+            line->addSpacing(24);
+            line->addWidget(more);
+        }
+        line->addStretch();
+        grid->addLayout(line, at++, 1);
+        Accessibility::nameField(row.caption, row.control, row.unit ? row.unit->text() : QString());
+        readingOrder << row.control << row.beside;
+    }
+    readingOrder << m_compute;
+    Accessibility::setReadingOrder(readingOrder);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -223,6 +239,12 @@ void InputView::showOptions() {
         button->setChecked(selected);
         group->setExclusive(true);
     }
+    // Each pair is one tab stop, its selected option or else its first; arrows move within.
+    for (const int first : {1, 3}) {
+        const bool second = option(first + 1)->isChecked();
+        option(first)->setFocusPolicy(second ? Qt::ClickFocus : Qt::StrongFocus);
+        option(first + 1)->setFocusPolicy(second ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void InputView::showHistory() {
@@ -243,16 +265,40 @@ bool InputView::eventFilter(QObject *watched, QEvent *event) {
         if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
              reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
              reason == Qt::ShortcutFocusReason) &&
-            next && isAncestorOf(next) && next->isVisible()) {
-            auto *left = static_cast<QLineEdit *>(watched);
-            m_validating = true;
-            const bool passed = left == field(F::ageYears) ? validateAge() : validateWeight(left);
-            m_validating = false;
-            if (!passed)
-                left->setFocus(Qt::OtherFocusReason);
-        }
+            next && isAncestorOf(next) && next->isVisible())
+            validate(static_cast<QLineEdit *>(watched));
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void InputView::keyPressEvent(QKeyEvent *event) {
+    // The fields pass Enter on: it presses the compute button, after the check that leaving
+    // the field would run.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *edit = qobject_cast<QLineEdit *>(focusWidget());
+        if (!edit || validate(edit))
+            compute();
+        return;
+    }
+    ChildView::keyPressEvent(event);
+}
+
+bool InputView::validate(QLineEdit *field) {
+    if (field != this->field(F::todayWeight) && field != this->field(F::targetWeight) &&
+        field != this->field(F::ageYears))
+        return true;
+    m_validating = true;
+    const bool passed = field == this->field(F::ageYears) ? validateAge() : validateWeight(field);
+    m_validating = false;
+    if (!passed)
+        field->setFocus(Qt::OtherFocusReason);
+    return passed;
+}
+
+void InputView::focusField(Field field) {
+    // Put there by the program, not left by the user: nothing to check on the way.
+    const QScopedValueRollback moving(m_validating, true);
+    this->field(field)->setFocus(Qt::OtherFocusReason);
 }
 
 bool InputView::validateWeight(QLineEdit *field) {
