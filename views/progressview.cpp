@@ -8,6 +8,7 @@
 #include "core/progress.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "views/accessibility.h"
 #include "views/viewhost.h"
 
 #include <QHeaderView>
@@ -53,6 +54,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     m_table->setHorizontalHeaderLabels(m_columns);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setTabKeyNavigation(false); // arrows move within, Tab moves on
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setMinimumSectionSize(72);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -72,6 +74,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     layout->addWidget(m_table, 100);
     layout->addWidget(m_advice);
     layout->addStretch(1);
+    Accessibility::setReadingOrder({m_table});
 }
 
 void ProgressView::refresh(const ReductionPlan &plan) {
@@ -106,6 +109,8 @@ void ProgressView::refresh(const ReductionPlan &plan) {
 
     m_title->setText(m_titleText);
     m_advice->setText(m_adviceText);
+    m_table->setAccessibleName(m_titleText); // the title above names the table
+    m_table->setAccessibleDescription(m_adviceText);
     m_table->setRowCount(int(m_cells.size()));
     for (int r = 0; r < m_cells.size(); ++r) {
         for (int col = 0; col < m_cells[r].size(); ++col) {
