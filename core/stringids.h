@@ -152,7 +152,8 @@
     X(Cases, 2642)                                                                                 \
     X(OneCase, 2643)                                                                               \
     X(Cancelled, 2644)                                                                             \
-    X(Scanning, 2645)
+    X(Scanning, 2645)                                                                              \
+    X(ChartDescription, 2680)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;
