@@ -166,6 +166,8 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     QPushButton *ok = addButton(S::Ok, "cmdOK");
     QPushButton *cancel = addButton(S::Cancel, "cmdCancel");
     m_apply = addButton(S::Apply, "cmdApply");
+    // A plain row, not a button box: a box hands the focus on to its first button by itself,
+    // and Tab would meet it a second time on its way round the dialog.
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(back);
     buttons->addStretch();
