@@ -153,6 +153,7 @@
     X(OneCase, 2643)                                                                               \
     X(Cancelled, 2644)                                                                             \
     X(Scanning, 2645)                                                                              \
+    X(ChartDescription, 2680)                                                                      \
     X(BodyConditionCaption, 2700)                                                                  \
     X(FoodCaption, 2701)                                                                           \
     X(EnergyCaption, 2702)                                                                         \

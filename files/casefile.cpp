@@ -517,9 +517,9 @@ void create_txt(const DietCase &c, const ErrorReporter &errors) {
     }
 }
 
-void read_txt(DietCase &c, const ErrorReporter &errors) {
-    if (const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(S::Filter)))
-        read_txt(c, errors, *path);
+bool read_txt(DietCase &c, const ErrorReporter &errors) {
+    const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(S::Filter));
+    return path && read_txt(c, errors, *path);
 }
 
 bool read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {

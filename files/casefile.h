@@ -113,8 +113,8 @@ bool load(DietCase &c, const QString &path);
  */
 void create_txt(const DietCase &c, const ErrorReporter &errors);
 
-/** The "Daten laden" command: asks for a file, checks it and fills the form. */
-void read_txt(DietCase &c, const ErrorReporter &errors);
+/** The "Daten laden" command: asks for a file, checks it and fills the form; true when loaded. */
+bool read_txt(DietCase &c, const ErrorReporter &errors);
 
 /**
  * The same for a file already chosen, as when the desktop opens a case file with us;

@@ -64,6 +64,12 @@ QIcon icon(const char *name) {
     return *it;
 }
 
+/** A toolbar button shows a picture only: its tip is also its name for screen readers. */
+void setButtonTip(QToolButton *button, const QString &tip) {
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+}
+
 } // namespace
 
 MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
@@ -192,7 +198,7 @@ void MainWindow::buildToolbar() {
                 mirror();
                 connect(action, &QAction::changed, button, mirror);
             }
-            button->setToolTip(slot.toolTip ? str(slot.toolTip) : QString());
+            setButtonTip(button, slot.toolTip ? str(slot.toolTip) : QString());
             connect(button, &QToolButton::clicked, this, [this, key] { dispatch(key); });
             place = toolbar->addWidget(button);
             m_buttons.insert(key, button);
@@ -243,6 +249,7 @@ void MainWindow::load() {
     inputWindow->showMaximized();
     show();
     m_input->activate();
+    m_input->focusField(DietCase::Field::ownerName);
 
     detectCompanions();
 }
@@ -326,7 +333,7 @@ void MainWindow::set_toolbar(View view) {
 
 void MainWindow::setToolTip(const QString &key, const QString &text) {
     if (QToolButton *button = m_buttons.value(key))
-        button->setToolTip(text);
+        setButtonTip(button, text);
 }
 
 void MainWindow::setExitCaption(const QString &text) {
@@ -360,7 +367,8 @@ void MainWindow::dispatch(const QString &key) {
 void MainWindow::run(Command command) {
     switch (command) {
     case Command::LoadCase:
-        read_txt(m_case, m_errors);
+        if (read_txt(m_case, m_errors))
+            showLoadedCase();
         break;
     case Command::SaveCase:
         create_txt(m_case, m_errors);
@@ -409,8 +417,10 @@ void MainWindow::run(Command command) {
     case Command::ClearInputs:
         try {
             BusyCursor busy;
-            if (m_input)
+            if (m_input) {
                 m_input->clearInputs();
+                m_input->focusField(DietCase::Field::ownerName);
+            }
         } catch (const AppError &e) {
             report(e, QStringLiteral("mnuEditDelete_Click"));
         }
@@ -439,7 +449,8 @@ void MainWindow::run(Command command) {
 }
 
 void MainWindow::openCaseFile(const QString &path) {
-    read_txt(m_case, m_errors, path);
+    if (read_txt(m_case, m_errors, path))
+        showLoadedCase();
 }
 
 void MainWindow::sendEmail() {
@@ -579,11 +590,18 @@ void MainWindow::showCaseList() {
 }
 
 void MainWindow::loadChosenCase(const QString &path) {
-    if (!read_txt(m_case, m_errors, path) || !m_input)
+    if (read_txt(m_case, m_errors, path))
+        showLoadedCase();
+}
+
+void MainWindow::showLoadedCase() {
+    if (!m_input)
         return;
     auto *window = qobject_cast<QMdiSubWindow *>(m_input->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
+    // A loaded case is a follow-up visit: the pet has just been weighed.
+    m_input->focusField(DietCase::Field::todayWeight);
 }
 
 void MainWindow::showChart(const ChartSetup &setup) {

@@ -105,6 +105,8 @@ private:
     void showCaseList();
     /** Loads a case chosen in the recall list and brings the input form forward. */
     void loadChosenCase(const QString &path);
+    /** Brings the input form forward with the focus on today's weight. */
+    void showLoadedCase();
     void showRecalc(bool modal);
     void showOptions(bool busy);
     void printActive(bool preview);

@@ -1,13 +1,21 @@
+#include "controls/browsercontrol.h"
 #include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
+#include "views/aboutdialog.h"
+#include "views/browserview.h"
+#include "views/caselistview.h"
 #include "views/chartview.h"
 #include "views/inputview.h"
+#include "views/optionsdialog.h"
+#include "views/progressview.h"
+#include "views/recalcdialog.h"
 
 #include "testhelpers.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -26,9 +34,38 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using F = DietCase::Field;
 using Icon = UserInterface::Icon;
 using Answer = UserInterface::Answer;
+
+namespace {
+
+/** A page display that shows nothing: the browser window's own controls are under test. */
+struct StubPage : QWidget, BrowserControl {
+    explicit StubPage(QWidget *parent)
+        : QWidget(parent) {
+        setFocusPolicy(Qt::StrongFocus);
+        setAccessibleName(QStringLiteral("Seite")); // the web view is named by its page
+    }
+    void Navigate(const QString &) override {}
+    void GoBack() override {}
+    void GoForward() override {}
+    void GoHome() override {}
+    void GoSearch() override {}
+    void Stop() override {}
+    void Refresh() override {}
+    QString locationName() const override { return {}; }
+    QString locationURL() const override { return {}; }
+    QWidget *widget() override { return this; }
+};
+
+QString accessibleText(QWidget *widget, QAccessible::Text text) {
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(text) : QString();
+}
+
+} // namespace
 
 class TestMainWindow : public MainWindowFixture {
     Q_OBJECT
@@ -48,6 +85,62 @@ private:
         return window->toolbarSlot(QLatin1StringView(key))->isVisible();
     }
 
+    void computeCase() {
+        text(4)->setText(QStringLiteral("10"));
+        text(3)->setText(QStringLiteral("12"));
+        window->run(Command::ReductionCurve);
+    }
+
+    AppSettings settings;
+    std::unique_ptr<QWidget> dialog;
+
+    /** Opens a view or dialog by the name the rows give it, with the keyboard in it. */
+    QWidget *openView(const QString &name) {
+        if (name == u"toolbar")
+            return window.get();
+        if (name == u"input form")
+            return input();
+        if (name == u"Fälle") {
+            window->run(Command::CaseList);
+            CaseListView *cases = window->caseListView();
+            return QTest::qWaitFor([cases] { return !cases->isScanning(); }) ? cases : nullptr;
+        }
+        if (name == u"follow-up chart") {
+            window->openCaseFile(
+                QStringLiteral(KORVALO_SOURCE_DIR "/fuzz/corpus/casefile/block_three.kvl"));
+            text(3)->setText(QStringLiteral("4,9")); // today's weighing
+            window->run(Command::ReductionCurve);
+            return window->chartView();
+        }
+        computeCase();
+        if (name == u"Verlauf") {
+            window->run(Command::FollowUp);
+            return window->progressView();
+        }
+        QWidget *shown = nullptr;
+        if (name == u"reduction values") {
+            window->run(Command::ReductionValues);
+            shown = window->recalcDialog();
+        } else {
+            if (name == u"chart options")
+                dialog = std::make_unique<OptionsDialog>(*window->chartView()->chart(), settings,
+                                                         window->errors(), window.get());
+            else if (name == u"about box")
+                dialog = std::make_unique<AboutDialog>(window->errors(), window.get());
+            else if (name == u"browser")
+                dialog = std::make_unique<BrowserView>(
+                    *window, QString(), [](QWidget *parent, const QString &, const QString &) {
+                        return new StubPage(parent);
+                    });
+            shown = dialog.get();
+            shown->show();
+        }
+        QApplication::setActiveWindow(shown);
+        if (!QTest::qWaitForWindowActive(shown))
+            return nullptr;
+        return shown;
+    }
+
 private slots:
     void initTestCase() { Clock::setToday(QDate(2026, 12, 7)); }
 
@@ -56,7 +149,50 @@ private slots:
         open();
     }
 
-    void cleanup() { closeWindow(); }
+    void cleanup() {
+        dialog.reset();
+        closeWindow();
+    }
+
+    void tabFollowsReadingOrder_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("order"); // from the focus the view opens with
+        QTest::newRow("input form") << "input form"
+                                    << "Text1 Text2 Combo1 Text3 Text4 Text5 Option1 Option3 "
+                                       "Text6 Text7 Text8 Text9 Text10 Text11 Text12 Command1";
+        QTest::newRow("reduction values")
+            << "reduction values"
+            << "ScrollBar1 ScrollBar2 cmdback cmdOK cmdCancel cmdApply";
+        QTest::newRow("chart options") << "chart options"
+                                       << "Check1 Check2 Slider1 Check3 Check4 Check6 Slider2 "
+                                          "Combo1 Combo2 cmdOK cmdCancel cmdApply";
+        QTest::newRow("about box") << "about box"
+                                   << "cmdOK cmdSysInfo";
+        QTest::newRow("browser") << "browser"
+                                 << "cboAddress brwWebBrowser";
+        QTest::newRow("Verlauf") << "Verlauf"
+                                 << "tblVerlauf";
+        QTest::newRow("Fälle") << "Fälle"
+                               << "txtSuche cmdOrdner tblFaelle";
+    }
+
+    void tabFollowsReadingOrder() {
+        QFETCH(QString, view);
+        QFETCH(QString, order);
+        QStringList expected = order.split(u' ');
+        QVERIFY(openView(view));
+        QStringList walked;
+        for (int i = 0; i <= expected.size(); ++i) {
+            QWidget *focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            walked << focused->objectName();
+            QVERIFY2(!accessibleText(focused, QAccessible::Name).isEmpty(),
+                     qPrintable(focused->objectName() + u" has no name"));
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QCOMPARE(walked, expected << expected.first()); // round to the start
+        QVERIFY(ui.messages.isEmpty());
+    }
 
     void toolbarFollowsActiveView() {
         // After start only the input form is open.
@@ -93,6 +229,154 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(window->activeViewName(), QStringLiteral("frminput"));
         QVERIFY(buttonShown("Open"));
+    }
+
+    void namesForScreenReaders_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("species") << "input form"
+                                 << "Combo1"
+                                 << "Spezies" << QString();
+        QTest::newRow("today's weight") << "input form"
+                                        << "Text3"
+                                        << "heutiges Gewicht"
+                                        << "kg";
+        QTest::newRow("age") << "input form"
+                             << "Text6"
+                             << "Alter"
+                             << "Jahre";
+        QTest::newRow("rate bar") << "reduction values"
+                                  << "ScrollBar1"
+                                  << "wöchentl. Gewichtsreduktion während der Diät"
+                                  << "% des KGW";
+        QTest::newRow("address") << "browser"
+                                 << "cboAddress"
+                                 << "Adresse" << QString();
+        QTest::newRow("search") << "Fälle"
+                                << "txtSuche"
+                                << "Suchen (Besitzer oder Tier)" << QString();
+        QTest::newRow("toolbar button") << "toolbar"
+                                        << "Open"
+                                        << "Daten laden"
+                                        << "Daten laden"; // the tip
+        QTest::newRow("chart")
+            << "follow-up chart"
+            << "Chart1"
+            << "Reduktionskurve für Katze Mäxchen (Besitzer: Jürgen Weiß), weiblich, kastriert"
+            << "Die Kurve führt von 5,5 kg am 01.11.2026 zum Zielgewicht von "
+               "4,5 kg am 01.02.2027; zuletzt gemessen: 4,9 kg am 07.12.2026.";
+    }
+
+    void namesForScreenReaders() {
+        QFETCH(QString, view);
+        QFETCH(QString, widget);
+        QWidget *root = openView(view);
+        QVERIFY(root);
+        QWidget *named = root->findChild<QWidget *>(widget);
+        QVERIFY(named);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(named);
+        QString name = face->text(QAccessible::Name);
+        if (qobject_cast<QComboBox *>(named)) {
+            // Qt on Linux reads out a list's entry as its name and its caption through the
+            // label relation; other platforms read the name.
+            const auto labels = face->relations(QAccessible::Label);
+            QVERIFY(!labels.isEmpty());
+            name = named->accessibleName();
+            QVERIFY(labels.first().first->text(QAccessible::Name).startsWith(name));
+        }
+        QTEST(name, "name");
+        QTEST(face->text(QAccessible::Description), "description");
+    }
+
+    void addressAccessKey() {
+        // Among the other views, as the program opens its browser windows.
+        computeCase();
+        auto *browser = new BrowserView(
+            *window, QString(),
+            [](QWidget *parent, const QString &, const QString &) { return new StubPage(parent); });
+        window->mdiArea()->addSubWindow(browser)->showMaximized();
+        browser->findChild<QWidget *>(QStringLiteral("brwWebBrowser"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), browser->addressBox());
+    }
+
+    void keyboardOnlyCase_data() {
+        QTest::addColumn<QString>("enterIn");
+        QTest::addColumn<QString>("age");  // typed just before Enter
+        QTest::addColumn<QString>("view"); // active after Enter
+        QTest::addColumn<QString>("message");
+        QTest::newRow("in the last field") << "Text9" << QString() << "frmchart" << QString();
+        QTest::newRow("on an option") << "Option3" << QString() << "frmchart" << QString();
+        QTest::newRow("age refused, focus stays") << "Text6"
+                                                  << "0"
+                                                  << "frminput"
+                                                  << "Eingabe von 0 oder kleiner nicht zulässig.";
+    }
+
+    void keyboardOnlyCase() {
+        QFETCH(QString, enterIn);
+        QFETCH(QString, age);
+        const QMap<QString, QString> typed{{u"Text1"_s, u"Meier"_s},
+                                           {u"Text2"_s, u"Bello"_s},
+                                           {u"Combo1"_s, u"Kat"_s},
+                                           {u"Text3"_s, u"12"_s},
+                                           {u"Text4"_s, u"10"_s}};
+        const auto focused = [] { return QApplication::focusWidget(); };
+        // Once round the form typing the case, then on to where Enter is pressed.
+        for (int stop = 0; stop < 50 && (stop == 0 || focused() != text(1)); ++stop) {
+            if (focused()->objectName() == u"Option1") {
+                QTest::keyClick(focused(), Qt::Key_Right); // within the pair to "weiblich"
+                QTest::keyClick(focused(), Qt::Key_Space);
+            } else if (focused()->objectName() == u"Option3")
+                QTest::keyClick(focused(), Qt::Key_Space);
+            else
+                QTest::keyClicks(focused(), typed.value(focused()->objectName()));
+            QTest::keyClick(focused(), Qt::Key_Tab);
+        }
+        QCOMPARE(focused(), text(1));
+        for (int stop = 0; stop < 50 && focused()->objectName() != enterIn; ++stop)
+            QTest::keyClick(focused(), Qt::Key_Tab);
+        QTest::keyClicks(focused(), age);
+        QTest::keyClick(focused(), Qt::Key_Return);
+
+        QTEST(window->activeViewName(), "view");
+        QFETCH(QString, message);
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(ui.messages[0].text, message);
+        if (window->activeViewName() == u"frminput") {
+            QCOMPARE(focused()->objectName(), enterIn);
+            return;
+        }
+        const DietCase &c = window->dietCase();
+        QCOMPARE(c.text(F::petName), QStringLiteral("Bello"));
+        QCOMPARE(c.text(F::species), QStringLiteral("Katze"));
+        QCOMPARE(c.sex(), PetSex::Female);
+        QCOMPARE(c.neuterState(), NeuterState::Neutered);
+        QCOMPARE(c.text(F::ageYears), age);
+    }
+
+    void focusWhereTheWorkIs_data() {
+        QTest::addColumn<QString>("command"); // run with the focus in the last field
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("start") << QString() << "Text1";
+        QTest::newRow("inputs cleared") << "Delete"
+                                        << "Text1";
+        QTest::newRow("case loaded") << "Open"
+                                     << "Text3";
+    }
+
+    void focusWhereTheWorkIs() {
+        QFETCH(QString, command);
+        if (!command.isEmpty()) {
+            text(9)->setFocus();
+            ui.fileNames << QStringLiteral(KORVALO_SOURCE_DIR "/fuzz/corpus/casefile/new.kvl");
+            window->dispatch(command);
+        }
+        QTEST(QApplication::focusWidget()->objectName(), "focus");
+        QVERIFY(ui.messages.isEmpty());
     }
 
     void weightChecks_data() {

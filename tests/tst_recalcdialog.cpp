@@ -114,6 +114,8 @@ private slots:
         QCOMPARE(dialog->field(F::weeklyRateEnd)->text(), QStringLiteral("1,2"));
         QVERIFY(dialog->field(F::weeklyRateDuring)->isReadOnly() &&
                 dialog->field(F::todayWeight)->isReadOnly());
+        QTest::keyClick(end, Qt::Key_Right); // the keys go the way the bar shows
+        QCOMPARE(dialog->field(F::weeklyRateEnd)->text(), QStringLiteral("1,3"));
     }
 
     void applyWritesRatesEndDateAndCurve() {

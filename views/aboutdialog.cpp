@@ -5,6 +5,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
+#include "views/accessibility.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -65,6 +66,7 @@ AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
     layout->addWidget(sysInfo, 6, 2);
     layout->setColumnStretch(1, 1);
     setMinimumWidth(520);
+    Accessibility::setReadingOrder({ok, sysInfo});
 
     connect(ok, &QPushButton::clicked, this, [this] {
         try {

@@ -7,6 +7,7 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
+#include "views/accessibility.h"
 #include "views/viewhost.h"
 
 #include <QComboBox>
@@ -82,7 +83,7 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
     }
 
     m_label->setObjectName(QStringLiteral("lblAddress"));
-    m_label->setBuddy(m_address);
+    Accessibility::nameField(m_label, m_address);
     m_address->setObjectName(QStringLiteral("cboAddress"));
     m_address->setEditable(true);
     // The window keeps the list itself, newest address first.
@@ -125,6 +126,7 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
     frame->addSpacing(px(marginSide));
     frame->addWidget(page, 1);
     layout->addLayout(frame, 1);
+    Accessibility::setReadingOrder({m_address, page});
 
     if (!m_control) {
         m_host.ui().message(str(S::NoEngine), UserInterface::Icon::Critical, str(S::Product));

@@ -6,6 +6,7 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/programfolder.h"
+#include "views/accessibility.h"
 #include "views/viewhost.h"
 
 #include <QAbstractTableModel>
@@ -172,6 +173,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setTabKeyNavigation(false); // arrows move within, Tab moves on
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->setVisible(false);
@@ -179,7 +181,8 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto *searchLabel = new QLabel(str(S::SearchCases), this);
-    searchLabel->setBuddy(m_search);
+    Accessibility::nameField(searchLabel, m_search);
+    m_table->setAccessibleName(str(S::CaseListCaption));
     auto *top = new QHBoxLayout;
     top->addWidget(searchLabel);
     top->addWidget(m_search, 1);
@@ -195,6 +198,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     layout->addWidget(m_folders);
     layout->addWidget(m_table, 1);
     layout->addLayout(bottom);
+    Accessibility::setReadingOrder({m_search, m_addFolder, m_table, m_cancel});
 
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         static_cast<OwnerPetFilter *>(m_filter)->setSearch(text);

@@ -1,10 +1,30 @@
 #include "views/chartview.h"
 
 #include "controls/chartcontrol.h"
+#include "core/dietcase.h"
+#include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 
 #include <QVBoxLayout>
+
+namespace {
+
+/** What the curve shows, in one sentence for screen readers. */
+QString description(const ReductionPlan &plan, const DietCase &c) {
+    const QString start = GermanText::fromNumber(plan.grid[0].planned.value_or(0));
+    const auto target = GermanText::toNumber(c.text(DietCase::Field::targetWeight));
+    const QList<int> measured = plan.measuredDays();
+    const int last = measured.isEmpty() ? 0 : measured.last();
+    return str(S::ChartDescription)
+        .arg(start, GermanText::fromDate(plan.startDate),
+             target ? GermanText::fromNumber(*target) : c.text(DietCase::Field::targetWeight),
+             c.text(DietCase::Field::dietEndDate),
+             GermanText::fromNumber(plan.grid[last].measured.value_or(0)),
+             GermanText::fromDate(plan.rowDate(last)));
+}
+
+} // namespace
 
 ChartView::ChartView(ViewHost &host, QWidget *parent)
     : ChildView(
@@ -19,4 +39,10 @@ ChartView::ChartView(ViewHost &host, QWidget *parent)
 
 void ChartView::apply(const ChartSetup &setup) {
     m_chart->apply(setup);
+    // The title's first line names the curve; its second line is said by the description.
+    QString name = setup.title.section(u'\r', 0, 0).simplified();
+    if (name.endsWith(u','))
+        name.chop(1);
+    m_chart->setAccessibleName(name);
+    m_chart->setAccessibleDescription(description(setup.plan, m_host.dietCase()));
 }

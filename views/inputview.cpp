@@ -9,6 +9,7 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
+#include "views/accessibility.h"
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
@@ -19,10 +20,12 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 #include <span>
 
@@ -36,13 +39,6 @@ constexpr std::array<F, 12> textFieldOf{
     F::ownerName,         F::petName,       F::todayWeight,      F::targetWeight,
     F::overweightPercent, F::ageYears,      F::weeklyRateDuring, F::weeklyRateEnd,
     F::dietEndDate,       F::bodyCondition, F::foodName,         F::energyDensity};
-
-// One row of the form: caption index, text field number (0: other control), unit index.
-struct Row {
-    int caption;
-    int text;
-    int unit;
-};
 
 } // namespace
 
@@ -112,50 +108,89 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_compute->setDefault(true);
     connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
 
-    // Layout: captions, then each control with its unit beside it.
+    const auto pair = [this](int first) {
+        auto *box = new QWidget(this);
+        auto *line = new QHBoxLayout(box);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->addWidget(option(first));
+        line->addWidget(option(first + 1));
+        return box;
+    };
+    QWidget *sexPair = pair(1);
+    QWidget *neuterPair = pair(3);
+
+    createFeedingWidgets();
+    const auto feedingCaption = [this](int text, const char *name) {
+        auto *label = new QLabel(str(text), this);
+        label->setObjectName(QLatin1StringView(name));
+        return label;
+    };
+
+    // The form in reading order. Each row's caption names its control, its unit describes
+    // it, further controls follow on the same line; Tab walks the rows top to bottom.
+    struct Row {
+        QLabel *caption;
+        QWidget *control;
+        QLabel *unit = nullptr;
+        QList<QWidget *> beside = {};
+    };
+    const QList<Row> rows{
+        {caption(0), field(F::ownerName)},
+        {caption(1), field(F::petName)},
+        {caption(2), m_species},
+        {caption(3), field(F::todayWeight), caption(19)},
+        {caption(4), field(F::targetWeight), caption(20)},
+        {caption(5), field(F::overweightPercent), caption(21)},
+        {caption(6), sexPair, nullptr, {neuterPair}},
+        {caption(7), field(F::ageYears), caption(18)},
+        {caption(12), field(F::weeklyRateDuring), caption(15)},
+        {caption(13), field(F::weeklyRateEnd), caption(16)},
+        {caption(14), field(F::dietEndDate)},
+        {feedingCaption(S::BodyConditionCaption, "lblBCS"),
+         field(F::bodyCondition),
+         nullptr,
+         {m_suggestion, m_takeSuggestion}},
+        {feedingCaption(S::FoodCaption, "lblFutter"), field(F::foodName)},
+        {feedingCaption(S::EnergyCaption, "lblEnergie"), field(F::energyDensity),
+         feedingCaption(S::EnergyUnit, "lblEnergieEinheit")},
+        {nullptr, m_ration},
+        {caption(17), m_currentDate},
+        {caption(22), m_creationDate},
+        {caption(23), m_formerWeight},
+    };
+
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     for (QLineEdit *number : std::span(m_texts).subspan(2)) // the short fields from today's weight
         number->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
-    int row = 0;
-    const auto addRow = [&](const Row &r, QWidget *control) {
-        grid->addWidget(m_captions[r.caption], row, 0);
-        auto *line = new QHBoxLayout;
-        line->addWidget(control);
-        if (r.unit >= 0)
-            line->addWidget(m_captions[r.unit]);
-        line->addStretch();
-        grid->addLayout(line, row, 1);
-        ++row;
-    };
-    addRow({0, 1, -1}, field(F::ownerName));
-    addRow({1, 2, -1}, field(F::petName));
-    addRow({2, 0, -1}, m_species);
+    field(F::foodName)->setMaximumWidth(QWIDGETSIZE_MAX);
     for (QWidget *wide :
          {static_cast<QWidget *>(field(F::ownerName)), static_cast<QWidget *>(field(F::petName)),
-          static_cast<QWidget *>(m_species)})
+          static_cast<QWidget *>(m_species), static_cast<QWidget *>(field(F::foodName))})
         wide->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
-    addRow({3, 3, 19}, field(F::todayWeight));
-    addRow({4, 4, 20}, field(F::targetWeight));
-    addRow({5, 5, 21}, field(F::overweightPercent));
-    auto *sexBox = new QWidget(this);
-    auto *sexLayout = new QHBoxLayout(sexBox);
-    sexLayout->setContentsMargins(0, 0, 0, 0);
-    sexLayout->addWidget(option(1));
-    sexLayout->addWidget(option(2));
-    sexLayout->addSpacing(24);
-    sexLayout->addWidget(option(3));
-    sexLayout->addWidget(option(4));
-    sexLayout->addStretch();
-    addRow({6, 0, -1}, sexBox);
-    addRow({7, 6, 18}, field(F::ageYears));
-    addRow({12, 7, 15}, field(F::weeklyRateDuring));
-    addRow({13, 8, 16}, field(F::weeklyRateEnd));
-    addRow({14, 9, -1}, field(F::dietEndDate));
-    addFeedingRows(*grid, row);
-    addRow({17, 0, -1}, m_currentDate);
-    addRow({22, 0, -1}, m_creationDate);
-    addRow({23, 0, -1}, m_formerWeight);
+    QList<QWidget *> readingOrder;
+    int at = 0;
+    for (const Row &row : rows) {
+        if (!row.caption) { // a line of its own across both columns
+            grid->addWidget(row.control, at++, 0, 1, 2);
+            continue;
+        }
+        grid->addWidget(row.caption, at, 0);
+        auto *line = new QHBoxLayout;
+        line->addWidget(row.control);
+        if (row.unit)
+            line->addWidget(row.unit);
+        for (QWidget *more : row.beside) {
+            line->addSpacing(12);
+            line->addWidget(more);
+        }
+        line->addStretch();
+        grid->addLayout(line, at++, 1);
+        Accessibility::nameField(row.caption, row.control, row.unit ? row.unit->text() : QString());
+        readingOrder << row.control << row.beside;
+    }
+    readingOrder << m_compute;
+    Accessibility::setReadingOrder(readingOrder);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -181,23 +216,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     showFeeding();
 }
 
-void InputView::addFeedingRows(QGridLayout &grid, int &row) {
-    const auto caption = [this](int text, const char *name) {
-        auto *label = new QLabel(str(text), this);
-        label->setObjectName(QLatin1StringView(name));
-        return label;
-    };
-    const auto line = [&](QLabel *label, std::initializer_list<QWidget *> controls) {
-        auto *box = new QHBoxLayout;
-        for (QWidget *control : controls)
-            box->addWidget(control);
-        box->addStretch();
-        if (label)
-            grid.addWidget(label, row, 0);
-        grid.addLayout(box, row, 1);
-        ++row;
-    };
-
+void InputView::createFeedingWidgets() {
     m_suggestion = new QLabel(this);
     m_suggestion->setObjectName(QStringLiteral("lblSuggestion"));
     m_takeSuggestion = new QPushButton(str(S::TakeSuggestion), this);
@@ -207,15 +226,6 @@ void InputView::addFeedingRows(QGridLayout &grid, int &row) {
         if (const auto target = Feeding::figures(m_case).suggestedTarget)
             field(F::targetWeight)->setText(GermanText::fromNumber(*target, 1));
     });
-    line(caption(S::BodyConditionCaption, "lblBCS"),
-         {field(F::bodyCondition), m_suggestion, m_takeSuggestion});
-
-    QLineEdit *food = field(F::foodName);
-    food->setMaximumWidth(QWIDGETSIZE_MAX);
-    food->setMinimumWidth(fontMetrics().horizontalAdvance(u'M') * 24);
-    line(caption(S::FoodCaption, "lblFutter"), {food});
-    line(caption(S::EnergyCaption, "lblEnergie"),
-         {field(F::energyDensity), caption(S::EnergyUnit, "lblEnergieEinheit")});
 
     m_ration = new QLabel(this);
     m_ration->setObjectName(QStringLiteral("lblRation"));
@@ -223,7 +233,6 @@ void InputView::addFeedingRows(QGridLayout &grid, int &row) {
     QFont bold = m_ration->font();
     bold.setBold(true);
     m_ration->setFont(bold);
-    grid.addWidget(m_ration, row++, 0, 1, 2);
 }
 
 void InputView::showFeeding() {
@@ -289,6 +298,12 @@ void InputView::showOptions() {
         button->setChecked(selected);
         group->setExclusive(true);
     }
+    // Each pair is one tab stop, its selected option or else its first; arrows move within.
+    for (const int first : {1, 3}) {
+        const bool second = option(first + 1)->isChecked();
+        option(first)->setFocusPolicy(second ? Qt::ClickFocus : Qt::StrongFocus);
+        option(first + 1)->setFocusPolicy(second ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void InputView::showHistory() {
@@ -309,22 +324,48 @@ bool InputView::eventFilter(QObject *watched, QEvent *event) {
         if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
              reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
              reason == Qt::ShortcutFocusReason) &&
-            next && isAncestorOf(next) && next->isVisible()) {
-            auto *left = static_cast<QLineEdit *>(watched);
-            m_validating = true;
-            bool passed = true;
-            if (left == field(F::ageYears))
-                passed = validateAge();
-            else if (left == field(F::bodyCondition) || left == field(F::energyDensity))
-                passed = validateFeeding(left);
-            else
-                passed = validateWeight(left);
-            m_validating = false;
-            if (!passed)
-                left->setFocus(Qt::OtherFocusReason);
-        }
+            next && isAncestorOf(next) && next->isVisible())
+            validate(static_cast<QLineEdit *>(watched));
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void InputView::keyPressEvent(QKeyEvent *event) {
+    // The fields pass Enter on: it presses the compute button, after the check that leaving
+    // the field would run.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *edit = qobject_cast<QLineEdit *>(focusWidget());
+        if (!edit || validate(edit))
+            compute();
+        return;
+    }
+    ChildView::keyPressEvent(event);
+}
+
+bool InputView::validate(QLineEdit *field) {
+    const bool feeding =
+        field == this->field(F::bodyCondition) || field == this->field(F::energyDensity);
+    if (!feeding && field != this->field(F::todayWeight) && field != this->field(F::targetWeight) &&
+        field != this->field(F::ageYears))
+        return true;
+    m_validating = true;
+    bool passed = true;
+    if (field == this->field(F::ageYears))
+        passed = validateAge();
+    else if (feeding)
+        passed = validateFeeding(field);
+    else
+        passed = validateWeight(field);
+    m_validating = false;
+    if (!passed)
+        field->setFocus(Qt::OtherFocusReason);
+    return passed;
+}
+
+void InputView::focusField(Field field) {
+    // Put there by the program, not left by the user: nothing to check on the way.
+    const QScopedValueRollback moving(m_validating, true);
+    this->field(field)->setFocus(Qt::OtherFocusReason);
 }
 
 bool InputView::validateWeight(QLineEdit *field) {

@@ -8,7 +8,6 @@
 #include <array>
 
 class QComboBox;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +29,9 @@ public:
     /** Empties every field, option and the species, and hides the case's history. */
     void clearInputs();
 
+    /** Puts the focus into a field shown as text, without the check of the field it leaves. */
+    void focusField(DietCase::Field field);
+
     /** The text box of a field shown as text, nullptr for the others. */
     QLineEdit *field(DietCase::Field field) const;
     QRadioButton *option(int number) const { return m_options.at(number - 1); }
@@ -45,6 +47,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     using Field = DietCase::Field;
@@ -52,10 +55,11 @@ private:
     void showText(Field field);
     void showOptions();
     void showHistory();
-    /** The rows of the score, the food and its energy, and the ration below them. */
-    void addFeedingRows(QGridLayout &grid, int &row);
+    /** The score's suggestion with its button and the ration line, laid out with the rows. */
+    void createFeedingWidgets();
     void showFeeding();
-    /** The checks when the focus leaves a field; false keeps the focus there. */
+    /** The check of a field the focus leaves; false keeps the focus there. */
+    bool validate(QLineEdit *field);
     bool validateWeight(QLineEdit *field);
     bool validateAge();
     bool validateFeeding(QLineEdit *field);

@@ -6,6 +6,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "views/accessibility.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -124,10 +125,10 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
     auto *divisionsCaption = named(new QLabel(str(S::Divisions), this), "Label2");
     auto *seriesCaption = named(new QLabel(str(S::SeriesColor), this), "Label5");
     auto *backdropCaption = named(new QLabel(str(S::Backdrop), this), "Label6");
-    daysCaption->setBuddy(m_days);
-    divisionsCaption->setBuddy(m_divisions);
-    seriesCaption->setBuddy(m_seriesColors);
-    backdropCaption->setBuddy(m_backdropColors);
+    Accessibility::nameField(daysCaption, m_days);
+    Accessibility::nameField(divisionsCaption, m_divisions);
+    Accessibility::nameField(seriesCaption, m_seriesColors);
+    Accessibility::nameField(backdropCaption, m_backdropColors);
     // One caption width in every frame keeps sliders and lists in one column.
     int captionWidth = 0;
     for (QLabel *caption : {daysCaption, divisionsCaption, seriesCaption, backdropCaption})
@@ -196,6 +197,7 @@ OptionsDialog::OptionsDialog(ChartControl &chart, AppSettings &settings,
     layout->addWidget(chartFrame);
     layout->addSpacing(6);
     layout->addLayout(buttons);
+    Accessibility::setReadingOrder({timeFrame, valueFrame, chartFrame, ok, cancel, apply});
 
     connect(m_days, &QSlider::valueChanged, m_daysNumber, qOverload<int>(&QLabel::setNum));
     connect(m_divisions, &QSlider::valueChanged, m_divisionsNumber,

@@ -10,6 +10,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
+#include "views/accessibility.h"
 #include "views/viewhost.h"
 
 #include <QHBoxLayout>
@@ -59,6 +60,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     m_table->setHorizontalHeaderLabels(m_columns);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setTabKeyNavigation(false); // arrows move within, Tab moves on
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setMinimumSectionSize(72);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -88,6 +90,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     layout->addLayout(advice);
     layout->addWidget(m_ration);
     layout->addStretch(1);
+    Accessibility::setReadingOrder({m_table, m_adjustRation});
     showRation();
 }
 
@@ -148,6 +151,8 @@ void ProgressView::refresh(const ReductionPlan &plan) {
 
     m_title->setText(m_titleText);
     m_advice->setText(m_adviceText);
+    m_table->setAccessibleName(m_titleText); // the title above names the table
+    m_table->setAccessibleDescription(m_adviceText);
     m_table->setRowCount(int(m_cells.size()));
     for (int r = 0; r < m_cells.size(); ++r) {
         for (int col = 0; col < m_cells[r].size(); ++col) {

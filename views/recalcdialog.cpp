@@ -10,10 +10,10 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
+#include "views/accessibility.h"
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -92,10 +92,12 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
         m_texts[i] = edit;
+        const QString unit = shown.unit >= 0 ? str(110 + shown.unit) : QString();
+        Accessibility::nameField(caption, edit, unit);
         auto *line = new QHBoxLayout;
         line->addWidget(edit);
-        if (shown.unit >= 0)
-            line->addWidget(new QLabel(str(110 + shown.unit), this));
+        if (!unit.isEmpty())
+            line->addWidget(new QLabel(unit, this));
         line->addStretch();
         grid->addWidget(caption, row, 0);
         grid->addLayout(line, row, 1);
@@ -104,6 +106,11 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
             auto *bar = new QScrollBar(Qt::Horizontal, this);
             bar->setPageStep(5);
             bar->setMinimumWidth(280);
+            // The rates are set from the keyboard too, as on a slider: Right and Up raise them
+            // (a scroll bar's own keys run the other way round).
+            bar->setFocusPolicy(Qt::StrongFocus);
+            bar->setInvertedControls(false);
+            Accessibility::nameField(caption, bar, unit); // the row's input
             grid->addWidget(bar, row++, 1);
             if (shown.field == F::weeklyRateDuring) {
                 bar->setObjectName(QStringLiteral("ScrollBar1"));
@@ -150,16 +157,23 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
         m_snapshot[i]->hide(); // what "Zurücksetzen" returns to
     }
 
-    auto *buttons = new QDialogButtonBox(this);
-    const auto addButton = [&](int caption, const char *name, QDialogButtonBox::ButtonRole role) {
-        QPushButton *b = buttons->addButton(str(caption), role);
+    const auto addButton = [&](int caption, const char *name) {
+        auto *b = new QPushButton(str(caption), this);
         b->setObjectName(QLatin1StringView(name));
         return b;
     };
-    QPushButton *ok = addButton(S::Ok, "cmdOK", QDialogButtonBox::AcceptRole);
-    QPushButton *cancel = addButton(S::Cancel, "cmdCancel", QDialogButtonBox::RejectRole);
-    m_apply = addButton(S::Apply, "cmdApply", QDialogButtonBox::ApplyRole);
-    QPushButton *back = addButton(S::Reset, "cmdback", QDialogButtonBox::ResetRole);
+    QPushButton *back = addButton(S::Reset, "cmdback");
+    QPushButton *ok = addButton(S::Ok, "cmdOK");
+    QPushButton *cancel = addButton(S::Cancel, "cmdCancel");
+    m_apply = addButton(S::Apply, "cmdApply");
+    // A plain row, not a button box: a box hands the focus on to its first button by itself,
+    // and Tab would meet it a second time on its way round the dialog.
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(m_apply);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
         apply(QStringLiteral("cmdOK_Click"));
@@ -174,7 +188,8 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     layout->addLayout(grid);
     layout->addLayout(dateLine);
     layout->addSpacing(8);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
+    Accessibility::setReadingOrder({m_during, m_end, back, ok, cancel, m_apply});
 }
 
 QPushButton *RecalcDialog::button(const QString &name) const {
