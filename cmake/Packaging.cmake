@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation layout and the Debian package. Included at the end of the top-level list.
 include(GNUInstallDirs)
 
