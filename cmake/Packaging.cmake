@@ -10,10 +10,9 @@ install(FILES resources/kvl_logo.gif resources/kvl_logo100.gif DESTINATION ${KOR
 # Checked when installing, not when configuring: the help may arrive after the build tree.
 install(FILES resources/Anleitung.mht DESTINATION ${KORVALO_DATADIR} OPTIONAL)
 
-# A fixed lib/korvalo, not CMAKE_INSTALL_LIBDIR (lib/x86_64-linux-gnu on Debian): the
-# program looks for the module in <bindir>/../lib/korvalo.
+# The program looks for the module in <bindir>/../${KORVALO_MODULEDIR}.
 if(TARGET korvalo_browser)
-    install(TARGETS korvalo_browser LIBRARY DESTINATION lib/korvalo)
+    install(TARGETS korvalo_browser LIBRARY DESTINATION ${KORVALO_MODULEDIR})
 endif()
 
 install(FILES resources/desktop/korvalo.desktop
