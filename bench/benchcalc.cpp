@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the curve calculation and the end date of one keystroke against the same daily
 // loop written bare, measured in the same run. Prints medians and ratios.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the recall list over 10,000 generated case files against merely reading the same
 // files' bytes, measured in the same run. Prints the times and their ratio.
 

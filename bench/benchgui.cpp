@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the main road on screen against bare Qt, measured in the same run (offscreen): the
 // compute button to the chart drawn at two window sizes against the same drawing done bare,
 // the exporter's chart printout against a bare one-page PDF, and a program start to the input

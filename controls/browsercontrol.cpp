@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "controls/browsercontrol.h"
 
 #include <QCoreApplication>
@@ -11,7 +13,8 @@ namespace {
 BrowserFactory loadFactory() {
     const QString programDir = QCoreApplication::applicationDirPath();
     QStringList errors;
-    const QStringList dirs{programDir + u"/../plugins", programDir + u"/../lib/korvalo"};
+    const QStringList dirs{programDir + u"/../plugins",
+                           programDir + u"/../" + QLatin1StringView(KORVALO_MODULEDIR)};
     for (const QString &dir : dirs) {
         QLibrary module(QDir::cleanPath(dir) + u"/korvalo_browser");
         // Never unloaded: the web engine cannot be shut down and started again.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <QString>
@@ -64,7 +66,7 @@ inline constexpr char browserFactorySymbol[] = "korvalo_createBrowserControl";
 /**
  * A new page display in parent, with the addresses its home and search buttons open;
  * null when the browser module cannot be loaded. The module is loaded on the first call
- * from beside the program: ../plugins (build tree) or ../lib/korvalo (installed).
+ * from beside the program: ../plugins (build tree) or ../<libdir>/korvalo (installed).
  */
 BrowserControl *createBrowserControl(QWidget *parent, const QString &home, const QString &search);
 

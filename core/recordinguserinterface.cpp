@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/recordinguserinterface.h"
 
 UserInterface::Answer RecordingUserInterface::message(const QString &text, Icon icon,

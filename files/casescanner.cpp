@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "files/casescanner.h"
 
 #include "core/apperror.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the case file reader, the extension block included. Besides
 // crashes, hangs and sanitizer reports it checks that a file that loads, saved again,
 // passes the checks and reads back line for line as written, with the same weighings and

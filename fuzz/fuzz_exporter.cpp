@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary command lines to the exporter: the input split at NUL or line feed gives
 // the arguments. It runs in a private folder holding three case files (new, follow-up,
 // broken); arguments with a '/' are refused, so nothing is written outside it. Besides

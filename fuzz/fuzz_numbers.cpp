@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary texts to the German number and date parsers and arbitrary bit patterns to
 // the formatter and the 16-bit and single-precision arithmetic. Besides sanitizer reports it
 // checks that what parses is finite and reads back from its own text, that a point never

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes to the RTF reader of the info sheet. Besides crashes, hangs and
 // sanitizer reports it checks that what was read, written as RTF again (as the copy command
 // does), is 7-bit clean and reads back to the same text, pictures and character formats,

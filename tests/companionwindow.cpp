@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A stand-in for a running companion program: one top-level window with a given title.
 //
 //   companionwindow TITLE [--iconic] [--framed] [--wm-name-only]

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/chartcalc.h"
 #include "core/clock.h"
 #include "core/germantext.h"

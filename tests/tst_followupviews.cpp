@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/clock.h"
 #include "core/germantext.h"
 #include "shell/mainwindow.h"

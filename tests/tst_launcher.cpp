@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "output/launcher.h"

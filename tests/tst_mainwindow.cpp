@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "controls/browsercontrol.h"
 #include "controls/chartcontrol.h"
 #include "core/clock.h"

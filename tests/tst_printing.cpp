@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "controls/richtextcontrol.h"
 #include "core/clock.h"
 #include "core/printtexts.h"

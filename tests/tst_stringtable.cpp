@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/stringids.h"
 #include "core/stringtable.h"
 
@@ -68,9 +70,10 @@ void TestStringTable::texts() {
 
 void TestStringTable::continuationLines() {
     const QStringList lines = str(905).split(u'\n');
-    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.size(), 3);
     QVERIFY(lines[0].startsWith(u"Copyright"));
-    QVERIFY(lines[1].startsWith(u"Dieses Programm ist urheberrechtlich"));
+    QVERIFY(lines[1].startsWith(u"Dieses Programm ist freie Software"));
+    QVERIFY(lines[2].contains(u"OHNE IRGENDEINE GARANTIE"));
 }
 
 void TestStringTable::missingNumber() {
