@@ -74,6 +74,12 @@ void checkRewrite(const DietCase &dietCase) {
         fail("the weighings we wrote read back differently");
     if (again.unknownKeys != dietCase.unknownKeys())
         fail("the unknown keys we wrote read back differently");
+    for (std::size_t i = 0; i < CaseFile::blockFields.size(); ++i) {
+        if (again.blockTexts[i] != dietCase.text(CaseFile::blockFields[i].field))
+            fail("a feeding field we wrote reads back differently");
+    }
+    if (again.rationPercent != dietCase.rationPercent())
+        fail("the ration we wrote reads back differently");
 }
 
 } // namespace
