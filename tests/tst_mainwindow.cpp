@@ -249,6 +249,10 @@ private slots:
                              << "Text6"
                              << "Alter"
                              << "Jahre";
+        QTest::newRow("energy density") << "input form"
+                                        << "Text12"
+                                        << "Energiegehalt"
+                                        << "kcal/100 g";
         QTest::newRow("rate bar") << "reduction values"
                                   << "ScrollBar1"
                                   << "wöchentl. Gewichtsreduktion während der Diät"
