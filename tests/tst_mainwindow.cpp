@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -231,6 +232,22 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(window->activeViewName(), QStringLiteral("frminput"));
         QVERIFY(buttonShown("Open"));
+    }
+
+    /** "Termine exportieren" belongs to the diet plan; the file dialog proposes the pet's name. */
+    void exportDatesFromThePlan() {
+        text(2)->setText(QStringLiteral("Bello"));
+        computeCase();
+        QVERIFY(!buttonShown("Termine") && !window->action(Command::ExportDates)->isEnabled());
+        window->run(Command::DietPlan);
+        QVERIFY(buttonShown("Termine") && window->action(Command::ExportDates)->isEnabled());
+        QTemporaryDir dir;
+        ui.fileNames << dir.filePath(QStringLiteral("t.ics"));
+        window->dispatch(QStringLiteral("Termine"));
+        QCOMPARE(ui.proposedNames, QStringList{QStringLiteral("Bello Wiegetermine.ics")});
+        QFile file(dir.filePath(QStringLiteral("t.ics")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("BEGIN:VEVENT"), 9);
     }
 
     void namesForScreenReaders_data() {
