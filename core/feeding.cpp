@@ -28,10 +28,6 @@ double shareOf(Kind kind) {
     return kind == Kind::Cat ? catShare : dogShare;
 }
 
-bool hasFigures(Kind kind) {
-    return kind == Kind::Dog || kind == Kind::Cat;
-}
-
 std::optional<double> positive(const QString &text) {
     const auto value = GermanText::toNumber(text);
     return value && *value > 0 ? value : std::nullopt;
@@ -53,6 +49,10 @@ Kind kindOf(const QString &species) {
     default:
         return Kind::Other;
     }
+}
+
+bool hasFigures(Kind kind) {
+    return kind == Kind::Dog || kind == Kind::Cat;
 }
 
 std::optional<int> bodyCondition(const QString &text) {
@@ -128,7 +128,10 @@ Figures figures(const DietCase &c) {
 }
 
 QString rationSentence(const DietCase &c) {
-    const Figures f = figures(c);
+    return rationSentence(c, figures(c));
+}
+
+QString rationSentence(const DietCase &c, const Figures &f) {
     if (!f.shown)
         return {};
     if (!f.note.isEmpty())

@@ -17,6 +17,8 @@ namespace Feeding {
 
 enum class Kind { Dog, Cat, SmallPet, Other };
 Kind kindOf(const QString &species);
+/** Dogs and cats: the kinds with energy figures and an adjustable ration. */
+bool hasFigures(Kind kind);
 
 /** The body condition score as typed: a whole number 1 to 9, else nothing. */
 std::optional<int> bodyCondition(const QString &text);
@@ -52,6 +54,8 @@ Figures figures(const DietCase &c);
 /** "Tagesration: 224 g Futter (783 kcal), davon höchstens 78 kcal als Leckerli", the small
  * pets' note, or empty when the ration is not shown. */
 QString rationSentence(const DietCase &c);
+/** The same from figures already worked out for the case. */
+QString rationSentence(const DietCase &c, const Figures &f);
 
 /** "Ration: 90 % der Ausgangsmenge", empty at 100 %. */
 QString rationPercentText(int percent);

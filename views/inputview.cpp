@@ -242,7 +242,7 @@ void InputView::showFeeding() {
     m_suggestion->setText(figures.suggestionText);
     m_suggestion->setVisible(!figures.suggestionText.isEmpty());
     m_takeSuggestion->setVisible(figures.suggestedTarget.has_value());
-    QStringList ration{Feeding::rationSentence(m_case)};
+    QStringList ration{Feeding::rationSentence(m_case, figures)};
     if (figures.rationPercent)
         ration << Feeding::rationPercentText(*figures.rationPercent);
     ration.removeAll(QString());

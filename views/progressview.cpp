@@ -146,9 +146,8 @@ void ProgressView::refresh(const ReductionPlan &plan) {
                                Progress::statusText(row.status)};
     m_adviceText = rows.isEmpty() ? str(S::NoProgress) : Progress::advice(rows);
     m_latestStatus = rows.isEmpty() ? std::nullopt : std::optional(rows.last().status);
-    const auto kind = Feeding::kindOf(c.text(F::species));
     m_adjustRation->setVisible(m_latestStatus && *m_latestStatus != ProgressStatus::OnPlan &&
-                               (kind == Feeding::Kind::Dog || kind == Feeding::Kind::Cat));
+                               Feeding::hasFigures(Feeding::kindOf(c.text(F::species))));
     m_adjustRation->setEnabled(true);
 
     m_title->setText(m_titleText);
