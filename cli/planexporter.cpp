@@ -200,6 +200,12 @@ QJsonValue date(QDate value) {
     return value.isValid() ? QJsonValue(GermanText::fromDate(value)) : QJsonValue(QJsonValue::Null);
 }
 
+// A weighing too soon after the one before has no status.
+QJsonValue statusJson(std::optional<ProgressStatus> status) {
+    return status && *status != ProgressStatus::TooShort ? QJsonValue(Progress::statusText(*status))
+                                                         : QJsonValue(QJsonValue::Null);
+}
+
 // The weighings as the save records them, and how each went against the curve.
 void addFollowUp(QJsonObject &root, const DietCase &c, const ChartSetup &setup) {
     const CaseHistory history = c.recordedHistory();
@@ -207,8 +213,9 @@ void addFollowUp(QJsonObject &root, const DietCase &c, const ChartSetup &setup) 
     for (const Weighing &w : history.weighings())
         weighings.append(QJsonObject{{QStringLiteral("date"), date(w.date)},
                                      {QStringLiteral("weight"), w.weight}});
-    const QList<ProgressRow> rows =
-        Progress::rows(history, setup.plan, GermanText::parseNumber(c.text(F::targetWeight)));
+    const Clinical::Animal animal = Clinical::animalOf(c.text(F::species));
+    const QList<ProgressRow> rows = Progress::rows(
+        history, setup.plan, GermanText::parseNumber(c.text(F::targetWeight)), animal);
     QJsonArray progress;
     for (const ProgressRow &row : rows)
         progress.append(QJsonObject{
@@ -218,11 +225,12 @@ void addFollowUp(QJsonObject &root, const DietCase &c, const ChartSetup &setup) 
             {QStringLiteral("weeklyLossPercent"), row.weeklyLossPercent},
             {QStringLiteral("planned"), row.planned},
             {QStringLiteral("deviationKg"), row.deviationKg},
-            {QStringLiteral("status"), Progress::statusText(row.status)},
+            {QStringLiteral("status"), statusJson(row.status)},
         });
     root.insert(QStringLiteral("history"), weighings);
     root.insert(QStringLiteral("progress"), progress);
-    root.insert(QStringLiteral("advice"), text(Progress::advice(rows)));
+    root.insert(QStringLiteral("advice"),
+                text(Progress::advice(rows, animal, Feeding::atFloor(animal, c.rationPercent()))));
 }
 
 // The ration's figures; null where one does not apply.
@@ -236,9 +244,11 @@ QJsonObject feedingJson(const DietCase &c) {
         {QStringLiteral("suggestedTarget"), number(f.suggestedTarget)},
         {QStringLiteral("rerKcal"), number(f.rerKcal)},
         {QStringLiteral("dailyKcal"), whole(f.dailyKcal)},
+        {QStringLiteral("foodKcal"), whole(f.foodKcal)},
         {QStringLiteral("foodGrams"), whole(f.foodGrams)},
         {QStringLiteral("treatKcal"), whole(f.treatKcal)},
         {QStringLiteral("rationPercent"), whole(f.rationPercent)},
+        {QStringLiteral("floorApplied"), f.floorApplied},
         {QStringLiteral("note"), text(f.note)},
     };
 }
@@ -254,8 +264,7 @@ QByteArray casesJson(const CaseList &list) {
             {QStringLiteral("lastDate"), date(s.lastDate)},
             {QStringLiteral("lastWeight"), number(s.lastWeight)},
             {QStringLiteral("targetWeight"), number(GermanText::toNumber(s.targetWeight))},
-            {QStringLiteral("status"),
-             s.status ? QJsonValue(Progress::statusText(*s.status)) : QJsonValue()},
+            {QStringLiteral("status"), statusJson(s.status)},
             {QStringLiteral("due"), date(s.due)},
         });
     return QJsonDocument(cases).toJson(QJsonDocument::Indented);
@@ -372,10 +381,12 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
     const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings);
     if (logo.isNull())
         err << str(S::NoLogo) << ' ' << str(S::Reinstall) << '\n';
+    const Feeding::Figures figures = Feeding::figures(c);
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) &&
         file.write(infoSheetRtf(c.text(F::petName), c.text(F::species), LogoLoader::pngBytes(logo),
-                                Feeding::rationSentence(c))) >= 0 &&
+                                Feeding::rationSentence(c, figures),
+                                Feeding::rationInFigures(figures))) >= 0 &&
         file.commit())
         return true;
     err << unwritable(fileName) << '\n';

@@ -159,6 +159,20 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
         plan.grid[0].measured = GermanText::parseNumber(c.text(F::todayWeight));
     }
 
+    // A follow-up at or below the target: the scale reaches down to the lowest weighing.
+    std::optional<double> lowest;
+    for (int day = 0; day < ReductionPlan::capacity; ++day) {
+        if (const auto &m = plan.grid[day].measured; m && (!lowest || *m < *lowest))
+            lowest = m;
+    }
+    if (lowest && setup.valueMinimum && *lowest < *setup.valueMinimum) {
+        const bool tenths = difference < 1 && smallPets == u"0";
+        setup.valueMinimum = tenths ? wholeFloor(10 * *lowest) / 10 : wholeFloor(*lowest);
+        if (difference >= 1)
+            setup.valueMajorDivisions =
+                WholeNumber::toInt16(*setup.valueMaximum - *setup.valueMinimum);
+    }
+
     // 6. Rows shown: the day the target is reached, and at least up to the last weighing.
     plan.rowsShown = std::max(k + 1, lastMeasuredDay + 1);
     if (plan.rowsShown > ReductionPlan::capacity)

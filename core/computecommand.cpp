@@ -29,7 +29,15 @@ std::optional<ChartSetup> computeCurve(const DietCase &c, const ErrorReporter &e
         const auto today = GermanText::toNumber(c.text(F::todayWeight));
         const auto target = GermanText::toNumber(c.text(F::targetWeight));
         const auto overweight = GermanText::toNumber(c.text(F::overweightPercent));
-        if (today && target && overweight && *target < *today) {
+        // At a follow-up the curve runs from the first visit: a pet at or below its target
+        // has reached it, and the chart and the follow-up show that.
+        const QString &formerText = c.text(F::formerWeight);
+        const auto former = formerText.size() > 3
+                                ? GermanText::toNumber(QStringView(formerText).chopped(3))
+                                : std::nullopt;
+        const bool reachedAtFollowUp =
+            today && target && *today > 0 && c.hasHistory() && former && *former > *target;
+        if (today && target && overweight && (*target < *today || reachedAtFollowUp)) {
             if (*overweight > 400) {
                 ui.message(str(S::TooMuchOverweight), Icon::Exclamation,
                            str(S::TooMuchOverweightTitle));

@@ -64,6 +64,8 @@ void DietCase::setText(Field field, const QString &text) {
     if (current == text)
         return;
     current = text;
+    if (field == Field::bodyCondition)
+        m_scoreWeight.reset(); // a new score is given at today's weight
     emit textChanged(field);
 }
 
@@ -155,6 +157,8 @@ void DietCase::setUnknownKeys(const QStringList &lines) {
 void DietCase::clearHistory() {
     setHistory({});
     m_unknownKeys.clear();
+    setRationAdjustedFor({});
+    setScoreWeight(std::nullopt);
 }
 
 CaseHistory DietCase::recordedHistory() const {
@@ -171,6 +175,20 @@ void DietCase::setRationPercent(int percent) {
         return;
     m_rationPercent = percent;
     emit rationChanged();
+}
+
+void DietCase::setRationAdjustedFor(QDate weighing) {
+    if (m_rationAdjustedFor == weighing)
+        return;
+    m_rationAdjustedFor = weighing;
+    emit rationChanged();
+}
+
+void DietCase::setScoreWeight(std::optional<double> weight) {
+    if (m_scoreWeight == weight)
+        return;
+    m_scoreWeight = weight;
+    emit rationChanged(); // the suggestion follows
 }
 
 QString DietCase::fieldName(Field field) {

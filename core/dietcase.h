@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 enum class PetSex { Unset, Male, Female };
 enum class NeuterState { Unset, Neutered, Intact };
@@ -87,7 +88,8 @@ public:
     /** Lines of the file's extension block this version does not know, kept for the next save. */
     const QStringList &unknownKeys() const { return m_unknownKeys; }
     void setUnknownKeys(const QStringList &lines);
-    /** Forgets the weighings and the unknown keys, as clearing the inputs does. */
+    /** Forgets the weighings, the unknown keys and what they anchor, as clearing the inputs does.
+     */
     void clearHistory();
 
     /**
@@ -100,6 +102,17 @@ public:
     /** The daily ration in percent of the first one; follow-ups adjust it. */
     int rationPercent() const { return m_rationPercent; }
     void setRationPercent(int percent);
+    /** The weighing the ration was last adjusted after: once per weighing. */
+    QDate rationAdjustedFor() const { return m_rationAdjustedFor; }
+    void setRationAdjustedFor(QDate weighing);
+
+    /**
+     * The weight of the visit at which the body condition score was given, which its
+     * suggested target comes from; empty while the score is new (today's weight counts).
+     * A changed score forgets it.
+     */
+    std::optional<double> scoreWeight() const { return m_scoreWeight; }
+    void setScoreWeight(std::optional<double> weight);
 
     static QString fieldName(Field field);
     /** The string number of the caption that names a field on the input form. */
@@ -123,4 +136,6 @@ private:
     CaseHistory m_history;
     QStringList m_unknownKeys;
     int m_rationPercent = 100;
+    QDate m_rationAdjustedFor;
+    std::optional<double> m_scoreWeight;
 };

@@ -14,46 +14,15 @@ namespace {
 
 using F = DietCase::Field;
 
-// Resting energy requirement: 70 kcal × (kg)^0.75 a day.
-constexpr double rerFactor = 70;
-constexpr double rerExponent = 0.75;
-// Share of the resting energy fed for weight loss, and a cat's floor below which fasting
-// puts its liver at risk.
-constexpr double dogShare = 1.0;
-constexpr double catShare = 0.8;
-constexpr double catFloor = 0.7;
-constexpr double treatShare = 0.1;
-
-double shareOf(Kind kind) {
-    return kind == Kind::Cat ? catShare : dogShare;
-}
-
 std::optional<double> positive(const QString &text) {
     const auto value = GermanText::toNumber(text);
     return value && *value > 0 ? value : std::nullopt;
 }
 
+// Shares compared a hair generously: 0,8 × 88 % is 70,4 %, and 0,7 must count as 0,7.
+constexpr double shareEpsilon = 1e-9;
+
 } // namespace
-
-Kind kindOf(const QString &species) {
-    const QStringList names = Species::names(); // Hund, Katze, Kaninchen, Hamster, Meerschweinchen
-    switch (names.indexOf(species)) {
-    case 0:
-        return Kind::Dog;
-    case 1:
-        return Kind::Cat;
-    case 2:
-    case 3:
-    case 4:
-        return Kind::SmallPet;
-    default:
-        return Kind::Other;
-    }
-}
-
-bool hasFigures(Kind kind) {
-    return kind == Kind::Dog || kind == Kind::Cat;
-}
 
 std::optional<int> bodyCondition(const QString &text) {
     const auto value = GermanText::toNumber(text);
@@ -64,7 +33,9 @@ std::optional<int> bodyCondition(const QString &text) {
 
 std::optional<double> energyDensity(const QString &text) {
     const auto value = positive(text);
-    return value && *value <= 1000 ? value : std::nullopt;
+    return value && *value >= Clinical::energyMinimum && *value <= Clinical::energyMaximum
+               ? value
+               : std::nullopt;
 }
 
 QString refusal(DietCase::Field field, const QString &text) {
@@ -77,8 +48,13 @@ QString refusal(DietCase::Field field, const QString &text) {
         range = S::EnergyRange;
     if (range == 0)
         return {};
-    return str(S::InputField) + u" '" + str(DietCase::captionNumber(field)) + u"' " +
-           str(S::NoValue) + u'\n' + str(range);
+    QString out = str(S::InputField) + u" '" + str(DietCase::captionNumber(field)) + u"' " +
+                  str(S::NoValue) + u'\n' + str(range);
+    const auto value = GermanText::toNumber(text);
+    if (field == F::energyDensity && value && *value >= Clinical::megajouleHintMinimum &&
+        *value <= Clinical::megajouleHintMaximum)
+        out += u'\n' + str(S::MegajouleHint);
+    return out;
 }
 
 double roundHalfAway(double value, int decimals) {
@@ -91,39 +67,50 @@ double roundHalfAway(double value, int decimals) {
 
 Figures figures(const DietCase &c) {
     Figures f;
-    const Kind kind = kindOf(c.text(F::species));
+    const Animal animal = Clinical::animalOf(c.text(F::species));
     f.bodyCondition = bodyCondition(c.text(F::bodyCondition));
     f.shown =
         !c.text(F::foodName).trimmed().isEmpty() || !c.text(F::energyDensity).trimmed().isEmpty();
 
     if (f.bodyCondition) {
         const int score = *f.bodyCondition;
-        const auto today = positive(c.text(F::todayWeight));
-        if (!hasFigures(kind)) {
+        // From the weight of the visit that gave the score, so it does not drift at follow-ups.
+        const auto weight = c.scoreWeight() ? c.scoreWeight() : positive(c.text(F::todayWeight));
+        if (!Clinical::hasRation(animal)) {
             f.suggestionText = str(S::NoCalculationForSpecies);
         } else if (score <= 5) {
             f.suggestionText = str(S::NoOverweightByScore);
-        } else if (today) {
-            // Each score above 5 stands for about 10 % over the ideal weight.
-            f.suggestedTarget = roundHalfAway(*today * 100 / (100 + (score - 5) * 10), 1);
+        } else if (weight) {
+            f.suggestedTarget = roundHalfAway(
+                *weight * 100 / (100 + (score - 5) * Clinical::overweightPercentPerScore), 1);
             f.suggestionText =
                 str(S::SuggestedTarget).arg(GermanText::fromNumber(*f.suggestedTarget, 1));
         }
     }
 
-    if (kind == Kind::SmallPet)
+    if (animal == Animal::Hamster)
+        f.note = str(S::HamsterFeeding);
+    else if (animal == Animal::Rabbit || animal == Animal::GuineaPig)
         f.note = str(S::SmallPetFeeding);
-    if (!hasFigures(kind))
+    if (!Clinical::hasRation(animal))
         return f;
     f.rationPercent = c.rationPercent();
     const auto target = positive(c.text(F::targetWeight));
     if (!target)
         return f;
-    f.rerKcal = rerFactor * std::pow(*target, rerExponent);
-    f.dailyKcal = int(roundHalfAway(*f.rerKcal * shareOf(kind) * c.rationPercent() / 100));
-    f.treatKcal = int(roundHalfAway(*f.dailyKcal * treatShare));
+    f.rerKcal = Clinical::rerFactor * std::pow(*target, Clinical::rerExponent);
+    double share = Clinical::figuresOf(animal).rerShare * c.rationPercent() / 100;
+    if (share < Clinical::rationFloorShare - shareEpsilon) {
+        share = Clinical::rationFloorShare;
+        f.floorApplied = true;
+        f.floorNote = str(S::RationFloorNote).arg(c.rationPercent());
+    }
+    f.dailyKcal = int(roundHalfAway(*f.rerKcal * share));
+    // Treats come out of the ration, never on top: food and treats add up to it.
+    f.treatKcal = int(roundHalfAway(*f.dailyKcal * Clinical::treatShare));
+    f.foodKcal = *f.dailyKcal - *f.treatKcal;
     if (const auto energy = energyDensity(c.text(F::energyDensity)))
-        f.foodGrams = int(roundHalfAway(*f.dailyKcal * 100 / *energy));
+        f.foodGrams = int(roundHalfAway(*f.foodKcal * 100 / *energy));
     return f;
 }
 
@@ -139,30 +126,59 @@ QString rationSentence(const DietCase &c, const Figures &f) {
     if (!f.dailyKcal)
         return {};
     const QString food = c.text(F::foodName).trimmed();
-    const QString kcal = QString::number(*f.dailyKcal) + u" kcal";
+    const QString kcal = QString::number(*f.foodKcal) + u" kcal";
     QString amount;
     if (f.foodGrams)
         amount = QString::number(*f.foodGrams) + u" g" +
                  (food.isEmpty() ? QString() : u' ' + food) + u" (" + kcal + u')';
     else
         amount = kcal + (food.isEmpty() ? QString() : u' ' + food);
-    return str(S::DailyRation) + u' ' + amount + u", " + str(S::TreatLimit).arg(*f.treatKcal);
+    return str(S::DailyRation) + u' ' + amount + u' ' + str(S::TreatLimit).arg(*f.treatKcal) +
+           str(S::RationTotal).arg(*f.dailyKcal);
+}
+
+bool rationInFigures(const Figures &f) {
+    return f.shown && f.dailyKcal.has_value();
+}
+
+QString rationLine(const Figures &f) {
+    if (!f.shown || !f.foodGrams)
+        return {};
+    return str(S::DailyRation) + u' ' + QString::number(*f.foodGrams) + u" g " +
+           str(S::TreatLimit).arg(*f.treatKcal);
 }
 
 QString rationPercentText(int percent) {
     return percent == 100 ? QString() : str(S::RationPercent).arg(percent);
 }
 
-std::optional<int> adjustedRation(Kind kind, int percent, ProgressStatus status) {
-    double factor = 1;
-    if (status == ProgressStatus::TooSlow)
-        factor = 0.9;
-    else if (status == ProgressStatus::TooFast)
-        factor = 1.1;
-    const int adjusted = int(roundHalfAway(percent * factor));
-    if (kind == Kind::Cat && catShare * adjusted / 100 < catFloor)
+int floorPercent(Animal animal) {
+    const double share = Clinical::figuresOf(animal).rerShare;
+    return share > 0 ? int(std::ceil(Clinical::rationFloorShare / share * 100 - shareEpsilon)) : 0;
+}
+
+bool atFloor(Animal animal, int percent) {
+    return Clinical::hasRation(animal) && percent <= floorPercent(animal);
+}
+
+std::optional<int> adjustedRation(Animal animal, int percent, ProgressStatus status) {
+    if (!Clinical::hasRation(animal))
         return std::nullopt;
-    return adjusted;
+    switch (status) {
+    case ProgressStatus::TooSlow:
+    case ProgressStatus::Gained:
+        if (atFloor(animal, percent))
+            return std::nullopt;
+        return std::max(floorPercent(animal),
+                        int(roundHalfAway(percent * (1 - Clinical::rationStep))));
+    case ProgressStatus::TooFast:
+    case ProgressStatus::TargetReached:
+        return int(roundHalfAway(percent * (1 + Clinical::rationStep)));
+    case ProgressStatus::OnPlan:
+    case ProgressStatus::TooShort:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace Feeding

@@ -112,7 +112,7 @@ QByteArray rtfPngPicture(const QByteArray &png, int width, int height) {
 }
 
 QByteArray infoSheetRtf(const QString &petName, const QString &species, const QByteArray &logoPng,
-                        const QString &ration) {
+                        const QString &ration, bool rationInFigures) {
     const QString ref = rtfEscaped(petRef(petName, species));
     const auto t = [](int n) { return str(n); };
     QString rtf;
@@ -129,7 +129,8 @@ QByteArray infoSheetRtf(const QString &petName, const QString &species, const QB
     rtf += PARA + t(208) + GAP;
     rtf += PARA + t(184) + ref + t(185) + GAP + GAP;
     rtf += CONT + t(186) + u' ' + ref + u' ' + t(187) + t(188);
-    rtf += PARA + t(189) + GAP;
+    // Cutting by a third of what was fed would contradict the figure printed above.
+    rtf += PARA + t(rationInFigures ? S::FeedExactRation : 189) + GAP;
     rtf += PARA + t(190) + u' ' + t(191) + u' ' + ref + u' ' + t(192) + u' ';
     rtf += CONT + t(193) + t(194) + t(195) + u' ' + ref + u' ' + t(196);
     rtf += PARA + t(197) + t(198) + t(199) + t(200) + t(201) + GAP;

@@ -16,10 +16,12 @@ QString petRef(const QString &petName, const QString &species);
 /**
  * The whole sheet as Windows-1252 bytes. The pet's name is escaped; a PNG logo, when
  * given, stands at the top of the document above the title; the daily ration, when
- * given, in a paragraph of its own below it.
+ * given, in a paragraph of its own below it. A ration worked out in figures is to be fed
+ * exactly, instead of the general advice to cut by a third.
  */
 QByteArray infoSheetRtf(const QString &petName, const QString &species,
-                        const QByteArray &logoPng = {}, const QString &ration = {});
+                        const QByteArray &logoPng = {}, const QString &ration = {},
+                        bool rationInFigures = false);
 
 /**
  * Text typed by a user, made safe for RTF: backslash and braces escaped, characters the

@@ -16,12 +16,10 @@ QString unlessEmpty(const QString &text, QStringView after) {
     return text.isEmpty() ? QString() : text + after.toString();
 }
 
-// The food's daily grams under the weights, where the ration is known.
+// The food's daily grams and the treats under the weights, where the ration is known.
 QString rationLine(const DietCase &c) {
-    const Feeding::Figures f = Feeding::figures(c);
-    if (!f.shown || !f.foodGrams)
-        return {};
-    return u" \r" + str(S::DailyRation) + u' ' + QString::number(*f.foodGrams) + u" g";
+    const QString line = Feeding::rationLine(Feeding::figures(c));
+    return line.isEmpty() ? QString() : u" \r" + line;
 }
 
 } // namespace

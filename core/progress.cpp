@@ -6,12 +6,11 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr double fastestWeeklyLoss = 2; // % of body weight
-constexpr double planTolerance = 1.02;  // above the planned weight
-constexpr int daysOnPlan = 28;
-constexpr int daysOffPlan = 14;
+using Clinical::Animal;
 
 double plannedOn(const ReductionPlan &plan, qint64 day, double targetWeight) {
     // Before the start the curve's first weight counts, after its end the target.
@@ -21,12 +20,60 @@ double plannedOn(const ReductionPlan &plan, qint64 day, double targetWeight) {
     return targetWeight;
 }
 
+/** Rabbits and guinea pigs graze: their advice never cuts hay. */
+bool grazes(Animal animal) {
+    return animal == Animal::Rabbit || animal == Animal::GuineaPig;
+}
+
+int tooFastAdvice(Animal animal) {
+    if (animal == Animal::Cat)
+        return S::AdviceTooFastCat;
+    if (grazes(animal))
+        return S::AdviceTooFastGrazer;
+    return animal == Animal::Hamster ? S::AdviceTooFastHamster : S::AdviceTooFast;
+}
+
+int tooSlowAdvice(Animal animal) {
+    if (grazes(animal))
+        return S::AdviceTooSlowGrazer;
+    return animal == Animal::Hamster ? S::AdviceTooSlowHamster : S::AdviceTooSlow;
+}
+
+int gainedAdvice(Animal animal) {
+    if (grazes(animal))
+        return S::AdviceGainedGrazer;
+    return animal == Animal::Hamster ? S::AdviceGainedHamster : S::AdviceGained;
+}
+
 } // namespace
 
 namespace Progress {
 
-QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan,
-                        double targetWeight) {
+ProgressStatus status(const Weighing &before, const Weighing &now, double planned,
+                      double targetWeight, Animal animal) {
+    const Clinical::AnimalFigures &figures = Clinical::figuresOf(animal);
+    // Decimal weights are a hair off in binary: 28,05 must count as within 28 + 0,05.
+    constexpr double hair = 1e-9;
+    const double step = figures.scaleStep;
+    const qint64 days = before.date.daysTo(now.date);
+    if (now.weight <= targetWeight + step + hair)
+        return ProgressStatus::TargetReached;
+    if (days < Clinical::shortestInterval)
+        return ProgressStatus::TooShort;
+    if (now.weight - before.weight > step + hair)
+        return ProgressStatus::Gained;
+    // A weighing on a curve planned at the maximum stays on plan within the scale's noise.
+    const double safeLoss = before.weight * figures.safeWeeklyLoss / 100 * double(days) / 7;
+    const double noise = std::min(step, safeLoss * Clinical::fastAllowance);
+    if (before.weight - now.weight > safeLoss + noise + hair)
+        return ProgressStatus::TooFast;
+    if (now.weight - planned > std::max(planned * Clinical::planTolerance, step) + hair)
+        return ProgressStatus::TooSlow;
+    return ProgressStatus::OnPlan;
+}
+
+QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, double targetWeight,
+                        Animal animal) {
     QList<ProgressRow> out;
     const QList<Weighing> &w = history.weighings();
     for (qsizetype i = 1; i < w.size(); ++i) {
@@ -39,12 +86,7 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan,
             (w[i - 1].weight - w[i].weight) / w[i - 1].weight * 100 * 7 / row.days;
         row.planned = plannedOn(plan, plan.startDate.daysTo(w[i].date), targetWeight);
         row.deviationKg = w[i].weight - row.planned;
-        if (row.weeklyLossPercent > fastestWeeklyLoss)
-            row.status = ProgressStatus::TooFast;
-        else if (w[i].weight <= row.planned * planTolerance)
-            row.status = ProgressStatus::OnPlan;
-        else
-            row.status = ProgressStatus::TooSlow;
+        row.status = status(w[i - 1], w[i], row.planned, targetWeight, animal);
         out << row;
     }
     return out;
@@ -57,27 +99,53 @@ QString statusText(ProgressStatus status) {
     case ProgressStatus::OnPlan:
         return str(S::OnPlan);
     case ProgressStatus::TooSlow:
+        return str(S::TooSlow);
+    case ProgressStatus::Gained:
+        return str(S::Gained);
+    case ProgressStatus::TargetReached:
+        return str(S::TargetReached);
+    case ProgressStatus::TooShort:
         break;
     }
-    return str(S::TooSlow);
+    return str(S::TooShort);
 }
 
-QString advice(const QList<ProgressRow> &rows) {
+bool isOffPlan(ProgressStatus status) {
+    return status == ProgressStatus::TooFast || status == ProgressStatus::TooSlow ||
+           status == ProgressStatus::Gained;
+}
+
+QString advice(const QList<ProgressRow> &rows, Animal animal, bool rationAtFloor) {
     if (rows.isEmpty())
         return {};
+    const auto percent = [animal] {
+        return QString::number(Clinical::figuresOf(animal).safeWeeklyLoss);
+    };
     switch (rows.last().status) {
     case ProgressStatus::TooFast:
-        return str(S::AdviceTooFast);
+        return str(tooFastAdvice(animal)).arg(percent());
     case ProgressStatus::OnPlan:
         return str(S::AdviceOnPlan);
     case ProgressStatus::TooSlow:
+        return str(rationAtFloor ? S::AdviceAtFloor : tooSlowAdvice(animal));
+    case ProgressStatus::Gained:
+        return str(rationAtFloor ? S::AdviceAtFloor : gainedAdvice(animal));
+    case ProgressStatus::TargetReached:
+        return str(S::AdviceTargetReached);
+    case ProgressStatus::TooShort:
         break;
     }
-    return str(S::AdviceTooSlow);
+    return str(S::AdviceTooShort);
 }
 
 QDate nextDue(QDate lastWeighing, std::optional<ProgressStatus> status) {
-    return lastWeighing.addDays(status == ProgressStatus::OnPlan ? daysOnPlan : daysOffPlan);
+    if (!status || *status == ProgressStatus::OnPlan)
+        return lastWeighing.addDays(Clinical::dueOnPlanDays);
+    if (*status == ProgressStatus::TargetReached)
+        return lastWeighing.addMonths(Clinical::dueMaintenanceMonths);
+    if (*status == ProgressStatus::TooShort)
+        return lastWeighing.addDays(Clinical::dueTooShortDays);
+    return lastWeighing.addDays(Clinical::dueOffPlanDays);
 }
 
 } // namespace Progress

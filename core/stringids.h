@@ -170,7 +170,7 @@
     X(TreatsPerDay, 2711)                                                                          \
     X(AdjustRation, 2712)                                                                          \
     X(RationPercent, 2713)                                                                         \
-    X(CatRationFloor, 2714)                                                                        \
+    X(RationFloorNote, 2714)                                                                       \
     X(BodyConditionRange, 2715)                                                                    \
     X(EnergyRange, 2716)                                                                           \
     X(ExportDates, 2720)                                                                           \
@@ -179,7 +179,37 @@
     X(YourPet, 2723)                                                                               \
     X(DatesFileName, 2724)                                                                         \
     X(CalendarFilter, 2725)                                                                        \
-    X(DatesNotSaved, 2726)
+    X(DatesNotSaved, 2726)                                                                         \
+    X(TargetReached, 2740)                                                                         \
+    X(Gained, 2741)                                                                                \
+    X(TooShort, 2742)                                                                              \
+    X(AdviceTooFastCat, 2743)                                                                      \
+    X(AdviceTooFastGrazer, 2744)                                                                   \
+    X(AdviceTooFastHamster, 2745)                                                                  \
+    X(AdviceTooSlowGrazer, 2746)                                                                   \
+    X(AdviceTooSlowHamster, 2747)                                                                  \
+    X(AdviceAtFloor, 2748)                                                                         \
+    X(AdviceGained, 2749)                                                                          \
+    X(AdviceGainedGrazer, 2750)                                                                    \
+    X(AdviceGainedHamster, 2751)                                                                   \
+    X(AdviceTargetReached, 2752)                                                                   \
+    X(AdviceTooShort, 2753)                                                                        \
+    X(RationTotal, 2754)                                                                           \
+    X(HamsterFeeding, 2755)                                                                        \
+    X(MegajouleHint, 2756)                                                                         \
+    X(RateAboveSafe, 2757)                                                                         \
+    X(Dogs, 2758)                                                                                  \
+    X(Cats, 2759)                                                                                  \
+    X(Rabbits, 2760)                                                                               \
+    X(Hamsters, 2761)                                                                              \
+    X(GuineaPigs, 2762)                                                                            \
+    X(OtherAnimals, 2763)                                                                          \
+    X(FeedExactRation, 2764)                                                                       \
+    X(WeightGramsColumn, 2765)                                                                     \
+    X(ChangeGramsColumn, 2766)                                                                     \
+    X(PlannedGramsColumn, 2767)                                                                    \
+    X(DeviationGramsColumn, 2768)                                                                  \
+    X(ShowClosed, 2770)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

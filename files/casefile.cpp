@@ -225,6 +225,21 @@ bool readBlock(LineSource &source, CaseFile::Content &content) {
         }
         const auto field = std::find_if(CaseFile::blockFields.begin(), CaseFile::blockFields.end(),
                                         [&](const auto &f) { return f.key == key; });
+        // Later additions: a value this version cannot read stays as an unknown line.
+        if (key == CaseFile::rationAdjustedKey || key == CaseFile::scoreWeightKey) {
+            if (seen.contains(key))
+                return false;
+            const auto date = GermanText::toDate(value);
+            const auto weight = GermanText::toNumber(value);
+            if (key == CaseFile::rationAdjustedKey && date && GermanText::fromDate(*date) == value)
+                content.rationAdjustedFor = *date;
+            else if (key == CaseFile::scoreWeightKey && isPositiveWeight(weight))
+                content.scoreWeight = weight;
+            else
+                content.unknownKeys << line;
+            seen << key;
+            continue;
+        }
         const bool known = field != CaseFile::blockFields.end() || key == CaseFile::rationKey;
         if (!known) {
             content.unknownKeys << line;
@@ -303,8 +318,15 @@ QStringList extensionLines(const DietCase &c) {
         if (!c.text(f.field).isEmpty())
             out << f.key.toString() + u'=' + c.text(f.field);
     }
+    if (!c.text(F::bodyCondition).isEmpty()) {
+        const auto today = GermanText::toNumber(c.text(F::todayWeight));
+        if (const auto weight = c.scoreWeight() ? c.scoreWeight() : today; isPositiveWeight(weight))
+            out << scoreWeightKey.toString() + u'=' + GermanText::fromNumber(*weight);
+    }
     if (c.rationPercent() != 100)
         out << rationKey.toString() + u'=' + QString::number(c.rationPercent());
+    if (c.rationAdjustedFor().isValid())
+        out << rationAdjustedKey.toString() + u'=' + GermanText::fromDate(c.rationAdjustedFor());
     if (out.size() == 2 && history.isEmpty() && c.unknownKeys().isEmpty())
         return {};
     for (const Weighing &w : history.weighings())
@@ -480,8 +502,15 @@ void fill(DietCase &c, const Content &content) {
     for (std::size_t i = 0; i < blockFields.size(); ++i)
         c.setText(blockFields[i].field, content.blockTexts[i]);
     c.setRationPercent(content.rationPercent);
-    c.setHistory(history(content));
+    c.setRationAdjustedFor(content.rationAdjustedFor);
+    const CaseHistory weighings = history(content);
+    c.setHistory(weighings);
     c.setUnknownKeys(content.unknownKeys);
+    // A score saved before its weight was: it was most likely given at the first visit.
+    std::optional<double> scoreWeight = content.scoreWeight;
+    if (!scoreWeight && !c.text(F::bodyCondition).isEmpty() && !weighings.isEmpty())
+        scoreWeight = weighings.weighings().first().weight;
+    c.setScoreWeight(scoreWeight);
 }
 
 bool load(DietCase &c, const QString &path) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 #include "core/dietcase.h"
 
@@ -22,7 +23,9 @@ class ErrorReporter;
  *     BCS=7
  *     Futter=Light Trockenfutter
  *     Energiegehalt=350
+ *     BCSGewicht=34
  *     Ration=90
+ *     RationAngepasst=01.09.2026
  *     Wiegung=01.09.2026;30
  *
  * Readers of 21 lines stop at the empty line. Files of earlier versions load unchanged.
@@ -41,6 +44,10 @@ inline constexpr QStringView blockHeader = u"[Korvalo]";
 inline constexpr QStringView weighingKey = u"Wiegung";
 /** The ration percent when not 100 ("Ration=90"). */
 inline constexpr QStringView rationKey = u"Ration";
+/** The weighing the ration was last adjusted after ("RationAngepasst=08.12.2026"). */
+inline constexpr QStringView rationAdjustedKey = u"RationAngepasst";
+/** The weight of the visit that gave the body condition score ("BCSGewicht=34"). */
+inline constexpr QStringView scoreWeightKey = u"BCSGewicht";
 
 /** The block's keys of fields typed on the form, written as typed when not empty. */
 struct BlockField {
@@ -78,6 +85,8 @@ struct Content {
     CaseHistory weighings;             ///< the block's weighings
     std::array<QString, 3> blockTexts; ///< the block's field texts, as blockFields lists them
     int rationPercent = 100;
+    QDate rationAdjustedFor;
+    std::optional<double> scoreWeight;
     QStringList unknownKeys; ///< the block's other key lines, in file order
     QByteArray bytes;        ///< the whole file, when it was read to its end
 };

@@ -63,7 +63,8 @@ std::optional<CaseSummary> CaseScanner::summarise(const QString &path) {
         try {
             const ChartSetup setup = ChartCalc(c, QStringLiteral("0"), s.lastDate);
             const auto rows =
-                Progress::rows(history, setup.plan, GermanText::parseNumber(s.targetWeight));
+                Progress::rows(history, setup.plan, GermanText::parseNumber(s.targetWeight),
+                               Clinical::animalOf(s.species));
             s.status = rows.last().status;
         } catch (const AppError &) {
         }

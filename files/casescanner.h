@@ -29,6 +29,8 @@ struct CaseSummary {
     QDate due;                            ///< the next weighing; invalid without any weighing
 
     bool isOverdue(QDate today) const { return due.isValid() && due < today; }
+    /** The diet has ended: the target was reached at the last weighing. */
+    bool isClosed() const { return status == ProgressStatus::TargetReached; }
 };
 
 /** What a scan found: the cases by due date, and how many files were not case files. */

@@ -643,7 +643,14 @@ void MainWindow::printActive(bool preview) {
         } else if (name == u"FRMVERLAUF" && m_progress) {
             QTextDocument page;
             page.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
-            page.setHtml(m_progress->html());
+            // The practice's logo as on the owner's other pages; without one the page goes on.
+            const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings);
+            if (!logo.isNull()) {
+                page.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("logo")),
+                                 logo.scaled(QSize(150, 150).boundedTo(logo.size()),
+                                             Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            }
+            page.setHtml(m_progress->html(logo.isNull() ? QString() : QStringLiteral("logo")));
             try {
                 // 1.5 cm margins: room for eight columns on A4 portrait.
                 printRichText(page, printer, 850, 850, 850, 850, copies, orientation);

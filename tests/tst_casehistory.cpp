@@ -67,8 +67,6 @@ private slots:
     void fourVisits();
     void measuredPoints_data();
     void measuredPoints();
-    void progress_data();
-    void progress();
     void lostUpdate_data();
     void lostUpdate();
 
@@ -196,11 +194,26 @@ void TestCaseHistory::recording_data() {
                      "Futter=Light; Trocken=futter\r\nEnergiegehalt=350\r\n")
         << u"28"_s
         << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nFutter=Light; Trocken=futter\r\n"
-                      "Energiegehalt=350\r\nRation=90\r\nWiegung=01.09.2026;30\r\n"
-                      "Wiegung=07.12.2026;28\r\nFarbe=braun\r\n");
+                      "Energiegehalt=350\r\nBCSGewicht=30\r\nRation=90\r\n"
+                      "Wiegung=01.09.2026;30\r\nWiegung=07.12.2026;28\r\nFarbe=braun\r\n");
+    // A score saved without its weight was given at the first visit; the weight stays.
     QTest::newRow("a score alone") << withBlock("BCS=6\r\n") << QString()
-                                   << QByteArray("\r\n[Korvalo]\r\nBCS=6\r\n"
+                                   << QByteArray("\r\n[Korvalo]\r\nBCS=6\r\nBCSGewicht=30\r\n"
                                                  "Wiegung=01.09.2026;30\r\n");
+    QTest::newRow("the score's weight and the ration's weighing carried")
+        << withBlock("BCS=7\r\nBCSGewicht=34,5\r\nRation=90\r\nRationAngepasst=01.09.2026\r\n")
+        << u"28"_s
+        << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nBCSGewicht=34,5\r\nRation=90\r\n"
+                      "RationAngepasst=01.09.2026\r\nWiegung=01.09.2026;30\r\n"
+                      "Wiegung=07.12.2026;28\r\n");
+    QTest::newRow("unreadable additions kept as written")
+        << withBlock("BCS=7\r\nBCSGewicht=viel\r\nRationAngepasst=1.9.2026\r\n") << QString()
+        << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nBCSGewicht=30\r\nWiegung=01.09.2026;30\r\n"
+                      "BCSGewicht=viel\r\nRationAngepasst=1.9.2026\r\n");
+    QTest::newRow("a new score takes today's weight")
+        << withBlock("BCS=7\r\nBCSGewicht=34,5\r\n") << u"bodyCondition=6;28"_s
+        << QByteArray("\r\n[Korvalo]\r\nBCS=6\r\nBCSGewicht=28\r\nWiegung=01.09.2026;30\r\n"
+                      "Wiegung=07.12.2026;28\r\n");
 }
 
 void TestCaseHistory::recording() {
@@ -212,7 +225,12 @@ void TestCaseHistory::recording() {
     RecordingUserInterface ui;
     if (!loaded.isEmpty())
         read_txt(c, m_settings.errorReporter(ui), put(loaded));
-    c.setText(F::todayWeight, todayWeight);
+    if (todayWeight.startsWith(u"bodyCondition=")) { // a score typed, then today's weight
+        c.setText(F::bodyCondition, todayWeight.section(u'=', 1).section(u';', 0, 0));
+        c.setText(F::todayWeight, todayWeight.section(u';', 1));
+    } else {
+        c.setText(F::todayWeight, todayWeight);
+    }
     const QString path = m_dir.filePath(u"saved%1.kvl"_s.arg(++m_files));
     ui.fileNames << path;
     create_txt(c, m_settings.errorReporter(ui));
@@ -317,67 +335,6 @@ void TestCaseHistory::measuredPoints() {
     QCOMPARE(setup.plan.measuredDays(), days);
     QCOMPARE(setup.plan.rowsShown, rowsShown);
     QVERIFY(setup.joinMeasured);
-}
-
-void TestCaseHistory::progress_data() {
-    QTest::addColumn<QList<double>>("weights"); // one per week from 01.09.2026
-    QTest::addColumn<double>("weeklyLoss");     // of the last row
-    QTest::addColumn<double>("planned");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("advice");
-
-    // Planned: 50 kg on day 0, one kg less a week, 45 kg from day 35 (the target).
-    const QString slow = u"Gewichtsabnahme zu langsam: Futtermenge um 10 % verringern und in 2 "
-                         u"Wochen erneut wiegen."_s;
-    const QString fast = u"Gewichtsabnahme zu schnell (mehr als 2 % pro Woche): Futtermenge um "
-                         u"10 % erhöhen und in 2 Wochen erneut wiegen."_s;
-    const QString onPlan = u"Im Plan: Futtermenge beibehalten, nächste Wiegung in 4 Wochen."_s;
-    QTest::newRow("one weighing: no rows, no advice")
-        << QList<double>{50} << 0.0 << 0.0 << QString() << QString();
-    QTest::newRow("exactly 2 % is not too fast")
-        << QList<double>{50, 49} << 2.0 << 49.0 << u"im Plan"_s << onPlan;
-    QTest::newRow("above 2 % is too fast")
-        << QList<double>{50, 48.9} << 2.2 << 49.0 << u"zu schnell"_s << fast;
-    QTest::newRow("up to 2 % above the plan is on plan")
-        << QList<double>{50, 49.9} << 0.2 << 49.0 << u"im Plan"_s << onPlan;
-    QTest::newRow("more than 2 % above the plan is too slow")
-        << QList<double>{50, 50} << 0.0 << 49.0 << u"zu langsam"_s << slow;
-    QTest::newRow("a gain is too slow")
-        << QList<double>{50, 50.5} << -1.0 << 49.0 << u"zu langsam"_s << slow;
-    QTest::newRow("after the curve's end the target counts")
-        << QList<double>{50, 49, 48, 47, 46, 45.5, 45.4} << 0.2197802197802198 << 45.0
-        << u"im Plan"_s << onPlan;
-}
-
-void TestCaseHistory::progress() {
-    QFETCH(QList<double>, weights);
-    QFETCH(double, weeklyLoss);
-    QFETCH(double, planned);
-    QFETCH(QString, status);
-    QFETCH(QString, advice);
-
-    ReductionPlan plan;
-    plan.startDate = QDate(2026, 9, 1);
-    plan.simulatedDays = 35;
-    for (int day = 0; day < plan.simulatedDays; ++day)
-        plan.grid[day].planned = 50 - day / 7;
-    CaseHistory history;
-    for (int i = 0; i < weights.size(); ++i)
-        history.append({plan.startDate.addDays(7 * i), weights[i]});
-
-    const QList<ProgressRow> rows = Progress::rows(history, plan, 45);
-    QCOMPARE(rows.size(), weights.size() - 1);
-    QCOMPARE(Progress::advice(rows), advice);
-    if (rows.isEmpty())
-        return;
-    const ProgressRow &last = rows.last();
-    QCOMPARE(last.days, 7);
-    QCOMPARE(last.weeklyLossPercent, weeklyLoss);
-    QCOMPARE(last.planned, planned);
-    QCOMPARE(last.deviationKg, last.weight - planned);
-    QCOMPARE(Progress::statusText(last.status), status);
-    QCOMPARE(Progress::nextDue(last.date, last.status),
-             last.date.addDays(status == u"im Plan" ? 28 : 14));
 }
 
 void TestCaseHistory::lostUpdate_data() {

@@ -49,18 +49,25 @@ void TestCaseList::summary_data() {
     QTest::addColumn<QString>("status");
     QTest::addColumn<QDate>("due");
 
-    // The plan: 30 kg on 01.09.2026, 28,82 kg two weeks later (at most 29,40 on plan).
-    QTest::newRow("first visit only: in 2 weeks")
-        << QByteArray() << u"01.09.2026 30"_s << QString() << QDate(2026, 9, 15);
-    QTest::newRow("on plan: in 4 weeks")
-        << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29,2\r\n")
-        << u"15.09.2026 29,2"_s << u"im Plan"_s << QDate(2026, 10, 13);
+    // The plan: 30 kg on 01.09.2026, 28,82 kg two weeks later (at most 29,11 on plan); a
+    // cat's safe loss is 2 % a week.
+    QTest::newRow("first visit only: the diet plan's appointment")
+        << QByteArray() << u"01.09.2026 30"_s << QString() << QDate(2026, 10, 13);
+    QTest::newRow("on plan: the next appointment in 6 weeks")
+        << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29,1\r\n")
+        << u"15.09.2026 29,1"_s << u"im Plan"_s << QDate(2026, 10, 27);
     QTest::newRow("too slow: in 2 weeks")
+        << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29,6\r\n")
+        << u"15.09.2026 29,6"_s << u"zu langsam"_s << QDate(2026, 9, 29);
+    QTest::newRow("gained: in 2 weeks")
         << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;30,5\r\n")
-        << u"15.09.2026 30,5"_s << u"zu langsam"_s << QDate(2026, 9, 29);
+        << u"15.09.2026 30,5"_s << u"zugenommen"_s << QDate(2026, 9, 29);
     QTest::newRow("too fast: in 2 weeks")
         << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;28\r\n") << u"15.09.2026 28"_s
         << u"zu schnell"_s << QDate(2026, 9, 29);
+    QTest::newRow("at the target: in 3 months, closed")
+        << QByteArray("Wiegung=01.09.2026;30\r\nWiegung=15.12.2026;20\r\n") << u"15.12.2026 20"_s
+        << u"Ziel erreicht"_s << QDate(2027, 3, 15);
 }
 
 void TestCaseList::summary() {
@@ -84,6 +91,7 @@ void TestCaseList::summary() {
     QCOMPARE(s->status ? Progress::statusText(*s->status) : QString(), status);
     QCOMPARE(s->due, due);
     QVERIFY(s->isOverdue(due.addDays(1)) && !s->isOverdue(due));
+    QCOMPARE(s->isClosed(), status == u"Ziel erreicht");
 }
 
 void TestCaseList::listing() {

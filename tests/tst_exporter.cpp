@@ -206,32 +206,38 @@ void TestExporter::feeding_data() {
 
     QTest::newRow("dog by score")
         << u"--species Hund --weight 34 --bcs 8 --target 26,2 --food Trockenfutter --kcal 350"_s
-        << QByteArray(R"({"bcs":8,"suggestedTarget":26.2,"dailyKcal":811,"foodGrams":232,
-                          "treatKcal":81,"rationPercent":100,"note":null})")
+        << QByteArray(R"({"bcs":8,"suggestedTarget":26.2,"dailyKcal":811,"foodKcal":730,
+                          "foodGrams":209,"treatKcal":81,"rationPercent":100,
+                          "floorApplied":false,"note":null})")
         << 810.63
-        << QStringList{u"Trockenfutter"_s, u"höchstens 81 kcal am Tag"_s, u"Tagesration: 232 g"_s}
-        << QStringList{u"Tagesration: 232 g Trockenfutter (811 kcal), davon höchstens 81 kcal "
-                       u"als Leckerli"_s};
+        << QStringList{u"Trockenfutter"_s, u"höchstens 81 kcal am Tag"_s,
+                       u"Tagesration: 209 g und höchstens 81 kcal als Leckerli"_s}
+        << QStringList{u"Tagesration: 209 g Trockenfutter (730 kcal) und höchstens 81 kcal "
+                       u"als Leckerli, zusammen 811 kcal"_s,
+                       u"Füttern Sie genau die oben genannte Tagesration"_s};
     QTest::newRow("cat")
         << u"--species Katze --weight 6 --target 4,5 --food Diät --kcal 85"_s
-        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":173,"foodGrams":204,
-                          "treatKcal":17,"rationPercent":100,"note":null})")
-        << 216.28 << QStringList{u"Diät"_s, u"höchstens 17 kcal am Tag"_s, u"Tagesration: 204 g"_s}
-        << QStringList{u"Tagesration: 204 g Diät (173 kcal), davon höchstens 17 kcal als "
-                       u"Leckerli"_s};
+        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":173,"foodKcal":156,
+                          "foodGrams":184,"treatKcal":17,"rationPercent":100,
+                          "floorApplied":false,"note":null})")
+        << 216.28 << QStringList{u"Diät"_s, u"höchstens 17 kcal am Tag"_s, u"Tagesration: 184 g"_s}
+        << QStringList{u"Tagesration: 184 g Diät (156 kcal) und höchstens 17 kcal als "
+                       u"Leckerli, zusammen 173 kcal"_s};
     const QString note =
         u"Heu und Grünfutter nach Belieben, Trocken- und Pelletfutter begrenzen."_s;
     QTest::newRow("rabbit") << u"--species Kaninchen --weight 3 --bcs 7 --target 2,5 --food Heu"_s
                             << QByteArray(R"({"bcs":7,"suggestedTarget":null,"dailyKcal":null,
-                                             "foodGrams":null,"treatKcal":null,
-                                             "rationPercent":null,"note":")" +
+                                             "foodKcal":null,"foodGrams":null,"treatKcal":null,
+                                             "rationPercent":null,"floorApplied":false,
+                                             "note":")" +
                                           note.toUtf8() + "\"}")
                             << 0.0 << QStringList{u"Heu"_s} << QStringList{note};
     // Without food or energy density the printouts are the ones without a ration.
     QTest::newRow("fields empty")
         << u"--weight 18,5 --target 14"_s
-        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":507,"foodGrams":null,
-                          "treatKcal":51,"rationPercent":100,"note":null})")
+        << QByteArray(R"({"bcs":null,"suggestedTarget":null,"dailyKcal":507,"foodKcal":456,
+                          "foodGrams":null,"treatKcal":51,"rationPercent":100,
+                          "floorApplied":false,"note":null})")
         << 506.63 << QStringList() << QStringList();
 }
 
@@ -265,6 +271,8 @@ void TestExporter::feeding() {
         QVERIFY(!diaryText.contains(u"Tagesration"_s) && !diaryText.contains(u"kcal"_s));
     if (info.isEmpty())
         QVERIFY(!infoText.contains(u"Tagesration"_s));
+    // A ration in figures is fed exactly; cutting it by a third would contradict it.
+    QCOMPARE(infoText.contains(u"UM EIN DRITTEL"_s), !info.join(u' ').contains(u"kcal"));
 }
 
 void TestExporter::failures_data() {
@@ -285,6 +293,11 @@ void TestExporter::failures_data() {
                                           << u"Eingabefeld 'Körperkondition (BCS 1–9):' enthält "
                                              u"keinen oder falschen Wert. Erlaubt ist "
                                              u"eine ganze Zahl von 1 bis 9."_s;
+    QTest::newRow("energy density in MJ/kg")
+        << u"--target 5 --weight 6 --kcal 14,6"_s << 1
+        << u"Eingabefeld 'Energiegehalt:' enthält keinen oder falschen Wert. Erlaubt ist eine Zahl "
+           u"von 40 bis 700 (kcal je 100 g). Der Wert sieht nach MJ/kg aus: MJ/kg × 23,9 ergibt "
+           u"kcal/100 g."_s;
     QTest::newRow("unknown option") << u"--bogus"_s << 2 << QString();
     QTest::newRow("bad sex") << u"--sex w"_s << 2 << QString();
     QTest::newRow("option without value") << u"--weight"_s << 2 << QString();

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/clock.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
+#include "core/stringids.h"
+#include "core/stringtable.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
 #include "views/caselistview.h"
 #include "views/inputview.h"
 #include "views/progressview.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -101,6 +105,9 @@ private slots:
         QVERIFY(write(m_dir.filePath(u"rex.kvl"_s),
                       caseFile("Albers", "Rex", "Wiegung=20.11.2026;30\r\n")));
         QVERIFY(write(m_dir.filePath(u"notiz.kvl"_s), "Einkaufsliste\r\n"));
+        QVERIFY(
+            write(m_dir.filePath(u"lotte.kvl"_s),
+                  caseFile("Vogt", "Lotte", "Wiegung=01.09.2026;30\r\nWiegung=01.12.2026;20\r\n")));
     }
 
     void init() {
@@ -117,19 +124,31 @@ private slots:
         QTest::addColumn<QString>("latest"); // date, weight, days, change, loss, status
         QTest::addColumn<QString>("advice");
         QTest::newRow("on plan")
+            << "26,7"
+            << "13.10.2026\t26,70\t14\t-1,30\t2,3\tim Plan"
+            << "Im Plan: Futtermenge beibehalten, zu Hause wöchentlich wiegen und in 6 Wochen "
+               "zur Kontrolle kommen.";
+        QTest::newRow("too slow")
             << "27"
-            << "13.10.2026\t27,00\t14\t-1,00\t1,8\tim Plan"
-            << "Im Plan: Futtermenge beibehalten, nächste Wiegung in 4 Wochen.";
-        QTest::newRow("gained: too slow")
-            << "28,5"
-            << "13.10.2026\t28,50\t14\t+0,50\t-0,9\tzu langsam"
+            << "13.10.2026\t27,00\t14\t-1,00\t1,8\tzu langsam"
             << "Gewichtsabnahme zu langsam: Futtermenge um 10 % verringern und in 2 Wochen "
                "erneut wiegen.";
+        QTest::newRow("gained")
+            << "28,5"
+            << "13.10.2026\t28,50\t14\t+0,50\t-0,9\tzugenommen"
+            << "Gewicht zugenommen: Futtermenge um 10 % verringern, alle Leckerli und Extras "
+               "mitzählen und in 2 Wochen erneut wiegen.";
         QTest::newRow("too fast")
-            << "26,5"
-            << "13.10.2026\t26,50\t14\t-1,50\t2,7\tzu schnell"
-            << "Gewichtsabnahme zu schnell (mehr als 2 % pro Woche): Futtermenge um 10 % "
+            << "26"
+            << "13.10.2026\t26,00\t14\t-2,00\t3,6\tzu schnell"
+            << "Gewichtsabnahme zu schnell (mehr als 3 % pro Woche): Futtermenge um 10 % "
                "erhöhen und in 2 Wochen erneut wiegen.";
+        QTest::newRow("below the target: the diet ends")
+            << "19,9"
+            << "13.10.2026\t19,90\t14\t-8,10\t14,5\tZiel erreicht"
+            << "Zielgewicht erreicht: Ration um 10 % erhöhen, zu Hause monatlich wiegen und in 3 "
+               "Monaten zur Kontrolle kommen; steigt das Gewicht um mehr als 5 %, zurück zur "
+               "Diätration.";
     }
 
     /** Four weighings, one row each; the view follows each new computation. */
@@ -168,14 +187,18 @@ private slots:
         QTest::addColumn<QString>("weight");
         QTest::addColumn<int>("percent");  // before the click
         QTest::addColumn<int>("adjusted"); // -1: no button
-        QTest::newRow("dog too slow") << u"Hund"_s << u"28,5"_s << 100 << 90;
-        QTest::newRow("dog too fast") << u"Hund"_s << u"26,5"_s << 100 << 110;
-        QTest::newRow("cat at 90 %: its floor") << u"Katze"_s << u"28,5"_s << 90 << 90;
-        QTest::newRow("on plan: no button") << u"Hund"_s << u"27"_s << 100 << -1;
+        QTest::newRow("dog too slow") << u"Hund"_s << u"27"_s << 100 << 90;
+        QTest::newRow("dog gained") << u"Hund"_s << u"28,5"_s << 100 << 90;
+        QTest::newRow("dog too fast") << u"Hund"_s << u"26"_s << 100 << 110;
+        QTest::newRow("dog at the target") << u"Hund"_s << u"20"_s << 90 << 99;
+        QTest::newRow("cat cut to its floor") << u"Katze"_s << u"28,5"_s << 90 << 88;
+        QTest::newRow("cat at its floor: a diet, no cut") << u"Katze"_s << u"28,5"_s << 88 << -1;
+        QTest::newRow("dog at 48 % from a file: its floor") << u"Hund"_s << u"27"_s << 48 << -1;
+        QTest::newRow("on plan: no button") << u"Hund"_s << u"26,7"_s << 100 << -1;
         QTest::newRow("rabbit: no button") << u"Kaninchen"_s << u"28,5"_s << 100 << -1;
     }
 
-    /** "Ration anpassen" beside advice off plan: once per weighing, a cat kept fed. */
+    /** "Ration anpassen": once per weighing, also when Verlauf is opened again; a floor kept. */
     void adjustRation() {
         QFETCH(QString, species);
         QFETCH(QString, weight);
@@ -183,18 +206,35 @@ private slots:
         QFETCH(int, adjusted);
         input()->speciesList()->setCurrentText(species);
         window->dietCase().setRationPercent(percent);
+        window->dietCase().setText(DietCase::Field::energyDensity, u"350"_s);
         weighAndCompute(weight);
         window->run(Command::FollowUp);
-        QPushButton *button = window->progressView()->adjustRationButton();
+        ProgressView *view = window->progressView();
+        QPushButton *button = view->adjustRationButton();
         QCOMPARE(button->isVisible(), adjusted >= 0);
+        const bool atFloor = species != u"Kaninchen" && adjusted < 0 && weight != u"26,7";
+        QCOMPARE(view->advice() == str(S::AdviceAtFloor), atFloor);
         if (adjusted < 0)
             return;
         button->click();
         QCOMPARE(window->dietCase().rationPercent(), adjusted);
-        QCOMPARE(ui.messages.size(), adjusted == percent ? 1 : 0);
-        QCOMPARE(button->isEnabled(), adjusted == percent);
-        const auto *shown = window->progressView()->findChild<QLabel *>(u"lblRation"_s);
-        QCOMPARE(shown->text(), u"Ration: %1 % der Ausgangsmenge"_s.arg(adjusted));
+        QVERIFY(ui.messages.isEmpty());
+        QVERIFY(!button->isEnabled());
+        // The ration as the owner feeds it: percent, grams, kcal; food and treats add up.
+        const Feeding::Figures f = Feeding::figures(window->dietCase());
+        QCOMPARE(view->rationText().section(u'\n', 0, 0),
+                 u"Ration: %1 % der Ausgangsmenge"_s.arg(adjusted));
+        QVERIFY(
+            view->rationText().contains(u"%1 g (%2 kcal)"_s.arg(*f.foodGrams).arg(*f.foodKcal)));
+        QCOMPARE(*f.foodKcal + *f.treatKcal, *f.dailyKcal);
+
+        // Closed and opened again, the same weighing cannot be adjusted twice.
+        window->mdiArea()->activeSubWindow()->close();
+        QTRY_VERIFY(!window->progressView());
+        window->run(Command::FollowUp);
+        QVERIFY(window->progressView()->adjustRationButton()->isVisible());
+        QVERIFY(!window->progressView()->adjustRationButton()->isEnabled());
+        QCOMPARE(window->dietCase().rationAdjustedFor(), QDate(2026, 10, 13));
     }
 
     /** The score's target taken over, the ration below the fields, a bad score refused. */
@@ -213,8 +253,9 @@ private slots:
         QVERIFY(input()->ration()->isHidden());
         type(text(11), u"Light Trockenfutter"_s);
         type(text(12), u"350"_s);
-        QCOMPARE(input()->ration()->text(), u"Tagesration: 232 g Light Trockenfutter (811 kcal), "
-                                            u"davon höchstens 81 kcal als Leckerli"_s);
+        QCOMPARE(input()->ration()->text(), u"Tagesration: 209 g Light Trockenfutter (730 kcal) "
+                                            u"und höchstens 81 kcal als Leckerli, zusammen "
+                                            u"811 kcal"_s);
 
         type(text(10), u"10"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -267,34 +308,46 @@ private slots:
 
     void caseList_data() {
         QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("closed"); // "abgeschlossene anzeigen"
         QTest::addColumn<QStringList>("owners");
-        // Bello's last weighing was 29.09. on plan, Rex's 20.11., Minka's 01.12.
+        // Bello's last weighing was 29.09. too slow, Rex's 20.11., Minka's 01.12.; Lotte
+        // reached her target on 01.12.
         QTest::newRow("all, by due date")
-            << "" << QStringList{u"Meier"_s, u"Albers"_s, u"Schulz"_s};
-        QTest::newRow("owner, any case") << "sCHu" << QStringList{u"Schulz"_s};
-        QTest::newRow("pet") << "rex" << QStringList{u"Albers"_s};
-        QTest::newRow("nobody") << "Bruno" << QStringList{};
+            << "" << false << QStringList{u"Meier"_s, u"Albers"_s, u"Schulz"_s};
+        QTest::newRow("closed cases too")
+            << "" << true << QStringList{u"Meier"_s, u"Albers"_s, u"Schulz"_s, u"Vogt"_s};
+        QTest::newRow("owner, any case") << "sCHu" << false << QStringList{u"Schulz"_s};
+        QTest::newRow("pet") << "rex" << false << QStringList{u"Albers"_s};
+        QTest::newRow("a closed case is found when shown")
+            << "lotte" << true << QStringList{u"Vogt"_s};
+        QTest::newRow("nobody") << "Bruno" << false << QStringList{};
     }
 
     /** Sorted by due date, overdue marked, filtered as the user types, skipped files told. */
     void caseList() {
         QFETCH(QString, search);
+        QFETCH(bool, closed);
         Clock::setToday(QDate(2026, 12, 7));
         CaseListView *list = openCaseList();
-        QCOMPARE(list->statusLine()->text(), u"3 Fälle  ·  1 Datei übersprungen"_s);
+        QCOMPARE(list->statusLine()->text(), u"4 Fälle  ·  1 Datei übersprungen"_s);
         QVERIFY(!list->cancelButton()->isVisible());
         const QAbstractItemModel *model = list->table()->model();
         const auto due = [&](int row) { return model->index(row, 7); };
-        QCOMPARE(due(0).data().toString(), u"27.10.2026"_s);      // on plan: 28 days after 29.09.
+        QCOMPARE(due(0).data().toString(), u"13.10.2026"_s);      // too slow: 14 days after 29.09.
         QVERIFY(due(0).data(Qt::FontRole).value<QFont>().bold()); // overdue
-        QCOMPARE(due(2).data().toString(), u"15.12.2026"_s);
+        QCOMPARE(due(2).data().toString(), u"12.01.2027"_s);
         QVERIFY(!due(2).data(Qt::FontRole).value<QFont>().bold());
         QCOMPARE(model->index(0, 3).data().toString() + u' ' + model->index(0, 4).data().toString(),
                  u"29.09.2026 28,00"_s);
 
+        if (closed)
+            list->showClosedBox()->click();
         list->searchBox()->setFocus();
         QTest::keyClicks(QApplication::focusWidget(), search);
         QTEST(listedOwners(), "owners");
+        if (closed && search.isEmpty()) // after the target, the check in 3 months
+            QCOMPARE(model->index(3, 6).data().toString() + u' ' + due(3).data().toString(),
+                     u"Ziel erreicht 01.03.2027"_s);
     }
 
     /** "Abbrechen" during a scan keeps the list as it was and says so. */

@@ -176,7 +176,7 @@ private slots:
         QTest::newRow("Verlauf") << "Verlauf"
                                  << "tblVerlauf";
         QTest::newRow("Fälle") << "Fälle"
-                               << "txtSuche cmdOrdner tblFaelle";
+                               << "txtSuche chkAbgeschlossen cmdOrdner tblFaelle";
     }
 
     void tabFollowsReadingOrder() {

@@ -12,6 +12,7 @@
 #include "views/viewhost.h"
 
 #include <QAbstractTableModel>
+#include <QCheckBox>
 #include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
@@ -131,18 +132,25 @@ public:
         m_search = text.trimmed();
         invalidateRowsFilter();
     }
+    void setShowClosed(bool show) {
+        m_showClosed = show;
+        invalidateRowsFilter();
+    }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex &) const override {
+        const CaseSummary &c = static_cast<const CaseListModel *>(sourceModel())->at(row);
+        if (c.isClosed() && !m_showClosed)
+            return false;
         if (m_search.isEmpty())
             return true;
-        const CaseSummary &c = static_cast<const CaseListModel *>(sourceModel())->at(row);
         return c.owner.contains(m_search, Qt::CaseInsensitive) ||
                c.pet.contains(m_search, Qt::CaseInsensitive);
     }
 
 private:
     QString m_search;
+    bool m_showClosed = false; // a diet that reached its target needs no recall
 };
 
 } // namespace
@@ -154,6 +162,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     , m_model(new CaseListModel(this))
     , m_filter(new OwnerPetFilter(this))
     , m_search(new QLineEdit(this))
+    , m_showClosed(new QCheckBox(str(S::ShowClosed), this))
     , m_addFolder(new QPushButton(str(S::AddFolder), this))
     , m_folders(new QLabel(this))
     , m_table(new QTableView(this))
@@ -162,6 +171,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     , m_status(new QLabel(this)) {
     m_search->setObjectName(QStringLiteral("txtSuche"));
     m_search->setClearButtonEnabled(true);
+    m_showClosed->setObjectName(QStringLiteral("chkAbgeschlossen"));
     m_addFolder->setObjectName(QStringLiteral("cmdOrdner"));
     m_folders->setObjectName(QStringLiteral("lblOrdner"));
     m_folders->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -189,6 +199,8 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     top->addWidget(searchLabel);
     top->addWidget(m_search, 1);
     top->addSpacing(12);
+    top->addWidget(m_showClosed);
+    top->addSpacing(12);
     top->addWidget(m_addFolder);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_status, 1);
@@ -200,11 +212,13 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     layout->addWidget(m_folders);
     layout->addWidget(m_table, 1);
     layout->addLayout(bottom);
-    Accessibility::setReadingOrder({m_search, m_addFolder, m_table, m_cancel});
+    Accessibility::setReadingOrder({m_search, m_showClosed, m_addFolder, m_table, m_cancel});
 
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         static_cast<OwnerPetFilter *>(m_filter)->setSearch(text);
     });
+    connect(m_showClosed, &QCheckBox::toggled, this,
+            [this](bool show) { static_cast<OwnerPetFilter *>(m_filter)->setShowClosed(show); });
     // Enter in the search box takes the row in hand, else the first one found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         const QModelIndex current = m_table->currentIndex();

@@ -5,6 +5,7 @@
 #include "files/casescanner.h"
 #include "views/childview.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QModelIndex;
@@ -34,6 +35,8 @@ public:
 
     QTableView *table() const { return m_table; }
     QLineEdit *searchBox() const { return m_search; }
+    /** "abgeschlossene anzeigen": cases at their target are hidden unless it is on. */
+    QCheckBox *showClosedBox() const { return m_showClosed; }
     QLabel *statusLine() const { return m_status; }
     QPushButton *cancelButton() const { return m_cancel; }
     bool isScanning() const { return m_scanning; }
@@ -54,6 +57,7 @@ private:
     CaseListModel *m_model;
     QSortFilterProxyModel *m_filter;
     QLineEdit *m_search;
+    QCheckBox *m_showClosed;
     QPushButton *m_addFolder;
     QLabel *m_folders;
     QTableView *m_table;

@@ -47,12 +47,14 @@ void DocumentView::open_createRTF() {
     const DietCase &c = m_host.dietCase();
     const QString petName = c.text(DietCase::Field::petName);
     const QString species = c.text(DietCase::Field::species);
-    const QString ration = Feeding::rationSentence(c);
+    const Feeding::Figures figures = Feeding::figures(c);
+    const QString ration = Feeding::rationSentence(c, figures);
+    const bool inFigures = Feeding::rationInFigures(figures);
     m_text->setFont(QFont(QStringLiteral("Arial"), 10));
 
     m_logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings());
     if (m_logo.isNull()) {
-        m_text->setRtf(infoSheetRtf(petName, species, {}, ration));
+        m_text->setRtf(infoSheetRtf(petName, species, {}, ration, inFigures));
         m_host.ui().message(str(S::NoLogo) + u' ' + str(S::Reinstall), Icon::Exclamation,
                             str(S::NoLogoTitle));
         return;
@@ -60,11 +62,11 @@ void DocumentView::open_createRTF() {
     const QByteArray png = LogoLoader::pngBytes(m_logo);
     if (png.isEmpty()) {
         // The picture was read but cannot be handed on: the sheet stays without it.
-        m_text->setRtf(infoSheetRtf(petName, species, {}, ration));
+        m_text->setRtf(infoSheetRtf(petName, species, {}, ration, inFigures));
         m_host.ui().message(str(S::NoLogoShort), Icon::None, QString());
         return;
     }
-    m_text->setRtf(infoSheetRtf(petName, species, png, ration));
+    m_text->setRtf(infoSheetRtf(petName, species, png, ration, inFigures));
 }
 
 void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet) {

@@ -145,7 +145,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         {caption(5), field(F::overweightPercent), caption(21)},
         {caption(6), sexPair, nullptr, {neuterPair}},
         {caption(7), field(F::ageYears), caption(18)},
-        {caption(12), field(F::weeklyRateDuring), caption(15)},
+        {caption(12), field(F::weeklyRateDuring), caption(15), {m_rateNote}},
         {caption(13), field(F::weeklyRateEnd), caption(16)},
         {caption(14), field(F::dietEndDate)},
         {feedingCaption(S::BodyConditionCaption, "lblBCS"),
@@ -229,6 +229,9 @@ void InputView::createFeedingWidgets() {
             field(F::targetWeight)->setText(GermanText::fromNumber(*target, 1));
     });
 
+    m_rateNote = new QLabel(this);
+    m_rateNote->setObjectName(QStringLiteral("lblRateNote"));
+
     m_ration = new QLabel(this);
     m_ration->setObjectName(QStringLiteral("lblRation"));
     m_ration->setWordWrap(true);
@@ -242,9 +245,13 @@ void InputView::showFeeding() {
     m_suggestion->setText(figures.suggestionText);
     m_suggestion->setVisible(!figures.suggestionText.isEmpty());
     m_takeSuggestion->setVisible(figures.suggestedTarget.has_value());
+    m_rateNote->setText(Clinical::rateNote(
+        m_case.text(F::species), m_case.text(F::weeklyRateDuring), m_case.text(F::weeklyRateEnd)));
+    m_rateNote->setVisible(!m_rateNote->text().isEmpty());
     QStringList ration{Feeding::rationSentence(m_case, figures)};
     if (figures.rationPercent)
         ration << Feeding::rationPercentText(*figures.rationPercent);
+    ration << figures.floorNote;
     ration.removeAll(QString());
     m_ration->setText(ration.join(u'\n'));
     m_ration->setVisible(!ration.isEmpty());

@@ -43,6 +43,8 @@ public:
     QLabel *suggestion() const { return m_suggestion; }
     QPushButton *takeSuggestionButton() const { return m_takeSuggestion; }
     QLabel *ration() const { return m_ration; }
+    /** Beside the rates when one is above the species' safe loss. */
+    QLabel *rateNote() const { return m_rateNote; }
 
 signals:
     void curveComputed(const ChartSetup &setup);
@@ -78,5 +80,6 @@ private:
     QLabel *m_suggestion = nullptr;
     QPushButton *m_takeSuggestion = nullptr;
     QLabel *m_ration = nullptr;
+    QLabel *m_rateNote = nullptr;
     bool m_validating = false;
 };

@@ -28,11 +28,20 @@ using F = DietCase::Field;
 
 constexpr int statusColumn = 7;
 
-/** Gains and deviations above the plan carry their sign: "+0,40". */
-QString signedKg(double value) {
-    const QString text = GermanText::fromNumber(value, 2);
-    return value > 0 && text != GermanText::fromNumber(0, 2) ? u'+' + text : text;
-}
+/** Weights in kg to two places, or in whole grams for the smallest pets. */
+struct WeightFormat {
+    bool grams = false;
+
+    QString operator()(double kg) const {
+        return grams ? GermanText::fromNumber(Feeding::roundHalfAway(kg * 1000), 0)
+                     : GermanText::fromNumber(kg, 2);
+    }
+    /** Gains and deviations above the plan carry their sign: "+0,40". */
+    QString signedValue(double kg) const {
+        const QString text = (*this)(kg);
+        return kg > 0 && text != (*this)(0) ? u'+' + text : text;
+    }
+};
 
 QString escaped(const QString &text) {
     return text.toHtmlEscaped();
@@ -44,22 +53,22 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     : ChildView(host, "frmVerlauf", str(S::ProgressCaption),
                 {View::FollowUp, {{"Copy", S::CopyProgress}, {"Back", S::Back}}, S::Back}, parent)
     , m_title(new QLabel(this))
+    , m_case(new QLabel(this))
     , m_table(new QTableWidget(this))
     , m_advice(new QLabel(this))
     , m_adjustRation(new QPushButton(str(S::AdjustRation), this))
     , m_ration(new QLabel(this)) {
-    for (int n = S::ProgressFirstColumn; n <= S::StatusColumn; ++n)
-        m_columns << str(n);
+    setColumns(false);
 
     QFont titleFont = m_title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     titleFont.setBold(true);
     m_title->setFont(titleFont);
     m_title->setObjectName(QStringLiteral("lblTitle"));
+    m_case->setObjectName(QStringLiteral("lblFall"));
 
     m_table->setObjectName(QStringLiteral("tblVerlauf"));
     m_table->setColumnCount(int(m_columns.size()));
-    m_table->setHorizontalHeaderLabels(m_columns);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setTabKeyNavigation(false); // arrows move within, Tab moves on
@@ -79,11 +88,13 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     connect(m_adjustRation, &QPushButton::clicked, this, &ProgressView::adjustRation);
     m_ration->setObjectName(QStringLiteral("lblRation"));
     connect(&host.dietCase(), &DietCase::rationChanged, this, &ProgressView::showRation);
+    connect(&host.dietCase(), &DietCase::rationChanged, this, &ProgressView::showAdjustButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     layout->addWidget(m_title);
+    layout->addWidget(m_case);
     // The table no taller than its rows: the advice stands right below the last one.
     layout->addWidget(m_table, 100);
     auto *advice = new QHBoxLayout;
@@ -96,22 +107,53 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     showRation();
 }
 
+void ProgressView::setColumns(bool grams) {
+    m_columns.clear();
+    for (int n = S::ProgressFirstColumn; n <= S::StatusColumn; ++n)
+        m_columns << str(n);
+    if (grams) {
+        m_columns[1] = str(S::WeightGramsColumn);
+        m_columns[3] = str(S::ChangeGramsColumn);
+        m_columns[5] = str(S::PlannedGramsColumn);
+        m_columns[6] = str(S::DeviationGramsColumn);
+    }
+    m_table->setHorizontalHeaderLabels(m_columns);
+}
+
 void ProgressView::adjustRation() {
     DietCase &c = m_host.dietCase();
-    const auto percent = Feeding::adjustedRation(Feeding::kindOf(c.text(F::species)),
-                                                 c.rationPercent(), *m_latestStatus);
-    if (!percent) {
-        m_host.ui().message(str(S::CatRationFloor), UserInterface::Icon::Exclamation,
-                            str(S::Product));
+    if (!m_latest)
         return;
-    }
+    const auto percent = Feeding::adjustedRation(Clinical::animalOf(c.text(F::species)),
+                                                 c.rationPercent(), m_latest->status);
+    if (!percent)
+        return;
     c.setRationPercent(*percent);
-    // Once per weighing: the next advice comes with the next one.
-    m_adjustRation->setEnabled(false);
+    // Once per weighing, kept with the case: the next advice comes with the next one.
+    c.setRationAdjustedFor(m_latest->date);
+    showAdjustButton();
+}
+
+void ProgressView::showAdjustButton() {
+    const DietCase &c = m_host.dietCase();
+    const auto adjusted = m_latest ? Feeding::adjustedRation(Clinical::animalOf(c.text(F::species)),
+                                                             c.rationPercent(), m_latest->status)
+                                   : std::nullopt;
+    const bool done = m_latest && c.rationAdjustedFor() == m_latest->date;
+    m_adjustRation->setVisible(adjusted.has_value() || done);
+    m_adjustRation->setEnabled(adjusted.has_value() && !done);
 }
 
 void ProgressView::showRation() {
-    m_rationText = Feeding::rationPercentText(m_host.dietCase().rationPercent());
+    const DietCase &c = m_host.dietCase();
+    const Feeding::Figures f = Feeding::figures(c);
+    // The ration as the owner feeds it now: the percent, then kcal and grams.
+    QStringList lines;
+    if (f.rationPercent)
+        lines << Feeding::rationPercentText(*f.rationPercent);
+    lines << Feeding::rationSentence(c, f) << f.floorNote;
+    lines.removeAll(QString());
+    m_rationText = lines.join(u'\n');
     m_ration->setText(m_rationText);
     m_ration->setVisible(!m_rationText.isEmpty());
 }
@@ -120,14 +162,20 @@ void ProgressView::refresh(const ReductionPlan &plan) {
     const DietCase &c = m_host.dietCase();
     const CaseHistory history = c.recordedHistory();
     const double target = GermanText::toNumber(c.text(F::targetWeight)).value_or(0);
-    const QList<ProgressRow> rows = Progress::rows(history, plan, target);
+    const Clinical::Animal animal = Clinical::animalOf(c.text(F::species));
+    const QList<ProgressRow> rows = Progress::rows(history, plan, target, animal);
+    const WeightFormat weight{Clinical::figuresOf(animal).grams};
+    setColumns(weight.grams);
 
     m_titleText = str(S::ProgressTitle).arg(c.text(F::petName), c.text(F::ownerName));
+    m_caseText = str(S::SpeciesColumn) + u": " + c.text(F::species) + u", " +
+                 str(DietCase::captionNumber(F::targetWeight)) + u' ' + weight(target) + u' ' +
+                 (weight.grams ? u"g"_qs : str(S::Kg));
     m_cells.clear();
     if (!history.isEmpty()) {
         const Weighing &first = history.weighings().first();
         m_cells << QStringList{GermanText::fromDate(first.date),
-                               GermanText::fromNumber(first.weight, 2),
+                               weight(first.weight),
                                {},
                                {},
                                {},
@@ -137,20 +185,22 @@ void ProgressView::refresh(const ReductionPlan &plan) {
     }
     for (const ProgressRow &row : rows)
         m_cells << QStringList{GermanText::fromDate(row.date),
-                               GermanText::fromNumber(row.weight, 2),
+                               weight(row.weight),
                                QString::number(row.days),
-                               signedKg(row.changeKg),
+                               weight.signedValue(row.changeKg),
                                GermanText::fromNumber(row.weeklyLossPercent, 1),
-                               GermanText::fromNumber(row.planned, 2),
-                               signedKg(row.deviationKg),
+                               weight(row.planned),
+                               weight.signedValue(row.deviationKg),
                                Progress::statusText(row.status)};
-    m_adviceText = rows.isEmpty() ? str(S::NoProgress) : Progress::advice(rows);
-    m_latestStatus = rows.isEmpty() ? std::nullopt : std::optional(rows.last().status);
-    m_adjustRation->setVisible(m_latestStatus && *m_latestStatus != ProgressStatus::OnPlan &&
-                               Feeding::hasFigures(Feeding::kindOf(c.text(F::species))));
-    m_adjustRation->setEnabled(true);
+    m_latest = rows.isEmpty() ? std::nullopt : std::optional(rows.last());
+    m_adviceText = rows.isEmpty() ? str(S::NoProgress)
+                                  : Progress::advice(rows, animal,
+                                                     Feeding::atFloor(animal, c.rationPercent()));
+    showAdjustButton();
+    showRation();
 
     m_title->setText(m_titleText);
+    m_case->setText(m_caseText);
     m_advice->setText(m_adviceText);
     m_table->setAccessibleName(m_titleText); // the title above names the table
     m_table->setAccessibleDescription(m_adviceText);
@@ -167,13 +217,17 @@ void ProgressView::refresh(const ReductionPlan &plan) {
                               m_table->verticalHeader()->length() + 2 * m_table->frameWidth());
     // Off-plan weighings stand out: they are what the advice is about.
     for (int r = 0; r < rows.size(); ++r) {
-        if (rows[r].status != ProgressStatus::OnPlan)
+        if (Progress::isOffPlan(rows[r].status))
             m_table->item(r + 1, statusColumn)->setForeground(QColor(0xB0, 0x3A, 0x2E));
     }
 }
 
-QString ProgressView::html() const {
-    QString out = u"<h2 style=\"margin-bottom: 10px\">" + escaped(m_titleText) + u"</h2>\n"_qs;
+QString ProgressView::html(const QString &logo) const {
+    QString out;
+    if (!logo.isEmpty())
+        out += u"<p align=\"right\"><img src=\"" + logo.toHtmlEscaped() + u"\"></p>\n";
+    out += u"<h2 style=\"margin-bottom: 10px\">" + escaped(m_titleText) + u"</h2>\n";
+    out += u"<p>" + escaped(m_caseText) + u"</p>\n";
     out +=
         QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
                        "style=\"border-collapse: collapse; border-color: black;\">\n<thead><tr>");
@@ -195,7 +249,7 @@ QString ProgressView::html() const {
     }
     out += u"</table>\n<p><b>" + escaped(m_adviceText) + u"</b></p>\n";
     if (!m_rationText.isEmpty())
-        out += u"<p>" + escaped(m_rationText) + u"</p>\n";
+        out += u"<p>" + escaped(m_rationText).replace(u'\n', u"<br>"_qs) + u"</p>\n";
     // Dated like the diet plan: the owner keeps the page beside the next one.
     out += u"<p style=\"font-size: 8pt\">" + escaped(planSheetFooter(Clock::today())) + u"</p>\n";
     return out;

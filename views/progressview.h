@@ -4,6 +4,8 @@
 
 #include "views/childview.h"
 
+#include "core/progress.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -12,7 +14,6 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 struct ReductionPlan;
-enum class ProgressStatus;
 
 /**
  * The follow-up view: one row per weighing of the case against the computed curve, and
@@ -30,26 +31,41 @@ public:
     QTableWidget *table() const { return m_table; }
     QString title() const { return m_titleText; }
     QString advice() const { return m_adviceText; }
-    /** Shown beside advice that the pet loses too slowly or too fast. */
+    /** Species and target, the line below the title. */
+    QString caseText() const { return m_caseText; }
+    /** The current ration: percent, kcal and grams, the floor's note. */
+    QString rationText() const { return m_rationText; }
+    /**
+     * Shown beside advice that changes the ration; once used, greyed out until the next
+     * weighing.
+     */
     QPushButton *adjustRationButton() const { return m_adjustRation; }
 
-    /** Title, ruled table and advice as HTML: the printed page and the copied block. */
-    QString html() const;
+    /**
+     * Title, species and target, ruled table, advice and ration as HTML: the printed page
+     * and the copied block. A logo, given as the name of an image resource, stands above.
+     */
+    QString html(const QString &logo = {}) const;
     /** The table as tab-separated lines, the column titles first, then the advice. */
     QString tabText() const;
 
 private:
-    /** The ration by a tenth less when too slow, more when too fast; cats keep a floor. */
+    /** The ration by a tenth less when too slow, more when too fast; dogs and cats keep a floor. */
     void adjustRation();
+    void showAdjustButton();
     void showRation();
+    /** The column titles, with grams for the smallest pets. */
+    void setColumns(bool grams);
 
     QStringList m_columns;
     QList<QStringList> m_cells;
     QString m_titleText;
     QString m_adviceText;
+    QString m_caseText;
     QString m_rationText;
-    std::optional<ProgressStatus> m_latestStatus;
+    std::optional<ProgressRow> m_latest;
     QLabel *m_title;
+    QLabel *m_case;
     QTableWidget *m_table;
     QLabel *m_advice;
     QPushButton *m_adjustRation;

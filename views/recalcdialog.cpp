@@ -3,6 +3,7 @@
 #include "views/recalcdialog.h"
 
 #include "core/apperror.h"
+#include "core/clinical.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
@@ -185,9 +186,15 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     connect(m_apply, &QPushButton::clicked, this, &RecalcDialog::applyRates);
     connect(back, &QPushButton::clicked, this, &RecalcDialog::resetRates);
 
+    m_rateNote = new QLabel(this);
+    m_rateNote->setObjectName(QStringLiteral("lblRateNote"));
+    for (const F rate : {F::weeklyRateDuring, F::weeklyRateEnd})
+        connect(field(rate), &QLineEdit::textChanged, this, &RecalcDialog::showRateNote);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
     layout->addLayout(grid);
+    layout->addWidget(m_rateNote);
     layout->addLayout(dateLine);
     layout->addSpacing(8);
     layout->addLayout(buttons);
@@ -230,6 +237,13 @@ void RecalcDialog::activate() {
     m_during->setValue(tenths(field(F::weeklyRateDuring)->text(), m_end->value(), duringMaximum));
     field(F::weeklyRateDuring)->setText(rateText(m_during->value()));
     field(F::weeklyRateEnd)->setText(rateText(m_end->value()));
+}
+
+void RecalcDialog::showRateNote() {
+    m_rateNote->setText(Clinical::rateNote(m_host.dietCase().text(F::species),
+                                           field(F::weeklyRateDuring)->text(),
+                                           field(F::weeklyRateEnd)->text()));
+    m_rateNote->setVisible(!m_rateNote->text().isEmpty());
 }
 
 void RecalcDialog::duringChanged(int value) {

@@ -41,6 +41,8 @@ public:
     /** The text box of a field the dialog shows, nullptr for the others. */
     QLineEdit *field(DietCase::Field field) const;
     QPushButton *button(const QString &name) const;
+    /** Below the rates when one is above the species' safe loss; hidden otherwise. */
+    QLabel *rateNote() const { return m_rateNote; }
 
 signals:
     void curveComputed(const ChartSetup &setup);
@@ -49,6 +51,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void showRateNote();
     void duringChanged(int value);
     void endChanged(int value);
     void recompute(const QString &procName);
@@ -61,6 +64,7 @@ private:
     std::array<QLabel *, 5> m_snapshot{}; // Label5 ... Label9
     std::array<QRadioButton *, 4> m_options{};
     QLabel *m_currentDate = nullptr;
+    QLabel *m_rateNote = nullptr;
     QScrollBar *m_during = nullptr;
     QScrollBar *m_end = nullptr;
     QPushButton *m_apply = nullptr;
