@@ -67,13 +67,14 @@ inline constexpr int overweightPercentPerScore = 10;
 // The follow-up. A weighing sooner than this after the one before is not judged: a day's
 // water and gut fill outweighs a day's loss (our choice).
 inline constexpr int shortestInterval = 5;
-// "zu schnell" only beyond the safe loss and the scale's noise on it, one step but at most a
-// tenth of the safe loss: a dog on its 3 % curve is on plan, a rabbit at 2,5 % is too fast
-// (our choice).
-inline constexpr double fastAllowance = 0.1;
-// "zu langsam" only this far above the planned weight, and never within one scale step: scale
-// noise and rounding do not flip a status (our choice).
+// "zu langsam" only this far above the planned weight, and never within one scale step; "zu
+// schnell" and "zugenommen" likewise only beyond one step: scale noise and rounding do not flip
+// a status (our choice).
 inline constexpr double planTolerance = 0.01;
+
+// After the target: a rise of more than 5 % means back to the diet ration (AAHA 2014 on weight
+// maintenance: rechecks, and a return to restriction when the weight goes up again).
+inline constexpr double reboundShare = 0.05;
 
 // Next visit: on plan and for a new case the diet plan's vet appointment, day 42 of the diary;
 // off plan two weeks; after the target the maintenance check in 3 months (AAHA 2014: recheck

@@ -62,10 +62,10 @@ ProgressStatus status(const Weighing &before, const Weighing &now, double planne
         return ProgressStatus::TooShort;
     if (now.weight - before.weight > step + hair)
         return ProgressStatus::Gained;
-    // A weighing on a curve planned at the maximum stays on plan within the scale's noise.
+    // Beyond the safe loss by more than the scale tells apart: a dog on its 3 % curve and a
+    // hamster one 5 g step lighter are on plan.
     const double safeLoss = before.weight * figures.safeWeeklyLoss / 100 * double(days) / 7;
-    const double noise = std::min(step, safeLoss * Clinical::fastAllowance);
-    if (before.weight - now.weight > safeLoss + noise + hair)
+    if (before.weight - now.weight > safeLoss + step + hair)
         return ProgressStatus::TooFast;
     if (now.weight - planned > std::max(planned * Clinical::planTolerance, step) + hair)
         return ProgressStatus::TooSlow;
@@ -76,6 +76,7 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, d
                         Animal animal) {
     QList<ProgressRow> out;
     const QList<Weighing> &w = history.weighings();
+    bool reached = false;
     for (qsizetype i = 1; i < w.size(); ++i) {
         ProgressRow row;
         row.date = w[i].date;
@@ -87,6 +88,13 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, d
         row.planned = plannedOn(plan, plan.startDate.daysTo(w[i].date), targetWeight);
         row.deviationKg = w[i].weight - row.planned;
         row.status = status(w[i - 1], w[i], row.planned, targetWeight, animal);
+        // Once at the target the diet has ended: the weight is held unless it rises by more
+        // than the rebound margin, which means back to the diet ration.
+        if (reached && row.status != ProgressStatus::TargetReached)
+            row.status = w[i].weight <= targetWeight * (1 + Clinical::reboundShare)
+                             ? ProgressStatus::TargetReached
+                             : ProgressStatus::Gained;
+        reached = reached || row.status == ProgressStatus::TargetReached;
         out << row;
     }
     return out;

@@ -35,7 +35,8 @@ namespace Progress {
 /**
  * One row per weighing after the first. The plan is the computed curve of the case
  * (its start date is day 0); after the curve's last planned day the target counts. The
- * species sets the fastest safe loss and the scale's step.
+ * species sets the fastest safe loss and the scale's step. After the target was reached,
+ * a weighing is at the target again up to 5 % above it, and gained beyond.
  */
 QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, double targetWeight,
                         Clinical::Animal animal);

@@ -77,15 +77,18 @@ void TestProgress::status_data() {
     QTest::newRow("cat at 3 %") << cat << 6.0 << 7 << 5.82 << 5.83 << 4.5 << P::TooFast;
     QTest::newRow("cat at 2 % on a 3 % plan, a week on")
         << cat << 5.88 << 7 << 5.76 << 5.658 << 4.5 << P::TooSlow;
-    QTest::newRow("rabbit at 2,8 %")
-        << Animal::Rabbit << 2.5 << 7 << 2.43 << 2.45 << 2.0 << P::TooFast;
-    QTest::newRow("cat at 2,33 %") << cat << 6.0 << 7 << 5.86 << 5.88 << 4.5 << P::TooFast;
-    QTest::newRow("cat at 2,17 % over two weeks")
-        << cat << 6.0 << 14 << 5.74 << 5.76 << 4.5 << P::OnPlan;
+    QTest::newRow("cat at 2,33 %: within a step")
+        << cat << 6.0 << 7 << 5.86 << 5.88 << 4.5 << P::OnPlan;
+    QTest::newRow("rabbit at 4,8 %")
+        << Animal::Rabbit << 2.5 << 7 << 2.38 << 2.45 << 2.0 << P::TooFast;
     QTest::newRow("guinea pig at 3,9 %")
         << Animal::GuineaPig << 1.176 << 7 << 1.13 << 1.153 << 1.0 << P::TooFast;
     QTest::newRow("guinea pig, 6 g up")
         << Animal::GuineaPig << 1.13 << 7 << 1.136 << 1.13 << 1.0 << P::Gained;
+    QTest::newRow("hamster, one 5 g step lighter")
+        << Animal::Hamster << 0.15 << 7 << 0.145 << 0.147 << 0.12 << P::OnPlan;
+    QTest::newRow("hamster, two steps lighter")
+        << Animal::Hamster << 0.15 << 7 << 0.14 << 0.147 << 0.12 << P::TooFast;
     QTest::newRow("hamster, scale noise")
         << Animal::Hamster << 0.15 << 7 << 0.148 << 0.147 << 0.12 << P::OnPlan;
     QTest::newRow("hamster, 4 g above its plan")
@@ -128,6 +131,15 @@ void TestProgress::rows() {
     QCOMPARE(last.planned, 45.0); // after the curve's end the target counts
     QCOMPARE(last.deviationKg, 45.6 - 45.0);
     QCOMPARE(Progress::statusText(last.status), str(S::TooSlow));
+
+    // After the target the weight is held up to 5 % above it; beyond, the diet starts again.
+    history.append({history.last().date.addDays(7), 44.9});
+    history.append({history.last().date.addDays(28), 47.2});
+    history.append({history.last().date.addDays(28), 47.3});
+    QStringList after;
+    for (const ProgressRow &row : Progress::rows(history, plan, 45, Animal::Dog).mid(5))
+        after << Progress::statusText(row.status);
+    QCOMPARE(after, QStringList({u"Ziel erreicht"_s, u"Ziel erreicht"_s, u"zugenommen"_s}));
 }
 
 void TestProgress::advice_data() {

@@ -168,9 +168,11 @@ void ProgressView::refresh(const ReductionPlan &plan) {
     setColumns(weight.grams);
 
     m_titleText = str(S::ProgressTitle).arg(c.text(F::petName), c.text(F::ownerName));
+    // The target as typed, or in grams where the rows are.
     m_caseText = str(S::SpeciesColumn) + u": " + c.text(F::species) + u", " +
-                 str(DietCase::captionNumber(F::targetWeight)) + u' ' + weight(target) + u' ' +
-                 (weight.grams ? u"g"_qs : str(S::Kg));
+                 str(DietCase::captionNumber(F::targetWeight)) + u' ' +
+                 (weight.grams ? QString(weight(target) + u" g")
+                               : QString(c.text(F::targetWeight) + u' ' + str(S::Kg)));
     m_cells.clear();
     if (!history.isEmpty()) {
         const Weighing &first = history.weighings().first();
