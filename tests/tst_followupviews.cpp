@@ -10,6 +10,7 @@
 #include "views/caselistview.h"
 #include "views/inputview.h"
 #include "views/progressview.h"
+#include "views/recalcdialog.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -269,6 +270,69 @@ private slots:
         QVERIFY(input()->ration()->isHidden() && input()->suggestion()->isHidden());
     }
 
+    void smallPetsInGrams_data() {
+        QTest::addColumn<QString>("species");
+        QTest::addColumn<QString>("header"); // the weight column, printed and copied
+        QTest::addColumn<QString>("first");  // the first row's weight
+        QTest::addColumn<QString>("target");
+        QTest::newRow("guinea pig") << u"Meerschweinchen"_s << u"Gewicht (g)"_s << u"30000"_s
+                                    << u"Tierart: Meerschweinchen, Zielgewicht: 20000 g"_s;
+        QTest::newRow("hamster") << u"Hamster"_s << u"Gewicht (g)"_s << u"30000"_s
+                                 << u"Tierart: Hamster, Zielgewicht: 20000 g"_s;
+        QTest::newRow("rabbit") << u"Kaninchen"_s << u"Gewicht (kg)"_s << u"30,00"_s
+                                << u"Tierart: Kaninchen, Zielgewicht: 20 kg"_s;
+    }
+
+    /** Guinea pigs and hamsters are weighed in grams: rows, copy and the line of the case. */
+    void smallPetsInGrams() {
+        QFETCH(QString, species);
+        QFETCH(QString, header);
+        QFETCH(QString, first);
+        QFETCH(QString, target);
+        input()->speciesList()->setCurrentText(species);
+        weighAndCompute(u"27"_s);
+        window->run(Command::FollowUp);
+        QCOMPARE(shownRows().first().section(u'\t', 1, 1), first);
+        QCOMPARE(window->progressView()->caseText(), target);
+        window->dispatch(u"Copy"_s);
+        const QString copied = QGuiApplication::clipboard()->mimeData()->text();
+        QCOMPARE(copied.section(u'\t', 1, 1), header);
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->html().contains(target));
+    }
+
+    void rateNote_data() {
+        QTest::addColumn<QString>("species");
+        QTest::addColumn<QString>("rates"); // during;end, in % a week
+        QTest::addColumn<QString>("note");
+        QTest::newRow("dog at 3 %") << u"Hund"_s << u"3;2"_s << QString();
+        QTest::newRow("dog at 3,5 %")
+            << u"Hund"_s << u"3,5;2"_s << u"Hunde: höchstens 3 % pro Woche empfohlen"_s;
+        QTest::newRow("cat at the default 3 %")
+            << u"Katze"_s << u"3;2"_s << u"Katzen: höchstens 2 % pro Woche empfohlen"_s;
+        QTest::newRow("cat at 2 %") << u"Katze"_s << u"2;1,5"_s << QString();
+        QTest::newRow("guinea pig, the end rate") << u"Meerschweinchen"_s << u"2;2,2"_s
+                                                  << u"Meerschweinchen: höchstens 2 % pro Woche "
+                                                     u"empfohlen"_s;
+    }
+
+    /** A rate above the species' safe loss gets a note on the form and in the dialog. */
+    void rateNote() {
+        QFETCH(QString, species);
+        QFETCH(QString, rates);
+        QFETCH(QString, note);
+        input()->speciesList()->setCurrentText(species);
+        window->dietCase().setText(DietCase::Field::weeklyRateDuring, rates.section(u';', 0, 0));
+        window->dietCase().setText(DietCase::Field::weeklyRateEnd, rates.section(u';', 1, 1));
+        QCOMPARE(input()->rateNote()->text(), note);
+        QCOMPARE(input()->rateNote()->isVisibleTo(input()), !note.isEmpty());
+        window->run(Command::ReductionValues);
+        QVERIFY(window->recalcDialog());
+        QCOMPARE(window->recalcDialog()->rateNote()->text(), note);
+        QCOMPARE(window->recalcDialog()->rateNote()->isVisibleTo(window->recalcDialog()),
+                 !note.isEmpty());
+        window->recalcDialog()->close();
+    }
+
     void followUpOutputs_data() {
         QTest::addColumn<bool>("print");
         QTest::newRow("print") << true;
@@ -295,6 +359,12 @@ private slots:
                 QVERIFY2(page.contains(QString(row).replace(u'\t', u' ').simplified()),
                          qPrintable(row + u"\n" + page));
             QVERIFY(page.contains(advice));
+            // The owner's page names the case and carries the practice's logo.
+            QVERIFY2(page.contains(u"Tierart: Hund, Zielgewicht: 20 kg"_s), qPrintable(page));
+            QProcess images;
+            images.start(u"pdfimages"_s, {u"-list"_s, pdf});
+            QVERIFY(images.waitForFinished());
+            QCOMPARE(images.readAllStandardOutput().count('\n') - 2, 1);
         } else {
             window->dispatch(u"Copy"_s);
             const QMimeData *data = QGuiApplication::clipboard()->mimeData();

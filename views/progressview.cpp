@@ -65,6 +65,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     titleFont.setBold(true);
     m_title->setFont(titleFont);
     m_title->setObjectName(QStringLiteral("lblTitle"));
+    m_title->setWordWrap(true); // long names of owner and pet
     m_case->setObjectName(QStringLiteral("lblFall"));
 
     m_table->setObjectName(QStringLiteral("tblVerlauf"));
@@ -73,7 +74,7 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setTabKeyNavigation(false); // arrows move within, Tab moves on
     m_table->verticalHeader()->setVisible(false);
-    m_table->horizontalHeader()->setMinimumSectionSize(72);
+    m_table->horizontalHeader()->setMinimumSectionSize(56);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
 
@@ -117,7 +118,11 @@ void ProgressView::setColumns(bool grams) {
         m_columns[5] = str(S::PlannedGramsColumn);
         m_columns[6] = str(S::DeviationGramsColumn);
     }
-    m_table->setHorizontalHeaderLabels(m_columns);
+    // On screen the units go on a second line: all eight columns fit a window of 800 pixels.
+    QStringList headers;
+    for (const QString &column : std::as_const(m_columns))
+        headers << QString(column).replace(u" ("_qs, u"\n("_qs);
+    m_table->setHorizontalHeaderLabels(headers);
 }
 
 void ProgressView::adjustRation() {
@@ -217,6 +222,7 @@ void ProgressView::refresh(const ReductionPlan &plan) {
     }
     m_table->setMaximumHeight(m_table->horizontalHeader()->sizeHint().height() +
                               m_table->verticalHeader()->length() + 2 * m_table->frameWidth());
+    m_table->scrollToBottom(); // the latest weighing is the one the advice is about
     // Off-plan weighings stand out: they are what the advice is about.
     for (int r = 0; r < rows.size(); ++r) {
         if (Progress::isOffPlan(rows[r].status))

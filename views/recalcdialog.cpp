@@ -85,6 +85,8 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
 
     auto *grid = new QGridLayout;
     int row = 0;
+    m_rateNote = new QLabel(this);
+    m_rateNote->setObjectName(QStringLiteral("lblRateNote"));
     for (int i = 0; i < int(shownFields.size()); ++i) {
         const Shown &shown = shownFields[i];
         auto *caption = new QLabel(str(110 + shown.caption), this);
@@ -121,6 +123,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
             } else {
                 bar->setObjectName(QStringLiteral("ScrollBar2"));
                 m_end = bar;
+                grid->addWidget(m_rateNote, row++, 1); // below the rates it is about
             }
         }
     }
@@ -186,15 +189,12 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     connect(m_apply, &QPushButton::clicked, this, &RecalcDialog::applyRates);
     connect(back, &QPushButton::clicked, this, &RecalcDialog::resetRates);
 
-    m_rateNote = new QLabel(this);
-    m_rateNote->setObjectName(QStringLiteral("lblRateNote"));
     for (const F rate : {F::weeklyRateDuring, F::weeklyRateEnd})
         connect(field(rate), &QLineEdit::textChanged, this, &RecalcDialog::showRateNote);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
     layout->addLayout(grid);
-    layout->addWidget(m_rateNote);
     layout->addLayout(dateLine);
     layout->addSpacing(8);
     layout->addLayout(buttons);
