@@ -94,6 +94,8 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, d
             row.status = w[i].weight <= targetWeight * (1 + Clinical::reboundShare)
                              ? ProgressStatus::TargetReached
                              : ProgressStatus::Gained;
+        row.maintained = i > 1 && out.last().status == ProgressStatus::TargetReached &&
+                         row.status == ProgressStatus::TargetReached;
         reached = reached || row.status == ProgressStatus::TargetReached;
         out << row;
     }
@@ -139,7 +141,7 @@ QString advice(const QList<ProgressRow> &rows, Animal animal, bool rationAtFloor
     case ProgressStatus::Gained:
         return str(rationAtFloor ? S::AdviceAtFloor : gainedAdvice(animal));
     case ProgressStatus::TargetReached:
-        return str(S::AdviceTargetReached);
+        return str(rows.last().maintained ? S::AdviceTargetHeld : S::AdviceTargetReached);
     case ProgressStatus::TooShort:
         break;
     }

@@ -27,6 +27,8 @@ struct ProgressRow {
     double deviationKg = 0;       ///< weight minus planned
     /// TooShort: too soon after the one before to be judged, no status
     ProgressStatus status = ProgressStatus::OnPlan;
+    /// at the target already at the weighing before: the diet has ended, the ration stays
+    bool maintained = false;
 };
 
 /** The follow-up arithmetic: progress rows, advice and when to weigh next. */

@@ -209,6 +209,7 @@
     X(ChangeGramsColumn, 2766)                                                                     \
     X(PlannedGramsColumn, 2767)                                                                    \
     X(DeviationGramsColumn, 2768)                                                                  \
+    X(AdviceTargetHeld, 2769)                                                                      \
     X(ShowClosed, 2770)
 
 namespace S {

@@ -225,19 +225,26 @@ bool readBlock(LineSource &source, CaseFile::Content &content) {
         }
         const auto field = std::find_if(CaseFile::blockFields.begin(), CaseFile::blockFields.end(),
                                         [&](const auto &f) { return f.key == key; });
-        // Later additions: a value this version cannot read stays as an unknown line.
+        // Later additions: the first readable line counts, any other stays as it was written.
         if (key == CaseFile::rationAdjustedKey || key == CaseFile::scoreWeightKey) {
-            if (seen.contains(key))
-                return false;
-            const auto date = GermanText::toDate(value);
-            const auto weight = GermanText::toNumber(value);
-            if (key == CaseFile::rationAdjustedKey && date && GermanText::fromDate(*date) == value)
-                content.rationAdjustedFor = *date;
-            else if (key == CaseFile::scoreWeightKey && isPositiveWeight(weight))
-                content.scoreWeight = weight;
+            bool taken = false;
+            if (!seen.contains(key)) {
+                const auto date = GermanText::toDate(value);
+                const auto weight = GermanText::toNumber(value);
+                if (key == CaseFile::rationAdjustedKey && date &&
+                    GermanText::fromDate(*date) == value) {
+                    content.rationAdjustedFor = *date;
+                    taken = true;
+                } else if (key == CaseFile::scoreWeightKey && isPositiveWeight(weight) &&
+                           value.trimmed() == value) {
+                    content.scoreWeight = weight;
+                    taken = true;
+                }
+            }
+            if (taken)
+                seen << key;
             else
                 content.unknownKeys << line;
-            seen << key;
             continue;
         }
         const bool known = field != CaseFile::blockFields.end() || key == CaseFile::rationKey;
@@ -507,9 +514,12 @@ void fill(DietCase &c, const Content &content) {
     c.setHistory(weighings);
     c.setUnknownKeys(content.unknownKeys);
     // A score saved before its weight was: it was most likely given at the first visit.
-    std::optional<double> scoreWeight = content.scoreWeight;
-    if (!scoreWeight && !c.text(F::bodyCondition).isEmpty() && !weighings.isEmpty())
-        scoreWeight = weighings.weighings().first().weight;
+    std::optional<double> scoreWeight;
+    if (!c.text(F::bodyCondition).isEmpty()) {
+        scoreWeight = content.scoreWeight;
+        if (!scoreWeight && !weighings.isEmpty())
+            scoreWeight = weighings.weighings().first().weight;
+    }
     c.setScoreWeight(scoreWeight);
 }
 

@@ -80,6 +80,13 @@ void checkRewrite(const DietCase &dietCase) {
     }
     if (again.rationPercent != dietCase.rationPercent())
         fail("the ration we wrote reads back differently");
+    if (again.rationAdjustedFor != dietCase.rationAdjustedFor())
+        fail("the ration's weighing we wrote reads back differently");
+    const auto text = [](std::optional<double> weight) {
+        return weight ? GermanText::fromNumber(*weight) : QString();
+    };
+    if (text(again.scoreWeight) != text(dietCase.scoreWeight()))
+        fail("the score's weight we wrote reads back differently");
 }
 
 } // namespace

@@ -206,7 +206,7 @@ void TestCaseHistory::recording_data() {
         << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nBCSGewicht=34,5\r\nRation=90\r\n"
                       "RationAngepasst=01.09.2026\r\nWiegung=01.09.2026;30\r\n"
                       "Wiegung=07.12.2026;28\r\n");
-    QTest::newRow("unreadable additions kept as written")
+    QTest::newRow("unreadable additions kept as written, the file stays readable")
         << withBlock("BCS=7\r\nBCSGewicht=viel\r\nRationAngepasst=1.9.2026\r\n") << QString()
         << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nBCSGewicht=30\r\nWiegung=01.09.2026;30\r\n"
                       "BCSGewicht=viel\r\nRationAngepasst=1.9.2026\r\n");
@@ -243,6 +243,9 @@ void TestCaseHistory::recording() {
     const QByteArray bytes = contents(path);
     QCOMPARE(bytes.left(lines.size()), lines);
     QCOMPARE(bytes.mid(lines.size()), block);
+    DietCase again; // what was written loads again
+    QVERIFY(read_txt(again, m_settings.errorReporter(ui), path));
+    QCOMPARE(ui.messages.size(), 0);
 
     // Clearing the inputs forgets the weighings: the next save is a new case's.
     c.reset();

@@ -140,6 +140,10 @@ void TestProgress::rows() {
     for (const ProgressRow &row : Progress::rows(history, plan, 45, Animal::Dog).mid(5))
         after << Progress::statusText(row.status);
     QCOMPARE(after, QStringList({u"Ziel erreicht"_s, u"Ziel erreicht"_s, u"zugenommen"_s}));
+    // The ration is raised once, when the target is reached; held, it stays.
+    const QList<ProgressRow> held = Progress::rows(history, plan, 45, Animal::Dog).mid(5, 2);
+    QCOMPARE(Progress::advice(held.mid(0, 1), Animal::Dog), str(S::AdviceTargetReached));
+    QCOMPARE(Progress::advice(held, Animal::Dog), str(S::AdviceTargetHeld));
 }
 
 void TestProgress::advice_data() {

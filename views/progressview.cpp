@@ -125,12 +125,17 @@ void ProgressView::setColumns(bool grams) {
     m_table->setHorizontalHeaderLabels(headers);
 }
 
+std::optional<int> ProgressView::offeredRation() const {
+    const DietCase &c = m_host.dietCase();
+    if (!m_latest || m_latest->maintained) // raised once, when the target was reached
+        return std::nullopt;
+    return Feeding::adjustedRation(Clinical::animalOf(c.text(F::species)), c.rationPercent(),
+                                   m_latest->status);
+}
+
 void ProgressView::adjustRation() {
     DietCase &c = m_host.dietCase();
-    if (!m_latest)
-        return;
-    const auto percent = Feeding::adjustedRation(Clinical::animalOf(c.text(F::species)),
-                                                 c.rationPercent(), m_latest->status);
+    const auto percent = offeredRation();
     if (!percent)
         return;
     c.setRationPercent(*percent);
@@ -141,9 +146,7 @@ void ProgressView::adjustRation() {
 
 void ProgressView::showAdjustButton() {
     const DietCase &c = m_host.dietCase();
-    const auto adjusted = m_latest ? Feeding::adjustedRation(Clinical::animalOf(c.text(F::species)),
-                                                             c.rationPercent(), m_latest->status)
-                                   : std::nullopt;
+    const auto adjusted = offeredRation();
     const bool done = m_latest && c.rationAdjustedFor() == m_latest->date;
     m_adjustRation->setVisible(adjusted.has_value() || done);
     m_adjustRation->setEnabled(adjusted.has_value() && !done);

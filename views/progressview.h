@@ -52,6 +52,8 @@ public:
 private:
     /** The ration by a tenth less when too slow, more when too fast; dogs and cats keep a floor. */
     void adjustRation();
+    /** The ration percent "Ration anpassen" would set for the latest weighing. */
+    std::optional<int> offeredRation() const;
     void showAdjustButton();
     void showRation();
     /** The column titles, with grams for the smallest pets. */

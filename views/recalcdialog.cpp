@@ -237,6 +237,7 @@ void RecalcDialog::activate() {
     m_during->setValue(tenths(field(F::weeklyRateDuring)->text(), m_end->value(), duringMaximum));
     field(F::weeklyRateDuring)->setText(rateText(m_during->value()));
     field(F::weeklyRateEnd)->setText(rateText(m_end->value()));
+    showRateNote(); // the species may have changed since the rates did
 }
 
 void RecalcDialog::showRateNote() {
