@@ -21,6 +21,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "files/atomicfile.h"
 #include "files/calendarfile.h"
 #include "files/casefile.h"
 #include "files/casescanner.h"
@@ -35,7 +36,6 @@
 #include <QJsonObject>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <array>
@@ -383,12 +383,10 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
     if (logo.isNull())
         err << str(S::NoLogo) << ' ' << str(S::Reinstall) << '\n';
     const Feeding::Figures figures = Feeding::figures(c);
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(infoSheetRtf(c.text(F::petName), c.text(F::species), LogoLoader::pngBytes(logo),
-                                Feeding::rationSentence(c, figures),
-                                Feeding::rationInFigures(figures))) >= 0 &&
-        file.commit())
+    if (AtomicFile::tryWrite(fileName, infoSheetRtf(c.text(F::petName), c.text(F::species),
+                                                    LogoLoader::pngBytes(logo),
+                                                    Feeding::rationSentence(c, figures),
+                                                    Feeding::rationInFigures(figures))))
         return true;
     err << unwritable(fileName) << '\n';
     return false;

@@ -8,14 +8,11 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "core/weighcalendar.h"
+#include "files/atomicfile.h"
 #include "files/programfolder.h"
 
-#include <QSaveFile>
-
 bool writeWeighDates(const DietCase &c, const QString &path, QDate today, const QDateTime &stamp) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(WeighCalendar::ics(c, today, stamp)) >= 0 && file.commit();
+    return AtomicFile::tryWrite(path, WeighCalendar::ics(c, today, stamp));
 }
 
 void export_ics(const DietCase &c, const ErrorReporter &errors) {

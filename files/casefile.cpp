@@ -9,6 +9,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "files/atomicfile.h"
 #include "files/programfolder.h"
 
 #include <QCryptographicHash>
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -72,17 +72,6 @@ AppError readError(const QString &path) {
         return AppError(info.absoluteDir().exists() ? AppError::FileNotFound
                                                     : AppError::PathNotFound);
     if (!info.isReadable())
-        return AppError(AppError::PermissionDenied);
-    return AppError(AppError::PathFileAccess);
-}
-
-AppError writeError(const QFileDevice &file, const QString &path) {
-    const QFileInfo info(path);
-    if (file.error() == QFileDevice::ResourceError)
-        return AppError(AppError::DiskFull);
-    if (!info.absoluteDir().exists())
-        return AppError(AppError::PathNotFound);
-    if (!QFileInfo(info.absolutePath()).isWritable() || (info.exists() && !info.isWritable()))
         return AppError(AppError::PermissionDenied);
     return AppError(AppError::PathFileAccess);
 }
@@ -374,22 +363,7 @@ void write(const QStringList &lines, const QString &path) {
         bytes += encoder(line);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw writeError(file, path);
-    if (file.write(bytes) != bytes.size()) {
-        const AppError error = writeError(file, path);
-        file.cancelWriting();
-        throw error;
-    }
-    // QSaveFile's commit does not see a failed final flush (a full disk): flush first.
-    if (!file.flush()) {
-        const AppError error = writeError(file, path);
-        file.cancelWriting();
-        throw error;
-    }
-    if (!file.commit())
-        throw writeError(file, path);
+    AtomicFile::write(path, bytes);
     remember(path, contentHash(bytes));
 }
 

@@ -2,11 +2,20 @@
 
 #include <cmath>
 
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/dietcase.h"
+#include "files/calendarfile.h"
+#include "files/casefile.h"
+
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +84,8 @@ private slots:
     void followUp();
     void cases();
     void help();
+    void fullDisk_data();
+    void fullDisk();
 };
 
 void TestExporter::newCaseJson() {
@@ -409,6 +420,57 @@ void TestExporter::help() {
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.startsWith("Aufruf: korvalo-plan"));
     }
+}
+
+void TestExporter::fullDisk_data() {
+    QTest::addColumn<QString>("how"); // an exporter's option, or a writer called here
+    QTest::newRow("--save") << u"--save"_s;
+    QTest::newRow("--ics") << u"--ics"_s;
+    QTest::newRow("--rtf-info") << u"--rtf-info"_s;
+    QTest::newRow("case file") << u"case"_s;
+    QTest::newRow("calendar") << u"calendar"_s;
+}
+
+/** On a full disk every file is written whole or not at all, and the failure is told. */
+void TestExporter::fullDisk() {
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    QProcess mount;
+    mount.start(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, dir.path()});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        QSKIP("no tmpfs can be mounted here (needs root): the full disk is not tried");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {dir.path()}); });
+    const QString target = dir.filePath(u"Bello.kvl"_s);
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QFile filler(dir.filePath(u"filler"_s));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+    }
+    filler.close();
+
+    if (how.startsWith(u"--")) {
+        const Run run =
+            plan(QString(u"--pet Bello --target 10 --weight 12,5 "_s + how + u' ' + target));
+        QVERIFY2(run.exitCode != 0, qPrintable(run.errLines.join(u'\n')));
+    } else if (how == u"case") {
+        DietCase c;
+        c.setText(DietCase::Field::todayWeight, u"12,5"_s);
+        try {
+            CaseFile::write(CaseFile::lines(c), target);
+            QFAIL("a full disk was reported as success");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), int(AppError::DiskFull));
+        }
+    } else {
+        DietCase c;
+        QVERIFY(!writeWeighDates(c, target, QDate(2026, 12, 7), {}));
+    }
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("old"));                 // the earlier file as it was
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary left behind
 }
 
 QTEST_GUILESS_MAIN(TestExporter)
