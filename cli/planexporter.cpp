@@ -490,6 +490,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         read_txt(c, errors);
         if (told())
             return 1;
+        for (const QString &line : std::as_const(ui.statusLines)) // told, not refused
+            err << line << '\n';
     }
 
     for (const FieldOption &option : fieldOptions) {

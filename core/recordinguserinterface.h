@@ -28,6 +28,7 @@ public:
     std::optional<QString> folderName(const QString &folder) override;
     std::optional<PrintRequest> printDialog() override;
     void restoreCursors() override { ++cursorRestores; }
+    void status(const QString &text) override { statusLines << text; }
 
     QList<Message> messages;
     QList<Answer> answers;                            ///< taken in order; the default when empty
@@ -39,4 +40,5 @@ public:
     QStringList dialogFilters;
     QStringList proposedNames;
     int cursorRestores = 0;
+    QStringList statusLines;
 };

@@ -210,7 +210,9 @@
     X(PlannedGramsColumn, 2767)                                                                    \
     X(DeviationGramsColumn, 2768)                                                                  \
     X(AdviceTargetHeld, 2769)                                                                      \
-    X(ShowClosed, 2770)
+    X(ShowClosed, 2770)                                                                            \
+    X(OneLineNotUnderstood, 2771)                                                                  \
+    X(LinesNotUnderstood, 2772)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

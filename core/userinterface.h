@@ -56,4 +56,7 @@ public:
 
     /** Back to the normal mouse pointer on every window. */
     virtual void restoreCursors() {}
+
+    /** A line for the status bar, for what needs telling but no answer. */
+    virtual void status(const QString & /*text*/) {}
 };

@@ -29,6 +29,8 @@ const char *const codePage = "windows-1252";
 
 // The block is short: 501 weighings and a few keys. More is no file of ours.
 constexpr qint64 maxBlockBytes = 1 << 20;
+// An editor that saved the file as UTF-8 put this first; the text then is UTF-8.
+constexpr QByteArrayView utf8Mark = "\xEF\xBB\xBF";
 
 const QString empty = QStringLiteral("Empty");
 
@@ -100,6 +102,11 @@ public:
             if (file.error() != QFileDevice::NoError)
                 throw readError(path);
             m_whole = true;
+            m_utf8 = m_bytes.startsWith(utf8Mark);
+            if (m_utf8) {
+                m_pos = utf8Mark.size();
+                return;
+            }
             // One byte is one character in the code page: decoded at once, the lines are
             // cut from the text at the bytes' places.
             m_text = m_decoder(m_bytes);
@@ -122,7 +129,13 @@ public:
             line.text = m_file.readLine(CaseFile::maxLineLength + 3);
             if (m_file.error() != QFileDevice::NoError)
                 throw readError(m_path);
-            m_bytes += line.text;
+            if (m_bytes.isEmpty() && line.text.startsWith(utf8Mark)) {
+                m_utf8 = true;
+                m_bytes += line.text;
+                line.text.remove(0, utf8Mark.size());
+            } else {
+                m_bytes += line.text;
+            }
         }
         const bool crlf = line.text.endsWith("\r\n");
         line.bareLineFeed = !crlf && line.text.endsWith('\n');
@@ -132,11 +145,18 @@ public:
         if (m_whole && !m_text.isEmpty())
             line.decoded.chop(chop);
         else
-            line.decoded = m_decoder(line.text);
+            line.decoded = m_utf8 ? utf8OrCodePage(line.text) : m_decoder(line.text);
         return line;
     }
 
     bool atEnd() const { return m_whole ? m_pos >= m_bytes.size() : m_file.atEnd(); }
+
+    /** A line of a file marked as UTF-8; a line that is no UTF-8 is in the code page. */
+    static QString utf8OrCodePage(const QByteArray &text) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8(text);
+        return utf8.hasError() ? m_decoder(text) : decoded;
+    }
     /** Everything read so far; the whole file once atEnd(). */
     QByteArray bytes() const { return m_whole ? m_bytes.left(m_pos) : m_bytes; }
 
@@ -149,24 +169,30 @@ private:
     QString m_text;
     qsizetype m_pos = 0;
     bool m_whole = false;
+    bool m_utf8 = false; ///< saved by an editor as UTF-8 with a byte-order mark
 };
 
 bool isPositiveWeight(std::optional<double> weight) {
     return weight && *weight > 0;
 }
 
-/** "dd.MM.yyyy;kg" exactly: the date with its zeros, the weight without blanks or unit. */
+/** A weight as people write it: "12,5", " 12,5 kg"; positive. */
+std::optional<double> weightFrom(QStringView text) {
+    text = text.trimmed();
+    if (text.endsWith(u"kg", Qt::CaseInsensitive))
+        text = text.chopped(2).trimmed();
+    const auto weight = GermanText::toNumber(text);
+    return isPositiveWeight(weight) ? weight : std::nullopt;
+}
+
+/** "dd.MM.yyyy;kg" as we write it, or as a hand writes it ("1.11.2026;12 kg"). */
 std::optional<Weighing> weighingFrom(QStringView value) {
     const qsizetype semicolon = value.indexOf(u';');
     if (semicolon < 0)
         return std::nullopt;
-    const QStringView dateText = value.left(semicolon);
-    const QStringView weightText = value.mid(semicolon + 1);
-    const auto date = GermanText::toDate(dateText);
-    if (!date || GermanText::fromDate(*date) != dateText)
-        return std::nullopt;
-    const auto weight = GermanText::toNumber(weightText);
-    if (weightText.trimmed() != weightText || !isPositiveWeight(weight))
+    const auto date = GermanText::toDate(value.left(semicolon));
+    const auto weight = weightFrom(value.mid(semicolon + 1));
+    if (!date || !weight)
         return std::nullopt;
     return Weighing{*date, *weight};
 }
@@ -180,80 +206,87 @@ std::optional<int> rationFrom(QStringView text) {
     return value;
 }
 
-/** Reads what follows the first empty line; false when it is no block of ours. */
-bool readBlock(LineSource &source, CaseFile::Content &content) {
+/**
+ * Reads what follows the first empty line. What it understands fills the content; any other
+ * line is kept as it was for the next save and counted, so a file edited by hand still loads.
+ * Lines that cannot be written back as lines of ours (a CR or NUL inside, overlong, beyond
+ * the block's size) are no text a hand wrote: they are left out.
+ */
+void readBlock(LineSource &source, CaseFile::Content &content) {
     QStringList lines;
     qint64 size = 0;
     while (!source.atEnd()) {
         const Line line = source.next();
         size += line.text.size();
-        if (line.bareLineFeed || line.tooLong || size > maxBlockBytes || line.text.contains('\r') ||
+        if (line.tooLong || size > maxBlockBytes || line.text.contains('\r') ||
             line.text.contains('\0'))
-            return false;
+            continue;
         lines << line.decoded;
     }
-    // Empty lines at the very end are no content; an empty file end is no block.
+    // Empty lines at the very end are no content.
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    if (lines.isEmpty())
-        return true;
-    if (lines.takeFirst() != CaseFile::blockHeader)
-        return false;
-    QList<QStringView> seen; // each key but a weighing's at most once
+    bool header = false;
+    QList<QStringView> seen; // each key but a weighing's counts once
+    const auto keep = [&](const QString &line) {
+        content.unknownKeys << line;
+        if (!line.isEmpty())
+            ++content.notUnderstood;
+    };
     for (const QString &line : std::as_const(lines)) {
+        if (!header && line.trimmed().compare(CaseFile::blockHeader, Qt::CaseInsensitive) == 0) {
+            header = true;
+            continue;
+        }
         const qsizetype eq = line.indexOf(u'=');
-        if (eq <= 0)
-            return false;
-        const QStringView key = QStringView(line).left(eq);
+        const QStringView key = eq > 0 ? QStringView(line).left(eq) : QStringView();
         const QStringView value = QStringView(line).mid(eq + 1);
         if (key == CaseFile::weighingKey) {
+            // Sorted by date; a date written twice keeps its later line.
             const auto weighing = weighingFrom(value);
-            if (!weighing || !content.weighings.append(*weighing))
-                return false;
+            const bool room =
+                weighing &&
+                (content.weighings.size() < CaseHistory::capacity ||
+                 std::any_of(content.weighings.weighings().begin(),
+                             content.weighings.weighings().end(),
+                             [&](const Weighing &w) { return w.date == weighing->date; }));
+            if (room)
+                content.weighings.record(*weighing);
+            else
+                keep(line);
+            continue;
+        }
+        if (key.isEmpty() || seen.contains(key)) {
+            keep(line);
             continue;
         }
         const auto field = std::find_if(CaseFile::blockFields.begin(), CaseFile::blockFields.end(),
                                         [&](const auto &f) { return f.key == key; });
-        // Later additions: the first readable line counts, any other stays as it was written.
-        if (key == CaseFile::rationAdjustedKey || key == CaseFile::scoreWeightKey) {
-            bool taken = false;
-            if (!seen.contains(key)) {
-                const auto date = GermanText::toDate(value);
-                const auto weight = GermanText::toNumber(value);
-                if (key == CaseFile::rationAdjustedKey && date &&
-                    GermanText::fromDate(*date) == value) {
-                    content.rationAdjustedFor = *date;
-                    taken = true;
-                } else if (key == CaseFile::scoreWeightKey && isPositiveWeight(weight) &&
-                           value.trimmed() == value) {
-                    content.scoreWeight = weight;
-                    taken = true;
-                }
-            }
-            if (taken)
-                seen << key;
-            else
-                content.unknownKeys << line;
-            continue;
-        }
-        const bool known = field != CaseFile::blockFields.end() || key == CaseFile::rationKey;
-        if (!known) {
-            content.unknownKeys << line;
-            continue;
-        }
-        if (seen.contains(key))
-            return false;
-        seen << key;
+        bool taken = false;
         if (field != CaseFile::blockFields.end()) {
             content.blockTexts[field - CaseFile::blockFields.begin()] = value.toString();
-        } else {
-            const auto percent = rationFrom(value);
-            if (!percent)
-                return false;
-            content.rationPercent = *percent;
+            taken = true;
+        } else if (key == CaseFile::rationKey) {
+            if (const auto percent = rationFrom(value)) {
+                content.rationPercent = *percent;
+                taken = true;
+            }
+        } else if (key == CaseFile::rationAdjustedKey) {
+            if (const auto date = GermanText::toDate(value)) {
+                content.rationAdjustedFor = *date;
+                taken = true;
+            }
+        } else if (key == CaseFile::scoreWeightKey) {
+            if (const auto weight = weightFrom(value)) {
+                content.scoreWeight = weight;
+                taken = true;
+            }
         }
+        if (taken)
+            seen << key;
+        else
+            keep(line);
     }
-    return true;
 }
 
 // Content hashes of what this program last read from or wrote to each file.
@@ -386,9 +419,8 @@ Content read(const QString &path) {
             throw AppError(AppError::SubscriptOutOfRange);
         // Lines of ours end in CR LF, hold no CR or NUL and are no UTF-8 text. What
         // comes after the 21 lines the reader does not look at.
-        if (n < lineCount &&
-            (line.bareLineFeed || line.tooLong || line.text.contains('\r') ||
-             line.text.contains('\0') || (n == 0 && line.text.startsWith("\xEF\xBB\xBF")))) {
+        if (n < lineCount && (line.bareLineFeed || line.tooLong || line.text.contains('\r') ||
+                              line.text.contains('\0'))) {
             content.malformed = true;
             break;
         }
@@ -396,8 +428,8 @@ Content read(const QString &path) {
         if (line.tooLong)
             break;
     }
-    if (emptyLine && !content.malformed && !readBlock(source, content))
-        content.malformed = true;
+    if (emptyLine && !content.malformed)
+        readBlock(source, content);
     if (source.atEnd() && !content.malformed)
         content.bytes = source.bytes();
     return content;
@@ -408,12 +440,15 @@ CaseHistory history(const Content &content) {
         return content.weighings;
     CaseHistory history;
     const auto date = GermanText::toDate(content.values[13]);
-    QStringView weightText = QStringView(content.values[14]).trimmed();
-    if (weightText.endsWith(u"kg"))
-        weightText.chop(2);
-    const auto weight = GermanText::toNumber(weightText);
-    if (date && isPositiveWeight(weight))
+    const auto weight = weightFrom(content.values[14]);
+    if (date && weight)
         history.append({*date, *weight});
+    // Saved at a follow-up by a program without the block: that visit's date and weight
+    // stand in lines 13 and 3.
+    const auto visit = GermanText::toDate(content.values[12]);
+    const auto visitWeight = weightFrom(content.values[2]);
+    if (!history.isEmpty() && visit && visitWeight && *visit > *date)
+        history.append({*visit, *visitWeight});
     return history;
 }
 
@@ -497,11 +532,13 @@ void fill(DietCase &c, const Content &content) {
     c.setScoreWeight(scoreWeight);
 }
 
-bool load(DietCase &c, const QString &path) {
+bool load(DietCase &c, const QString &path, int *notUnderstood) {
     const Content content = read(path);
     if (!isValid(content))
         return false;
     fill(c, content);
+    if (notUnderstood)
+        *notUnderstood = content.notUnderstood;
     if (!content.bytes.isEmpty())
         remember(path, contentHash(content.bytes));
     return true;
@@ -539,8 +576,15 @@ bool read_txt(DietCase &c, const ErrorReporter &errors) {
 
 bool read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
     try {
-        if (CaseFile::load(c, path))
+        int notUnderstood = 0;
+        if (CaseFile::load(c, path, &notUnderstood)) {
+            // Said once, not asked: the lines stay in the file at the next save.
+            if (notUnderstood > 0)
+                errors.ui().status(notUnderstood == 1
+                                       ? str(S::OneLineNotUnderstood)
+                                       : str(S::LinesNotUnderstood).arg(notUnderstood));
             return true;
+        }
         errors.ui().message(str(S::InvalidText), UserInterface::Icon::Critical,
                             str(S::InvalidTitle));
     } catch (const AppError &e) {

@@ -80,14 +80,16 @@ void write(const QStringList &lines, const QString &path);
  */
 struct Content {
     std::array<QString, 22> values;
-    /// a line the format cannot have (bare line feed, NUL, too long) or a broken block
+    /// one of the 21 lines is one the format cannot have (bare line feed, NUL, too long)
     bool malformed = false;
+    /// lines of the block not understood, kept in unknownKeys (empty lines not counted)
+    int notUnderstood = 0;
     CaseHistory weighings;             ///< the block's weighings
     std::array<QString, 3> blockTexts; ///< the block's field texts, as blockFields lists them
     int rationPercent = 100;
     QDate rationAdjustedFor;
     std::optional<double> scoreWeight;
-    QStringList unknownKeys; ///< the block's other key lines, in file order
+    QStringList unknownKeys; ///< the block's other lines, in file order
     QByteArray bytes;        ///< the whole file, when it was read to its end
 };
 Content read(const QString &path);
@@ -113,8 +115,11 @@ bool isValid(const Content &content);
 /** Fills the form from valid content, in the order that lets the file's values win. */
 void fill(DietCase &c, const Content &content);
 
-/** Loads a file into the case: true when loaded, false when the file failed its checks. */
-bool load(DietCase &c, const QString &path);
+/**
+ * Loads a file into the case: true when loaded, false when the file failed its checks. The
+ * number of the block's lines not understood goes to notUnderstood when given.
+ */
+bool load(DietCase &c, const QString &path, int *notUnderstood = nullptr);
 
 } // namespace CaseFile
 

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStatusBar>
 
 namespace {
 
@@ -130,6 +132,11 @@ void QtUserInterface::restoreCursors() {
         QApplication::restoreOverrideCursor();
     for (QWidget *w : QApplication::allWidgets())
         w->unsetCursor();
+}
+
+void QtUserInterface::status(const QString &text) {
+    if (auto *window = qobject_cast<QMainWindow *>(m_owner))
+        window->statusBar()->showMessage(text, 30000);
 }
 
 QString QtUserInterface::qtFilter(const QString &filter) {

@@ -21,6 +21,8 @@ public:
     std::optional<QString> folderName(const QString &folder) override;
     std::optional<PrintRequest> printDialog() override;
     void restoreCursors() override;
+    /** In the owner's status bar, when it is a main window, for half a minute. */
+    void status(const QString &text) override;
 
     /** "Text|*.ext|Other|*.a;*.b" as Qt's "Text (*.ext);;Other (*.a *.b)". */
     static QString qtFilter(const QString &filter);

@@ -100,6 +100,7 @@ void TestCaseList::listing() {
     put(dir.filePath(u"b.KVL"_s), caseFile("Berta", "Max", ""));
     put(dir.filePath(u"c.kvl"_s), caseFile("Carl", "Moni", "Wiegung=01.10.2026;29\r\n"));
     put(dir.filePath(u"kaputt.kvl"_s), "kein Fall\r\n");
+    // Written by hand: the date without its zeros still reads.
     put(dir.filePath(u"block.kvl"_s), caseFile("Dora", "Tom", "Wiegung=1.10.2026;29\r\n"));
     put(dir.filePath(u"notiz.txt"_s), "keine Falldatei\r\n");
     QTemporaryDir other;
@@ -115,9 +116,10 @@ void TestCaseList::listing() {
     for (const CaseSummary &s : list->cases)
         order << s.owner + u' ' + s.pet;
     // By due date, then owner and pet; a case file is named *.kvl in any letter case.
-    QCOMPARE(order, (QStringList{u"Berta Max"_s, u"Anna Bello"_s, u"Anna Rex"_s, u"Carl Moni"_s}));
-    QCOMPARE(list->skipped, 2);
-    QCOMPARE(CaseScanner::skippedText(list->skipped), u"2 Dateien übersprungen"_s);
+    QCOMPARE(order, (QStringList{u"Berta Max"_s, u"Anna Bello"_s, u"Anna Rex"_s, u"Carl Moni"_s,
+                                 u"Dora Tom"_s}));
+    QCOMPARE(list->skipped, 1);
+    QCOMPARE(CaseScanner::skippedText(2), u"2 Dateien übersprungen"_s);
     QCOMPARE(CaseScanner::skippedText(1), u"1 Datei übersprungen"_s);
     QCOMPARE(steps, (QList<int>{6, 6}));
 
