@@ -212,7 +212,8 @@
     X(AdviceTargetHeld, 2769)                                                                      \
     X(ShowClosed, 2770)                                                                            \
     X(OneLineNotUnderstood, 2771)                                                                  \
-    X(LinesNotUnderstood, 2772)
+    X(LinesNotUnderstood, 2772)                                                                    \
+    X(AllFiles, 2773)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

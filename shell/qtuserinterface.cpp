@@ -143,11 +143,11 @@ QString QtUserInterface::qtFilter(const QString &filter) {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString text = parts[i].trimmed();
-        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
-        if (!text.contains(u'('))
-            text += u" (" + patterns + u')';
-        filters << text;
+        // Qt reads the patterns from the parentheses, separated by blanks: "Logo (*.bmp;*.gif)"
+        // would be one pattern that no file matches.
+        const QString text = parts[i].section(u'(', 0, 0).trimmed();
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ').simplified();
+        filters << text + u" (" + patterns + u')';
     }
     return filters.join(QStringLiteral(";;"));
 }

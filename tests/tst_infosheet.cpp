@@ -8,11 +8,13 @@
 #include "core/recordinguserinterface.h"
 #include "core/stringtable.h"
 #include "files/appsettings.h"
+#include "shell/qtuserinterface.h"
 #include "views/documentview.h"
 #include "views/viewhost.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -356,7 +358,15 @@ private slots:
         QCOMPARE(notice.text, str(1141) + u'\n' + str(1142));
         QVERIFY(notice.icon == Icon::None && notice.title.isEmpty());
         QCOMPARE(host.ui_.dialogFilters[0], u"Logo (*.bmp;*.gif;*.png;*.jpg;*.jpeg)|"
-                                            u"*.bmp;*.gif;*.png;*.jpg;*.jpeg"_s);
+                                            u"*.bmp;*.gif;*.png;*.jpg;*.jpeg|Alle Dateien|*"_s);
+        // As the Qt dialog reads it: the logos' patterns list the installed logo.
+        const QStringList qtFilters =
+            QtUserInterface::qtFilter(host.ui_.dialogFilters[0]).split(u";;"_s);
+        QCOMPARE(qtFilters,
+                 (QStringList{u"Logo (*.bmp *.gif *.png *.jpg *.jpeg)"_s, u"Alle Dateien (*)"_s}));
+        const QStringList patterns = qtFilters[0].section(u'(', 1).chopped(1).split(u' ');
+        QVERIFY(QDir::match(patterns.join(u' '), u"kvl_logo.gif"_s));
+        QVERIFY(!QDir::match(patterns.join(u' '), u"Anleitung.mht"_s));
         QCOMPARE(settings.value(AppSettings::PicPath), file(u"wide.bmp"_s));
         QCOMPARE(view.logo().size(), QSize(300, 150));
         QCOMPARE(view.textControl()->toPlainText(),

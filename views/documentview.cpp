@@ -73,10 +73,11 @@ void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet
     UserInterface &ui = host.ui();
     ui.message(str(S::LogoAdvice) + u'\n' + str(S::LogoSizeHint), Icon::None, QString());
     BusyCursor busy;
-    // Users have PNG and JPEG logos as well.
+    // Users have PNG and JPEG logos as well, and some a picture without its ending.
     const QString filter =
         str(S::LogoFilter)
-            .replace(QStringLiteral("*.gif"), QStringLiteral("*.gif;*.png;*.jpg;*.jpeg"));
+            .replace(QStringLiteral("*.gif"), QStringLiteral("*.gif;*.png;*.jpg;*.jpeg")) +
+        u'|' + str(S::AllFiles) + u"|*";
     const QString folder = QFileInfo(settings.value(AppSettings::PicPath)).absolutePath();
     const std::optional<QString> path = ui.openFileName(folder, filter);
     if (!path)
