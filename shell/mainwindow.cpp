@@ -54,6 +54,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 /** Each picture is read once, however many commands show it. */
@@ -278,13 +281,26 @@ void MainWindow::restorePlacement() {
     };
     const AppSettings::Placement defaults = AppSettings::defaultPlacement(screenHeightTwips());
     QRect rect = toRect(defaults);
-    setGeometry(rect); // usable even when the stored values cannot be read
-    rect = toRect(m_settings.placement(screenHeightTwips()));
+    std::optional<AppError> unreadable; // told after the window is placed
+    try {
+        rect = toRect(m_settings.placement(screenHeightTwips()));
+    } catch (const AppError &e) {
+        unreadable = e;
+    }
     // A placement on a screen that is gone would open the program out of sight.
     if (rect.width() <= 0 || rect.height() <= 0 || !QGuiApplication::screenAt(rect.center()))
         rect = toRect(defaults);
+    // The title bar stays where the mouse can take it: inside the screen's free area.
+    // A window larger than the screen keeps its size, its corner at the screen's.
+    const QRect free = QGuiApplication::screenAt(rect.center())->availableGeometry();
+    rect.moveLeft(std::clamp(rect.left(), free.left(),
+                             std::max(free.left(), free.right() + 1 - rect.width())));
+    rect.moveTop(std::clamp(rect.top(), free.top(),
+                            std::max(free.top(), free.bottom() + 1 - rect.height())));
     resize(rect.size());
     move(rect.topLeft());
+    if (unreadable)
+        throw *unreadable;
 }
 
 void MainWindow::storePlacement() {
