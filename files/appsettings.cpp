@@ -6,9 +6,9 @@
 #include "core/germantext.h"
 #include "core/wholenumber.h"
 #include "files/programfolder.h"
+#include "files/settingsfile.h"
 
-#include <QFile>
-#include <QSettings>
+#include <QStandardPaths>
 
 #include <array>
 #include <optional>
@@ -16,7 +16,7 @@
 namespace {
 
 const QString organization = QStringLiteral("Korvalo");
-const QString section = QStringLiteral("Settings/");
+const QString section = QStringLiteral("Settings");
 
 struct KeyInfo {
     const char *name;
@@ -42,32 +42,10 @@ float readPlacement(const AppSettings &settings, AppSettings::Key key, float fal
     return WholeNumber::toSingle(GermanText::parseNumber(text));
 }
 
-/**
- * The text after "key=" in the settings file's section, where the INI reader would not
- * give it back as it stands: unquoted with a comma (read as a list) or a semicolon (read
- * as the start of a comment). Such values come from hand-edited files or other programs.
- */
-std::optional<QString> unquotedListOrComment(const QString &fileName, const QString &key) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return std::nullopt;
-    const QString header = u'[' + section.chopped(1) + u']';
-    bool inSection = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            inSection = line.compare(header, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype equals = line.indexOf(u'=');
-        if (!inSection || equals < 0 || line.left(equals).trimmed() != key)
-            continue;
-        const QString text = line.mid(equals + 1).trimmed();
-        if (text.startsWith(u'"') || (!text.contains(u',') && !text.contains(u';')))
-            return std::nullopt;
-        return text;
-    }
-    return std::nullopt;
+/** Where the desktop's Qt programs keep a program's settings: <config>/Korvalo/<name>.conf. */
+QString fileOf(const QString &application) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           organization + u'/' + application + u".conf";
 }
 
 } // namespace
@@ -92,26 +70,12 @@ void AppSettings::setValue(Key key, const QString &text) {
 
 QString AppSettings::value(const QString &application, const QString &key,
                            const QString &defaultValue) const {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organization,
-                             application);
-    const QVariant stored = settings.value(section + key);
-    if (!stored.isValid())
-        return defaultValue;
-    return unquotedListOrComment(settings.fileName(), key).value_or(stored.toString());
+    return SettingsFile::value(fileOf(application), section, key).value_or(defaultValue);
 }
 
 void AppSettings::setValue(const QString &application, const QString &key, const QString &text) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organization, application);
-    settings.setValue(section + key, text);
-    settings.sync();
-    switch (settings.status()) {
-    case QSettings::NoError:
-        return;
-    case QSettings::AccessError:
-        throw AppError(AppError::PermissionDenied);
-    case QSettings::FormatError:
-        throw AppError(AppError::PathFileAccess);
-    }
+    // Only this key's line changes: what others wrote there stays as they wrote it.
+    SettingsFile::setValue(fileOf(application), section, key, text);
 }
 
 AppSettings::Placement AppSettings::defaultPlacement(double screenHeightTwips) {

@@ -57,6 +57,8 @@ private slots:
     void companionPath();
     void roundTrip_data();
     void roundTrip();
+    void keptAsWritten_data();
+    void keptAsWritten();
     void damagedStore_data();
     void damagedStore();
     void handWritten_data();
@@ -166,6 +168,65 @@ void TestAppSettings::roundTrip() {
     QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Korvalo/Korvalo.conf"_s));
 }
 
+void TestAppSettings::keptAsWritten_data() {
+    QTest::addColumn<QByteArray>("file"); // written by hand, or by another program
+    QTest::addColumn<QString>("change");  // "start", "placement", "logo"
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray hand = "; Praxis Sonnenschein, von Hand\n[Andere]\nFarbe=blau\n\n[Settings]\n"
+                            "Path=/opt/korvalo\nWebPage=https://praxis.example/termine?tag=mo,di\n"
+                            "PicPath=/praxis/Logo,Praxis.gif\nFremd=\xC3\xA4;\xC3\xB6,\xC3\xBC\n"
+                            "MainLeft=15\n\n[Zuletzt]\nDatei=a.kvl\n";
+    QTest::newRow("a start: nothing changes") << hand << u"start"_s << hand;
+    QByteArray placed = hand;
+    placed.replace("MainLeft=15\n", "MainLeft=1\nMainTop=2\nMainWidth=3\nMainHeight=4\n");
+    QTest::newRow("placement: its lines, in their section") << hand << u"placement"_s << placed;
+    QByteArray logo = hand;
+    logo.replace("PicPath=/praxis/Logo,Praxis.gif", "PicPath=\"/praxis/Neu,Logo.gif\"");
+    QTest::newRow("logo: its line, quoted as Qt reads it") << hand << u"logo"_s << logo;
+    const QByteArray crlf = "[Settings]\r\nPath=/opt/korvalo\r\nMainLeft=15";
+    QTest::newRow("CR LF, no line end at the end")
+        << crlf << u"placement"_s
+        << QByteArray("[Settings]\r\nPath=/opt/korvalo\r\nMainLeft=1\r\nMainTop=2\r\n"
+                      "MainWidth=3\r\nMainHeight=4\r\n");
+    QTest::newRow("no section yet") << QByteArray("; leer\n") << u"logo"_s
+                                    << QByteArray("; leer\n\n[Settings]\n"
+                                                  "PicPath=\"/praxis/Neu,Logo.gif\"\n");
+}
+
+/** Settings written by hand or by other programs stay as written; a change is its one line. */
+void TestAppSettings::keptAsWritten() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, change);
+    QFETCH(QByteArray, after);
+    const QString path = storeFile();
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+
+    AppSettings settings;
+    if (file.contains("WebPage")) { // read as written, neither cut at the comma nor the semicolon
+        QCOMPARE(settings.value(AppSettings::WebPage),
+                 u"https://praxis.example/termine?tag=mo,di"_s);
+        QCOMPARE(settings.value(AppSettings::PicPath), u"/praxis/Logo,Praxis.gif"_s);
+        QCOMPARE(settings.value(AppSettings::applicationName, u"Fremd"_s, {}), u"ä;ö,ü"_s);
+    }
+    if (change == u"start")
+        settings.setValue(AppSettings::Path, u"/opt/korvalo"_s);
+    else if (change == u"placement")
+        settings.setPlacement({1, 2, 3, 4});
+    else
+        settings.setValue(AppSettings::PicPath, u"/praxis/Neu,Logo.gif"_s);
+    QFile in(path);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), after);
+    // Qt's own reader, as the companions use it, reads what we wrote the same.
+    if (change == u"logo")
+        QCOMPARE(store(AppSettings::applicationName).value(u"Settings/PicPath"_s).toString(),
+                 u"/praxis/Neu,Logo.gif"_s);
+}
+
 void TestAppSettings::damagedStore_data() {
     QTest::addColumn<Damage>("damage");
     QTest::addColumn<QByteArray>("bytes");
@@ -173,19 +234,20 @@ void TestAppSettings::damagedStore_data() {
     QTest::addColumn<int>("writeError");
     const QList<float> defaults{0, 0, 12000, 9000};
 
-    // A file Qt cannot parse is read for what it can, and the write that follows says so.
-    QTest::newRow("random bytes") << Damage::Bytes << randomBytes(4096) << defaults << 75;
-    QTest::newRow("huge line") << Damage::Bytes << QByteArray(10'000'000, 'x') << defaults << 75;
+    // A damaged file is read for what it can; a write changes its one line and keeps the rest.
+    QTest::newRow("random bytes") << Damage::Bytes << randomBytes(4096) << defaults << 0;
+    QTest::newRow("huge line") << Damage::Bytes << QByteArray(10'000'000, 'x') << defaults << 0;
     QTest::newRow("broken sections")
         << Damage::Bytes << "[Settings\nMainLeft=120\n[]\n=5\n[Settings]]\nMainTop=240\n"_ba
-        << QList<float>{120, 240, 12000, 9000} << 75;
+        << QList<float>{120, 240, 12000, 9000} << 0;
     QTest::newRow("huge number") << Damage::Bytes
                                  << "[Settings]\nMainLeft=" + QByteArray(1'000'000, '7')
                                  << QList<float>() << 0;
+    // Values Qt stored with a type of its own are no texts: they read as absent.
     QTest::newRow("wrong types") << Damage::Bytes
                                  << "[Settings]\nMainWidth=@Rect(1 2 3 4)\nSmallPets=@Variant("
                                     "\\0\\0\\0\\x7f\\0\\0\\0\\x3)\nErrorValue=@Invalid()\n"_ba
-                                 << QList<float>() << 0;
+                                 << defaults << 0;
     QTest::newRow("a folder") << Damage::Folder << QByteArray() << defaults << 70;
     QTest::newRow("no read permission")
         << Damage::Unreadable << "[Settings]\nMainLeft=120\n"_ba << defaults << 70;
