@@ -166,7 +166,12 @@ void printRichText(const QTextDocument &document, QPrinter &printer, int leftTwi
         painter.translate(body.left(), body.top() - page * body.height());
         const QRectF shown(0, page * body.height(), body.width(), body.height());
         painter.setClipRect(shown);
-        pages->drawContents(&painter, shown);
+        // Paper is white whatever the desktop's theme: text without a colour of its own is
+        // black, never the light text of a dark palette.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        pages->documentLayout()->draw(&painter, context);
         painter.restore();
     }
     if (!painter.end())

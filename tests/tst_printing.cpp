@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -391,6 +392,51 @@ private slots:
         const QString text = pdfText(pdf);
         QVERIFY(text.contains(QStringLiteral("Tipps und Tricks fürs Abnehmen!")));
         QVERIFY(text.contains(QStringLiteral("Falls Bello bettelt:")));
+    }
+
+    void darkThemePrintsBlack_data() {
+        QTest::addColumn<Command>("view");
+        QTest::addColumn<QString>("word"); // one of its words, in the document's own colour
+        QTest::newRow("info sheet") << Command::InfoSheet << QStringLiteral("Tipps");
+        QTest::newRow("Verlauf") << Command::FollowUp << QStringLiteral("Verlauf");
+    }
+
+    /** Under a dark desktop theme the paper still gets black text. */
+    void darkThemePrintsBlack() {
+        QFETCH(Command, view);
+        QFETCH(QString, word);
+        const QPalette light = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        QPalette dark = light;
+        for (const auto role : {QPalette::Text, QPalette::WindowText})
+            dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
+        dark.setColor(QPalette::Base, QColor(0x22, 0x22, 0x22));
+        QApplication::setPalette(dark);
+        computeCase();
+        window->run(view);
+        const QString pdf = dir.filePath(QStringLiteral("dark.pdf"));
+        ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+        window->run(Command::Print);
+        QProcess raster;
+        const QString prefix = dir.filePath(QStringLiteral("dark"));
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
+                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+        QVERIFY(raster.waitForFinished() && raster.exitCode() == 0);
+        const QImage page(prefix + u".png");
+        QVERIFY(!page.isNull());
+        QRect box;
+        for (const auto &[text, at] : pdfWords(pdf)) {
+            if (text == word && box.isNull())
+                box = at.toAlignedRect();
+        }
+        QVERIFY(!box.isNull());
+        int darkest = 255;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x)
+                darkest = std::min(darkest, qGray(page.pixel(x, y)));
+        }
+        QVERIFY2(darkest < 64, qPrintable(QString::number(darkest)));
     }
 
     void copyPutsEachViewsFormats() {
