@@ -105,15 +105,23 @@ void ChartControl::paintEvent(QPaintEvent *) {
     paintChart(painter, m_content, currentLayout());
 }
 
+void ChartControl::renderDesigned(QPainter *painter, const QRectF &target) {
+    m_content.dpi = logicalDpiY();
+    paintScaled(*painter, target, layoutChart(m_content, designedSize));
+}
+
 void ChartControl::render(QPainter *painter, const QRectF &target) {
-    const ChartLayout &layout = currentLayout();
+    paintScaled(*painter, target, currentLayout());
+}
+
+void ChartControl::paintScaled(QPainter &painter, const QRectF &target, const ChartLayout &layout) {
     const qreal scale =
         std::min(target.width() / layout.size.width(), target.height() / layout.size.height());
-    painter->save();
-    painter->translate(target.topLeft());
-    painter->scale(scale, scale);
-    paintChart(*painter, m_content, layout);
-    painter->restore();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    paintChart(painter, m_content, layout);
+    painter.restore();
 }
 
 QImage ChartControl::picture(qreal scale) {

@@ -53,8 +53,16 @@ public:
     /** How often the chart was laid out, so that needless layouts show. */
     int layoutCount() const { return m_layoutCount; }
 
+    /** The chart's size in the main window at its default size: the one it is designed at. */
+    static constexpr QSize designedSize{800, 520};
+
     /** Draws the whole chart (title, plot, footnote) into a rectangle, as vectors. */
     void render(QPainter *painter, const QRectF &target);
+    /**
+     * The same laid out at the designed size, whatever the window's: printed text keeps its
+     * size when the window grows.
+     */
+    void renderDesigned(QPainter *painter, const QRectF &target);
     /** The chart as a picture at the given scale of its size on screen. */
     QImage picture(qreal scale = 1.0);
 
@@ -62,6 +70,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintScaled(QPainter &painter, const QRectF &target, const ChartLayout &layout);
     void changed();
 
     ChartContent m_content;

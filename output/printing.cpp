@@ -58,14 +58,14 @@ void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImag
         small.isEmpty() ? paperSize.height() - 2 * logoMargin
                         : std::min(small.top() - logoGap, paperSize.height() - 2 * logoMargin);
 
-    // The chart at 1.2 times its size on screen, but never wider than the page between the
-    // logos' margins nor reaching the small logo at the bottom.
-    QSizeF size = QSizeF(chart.size()) * 1.2 * tenthsPerPixel;
+    // The chart at 1.2 times its designed size, however large its window is, but never wider
+    // than the page between the logos' margins nor reaching the small logo at the bottom.
+    QSizeF size = QSizeF(ChartControl::designedSize) * 1.2 * tenthsPerPixel;
     const QSizeF room(paperSize.width() - 2 * logoMargin, chartBottom - chartTop);
     size.scale(size.boundedTo(room), Qt::KeepAspectRatio);
     const QRectF target(QPointF((paperSize.width() - size.width()) / 2, chartTop), size);
     page.draw(target, [&chart](QPainter &painter, const QRectF &device) {
-        chart.render(&painter, device);
+        chart.renderDesigned(&painter, device);
     });
     if (!page.finish())
         throw AppError(AppError::PathFileAccess);

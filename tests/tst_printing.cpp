@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMap>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -108,6 +109,28 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Reduktionskurve für Hund Bello (Besitzer: Meier)")),
                  qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Erstellt mit KORVALO ® am 07.12.2026")));
+    }
+
+    /** The printed chart is laid out for the page: its text is as tall from any window. */
+    void chartTextKeepsItsSize() {
+        QList<double> heights; // the title's and the footnote's first word, per window size
+        for (const QSize size : {QSize(800, 600), QSize(1400, 950), QSize(1920, 1200)}) {
+            window->resize(size);
+            computeCase();
+            const QString pdf = dir.filePath(QStringLiteral("sized.pdf"));
+            ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
+            window->run(Command::Print);
+            QMap<QString, double> height;
+            for (const auto &[text, box] : pdfWords(pdf))
+                height.insert(text, box.height());
+            heights << height.value(QStringLiteral("Reduktionskurve"))
+                    << height.value(QStringLiteral("Wichtig:"));
+        }
+        QVERIFY(heights[0] > 10 && heights[1] > 7); // about 14 and 11 points at 1,2 times
+        for (int i = 2; i < heights.size(); ++i)
+            QVERIFY2(
+                qAbs(heights[i] - heights[i % 2]) < 0.1,
+                qPrintable(QStringLiteral("%1 against %2").arg(heights[i]).arg(heights[i % 2])));
     }
 
     // The logo is chosen with the logo command, then its file is deleted before printing.
