@@ -163,7 +163,7 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, target);
         ChartControl chart;
-        chart.resize(1000, 700);
+        chart.resize(ChartControl::designedSize); // the layout the page gets
         chart.apply(plan(start, target));
         QTemporaryDir dir;
         const QString file = dir.filePath(u"chart.pdf"_s);
