@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -675,6 +676,34 @@ private slots:
                  QStringLiteral("13500"));
         open();
         QCOMPARE(window->size(), QSize(900, 650));
+    }
+
+    void smallScreens_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("restored"); // the input window not maximised
+        QTest::newRow("netbook") << QSize(1024, 600) << false;
+        QTest::newRow("remote session") << QSize(640, 480) << false;
+        QTest::newRow("restored input window") << QSize(800, 600) << true;
+    }
+
+    /** On a small screen the form scrolls: the compute button is reached, nothing is cut. */
+    void smallScreens() {
+        QFETCH(QSize, size);
+        QFETCH(bool, restored);
+        window->resize(size);
+        window->run(Command::ClearInputs);
+        auto *sub = qobject_cast<QMdiSubWindow *>(input()->parentWidget());
+        if (restored) {
+            sub->showNormal();
+            sub->resize(500, 300);
+        }
+        QTRY_COMPARE(window->size(), size);
+        QPushButton *compute = input()->computeButton();
+        compute->setFocus();
+        QTRY_VERIFY(!compute->visibleRegion().isEmpty());
+        const QRect shown(compute->mapTo(window.get(), QPoint()), compute->size());
+        QVERIFY(window->rect().contains(shown));
+        QVERIFY(!shown.intersects(window->statusBar()->geometry()));
     }
 
     void placementKeptOnScreen_data() {

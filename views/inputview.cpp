@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 
 #include <span>
 
@@ -198,12 +199,30 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(m_compute);
 
-    auto *layout = new QVBoxLayout(this);
+    // The form scrolls in a window smaller than itself (a netbook, a remote session): no
+    // field and no button is ever cut off.
+    auto *form = new QWidget(this);
+    form->setObjectName(QStringLiteral("frmForm"));
+    auto *layout = new QVBoxLayout(form);
     layout->addWidget(product);
     layout->addSpacing(8);
     layout->addLayout(grid);
     layout->addStretch();
     layout->addLayout(buttons);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrForm"));
+    m_scroll->setWidget(form);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field, not to the frame
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
+    // Whatever takes the keyboard is scrolled into sight, by Tab, a click or the program.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_scroll->widget()->isAncestorOf(now))
+            m_scroll->ensureWidgetVisible(now);
+    });
 
     // The case is shown as it stands and followed from now on.
     connect(&m_case, &DietCase::textChanged, this, &InputView::showText);

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLabel;
+class QScrollArea;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -81,5 +82,6 @@ private:
     QPushButton *m_takeSuggestion = nullptr;
     QLabel *m_ration = nullptr;
     QLabel *m_rateNote = nullptr;
+    QScrollArea *m_scroll = nullptr;
     bool m_validating = false;
 };
