@@ -27,7 +27,9 @@ int main(int argc, char *argv[]) {
         // Lets the other programs of the family find this one.
         settings.setValue(AppSettings::Path, folder);
     } catch (const AppError &e) {
-        settings.errorReporter(ui).ReportError(e, QStringLiteral("frmstart-Form_Load"), folder);
+        // The long form names the file that could not be written.
+        settings.errorReporter(ui).ReportError(e, QStringLiteral("frmstart-Form_Load"),
+                                               folder + u"; " + AppSettings::fileName());
     }
 
     MainWindow window;

@@ -213,7 +213,8 @@
     X(ShowClosed, 2770)                                                                            \
     X(OneLineNotUnderstood, 2771)                                                                  \
     X(LinesNotUnderstood, 2772)                                                                    \
-    X(AllFiles, 2773)
+    X(AllFiles, 2773)                                                                              \
+    X(NoCaseFolder, 2774)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

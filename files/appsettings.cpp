@@ -53,6 +53,10 @@ QString fileOf(const QString &application) {
 const QString AppSettings::applicationName = QStringLiteral("Korvalo");
 const QString AppSettings::notInstalled = QStringLiteral("XXXXX");
 
+QString AppSettings::fileName(const QString &application) {
+    return fileOf(application);
+}
+
 QString AppSettings::keyName(Key key) {
     return QString::fromLatin1(keys[key].name);
 }

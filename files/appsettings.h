@@ -39,6 +39,8 @@ public:
     static const QString notInstalled;
 
     static QString keyName(Key key);
+    /** The file a program's settings are kept in. */
+    static QString fileName(const QString &application = applicationName);
 
     /** A value of this program with its default (placement defaults: large screen). */
     QString value(Key key) const;

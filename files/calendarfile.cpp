@@ -17,7 +17,7 @@ bool writeWeighDates(const DietCase &c, const QString &path, QDate today, const 
 
 void export_ics(const DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
-    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::CalendarFilter),
+    const auto path = ui.saveFileName(ProgramFolder::caseFolderFor(ui), str(S::CalendarFilter),
                                       WeighCalendar::proposedFileName(c));
     if (!path)
         return;

@@ -548,7 +548,7 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
 
 void create_txt(const DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
-    const auto path = ui.saveFileName(ProgramFolder::reportsFolder(), str(S::Filter), {});
+    const auto path = ui.saveFileName(ProgramFolder::caseFolderFor(ui), str(S::Filter), {});
     if (!path)
         return;
     if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {
@@ -565,12 +565,13 @@ void create_txt(const DietCase &c, const ErrorReporter &errors) {
     try {
         CaseFile::write(CaseFile::lines(c) + CaseFile::extensionLines(c), *path);
     } catch (const AppError &e) {
-        errors.ReportError(e, QStringLiteral("create_txt"));
+        errors.ReportError(e, QStringLiteral("create_txt"), *path); // which file it was
     }
 }
 
 bool read_txt(DietCase &c, const ErrorReporter &errors) {
-    const auto path = errors.ui().openFileName(ProgramFolder::reportsFolder(), str(S::Filter));
+    const auto path =
+        errors.ui().openFileName(ProgramFolder::caseFolderFor(errors.ui()), str(S::Filter));
     return path && read_txt(c, errors, *path);
 }
 
@@ -588,7 +589,7 @@ bool read_txt(DietCase &c, const ErrorReporter &errors, const QString &path) {
         errors.ui().message(str(S::InvalidText), UserInterface::Icon::Critical,
                             str(S::InvalidTitle));
     } catch (const AppError &e) {
-        errors.ReportError(e, QStringLiteral("read_txt"));
+        errors.ReportError(e, QStringLiteral("read_txt"), path);
     }
     return false;
 }

@@ -2,6 +2,10 @@
 
 #include "files/programfolder.h"
 
+#include "core/stringids.h"
+#include "core/stringtable.h"
+#include "core/userinterface.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -38,8 +42,23 @@ QString reportsFolder(const QString &programFolder) {
     const QFileInfo beside(programFolder + QStringLiteral("/Reports"));
     if (beside.isDir() && beside.isWritable())
         return beside.filePath();
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents + QStringLiteral("/Korvalo/Reports");
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir::isAbsolutePath(documents)) // no home folder known: not the working folder
+        documents = QDir::homePath();
+    return QDir::cleanPath(documents + QStringLiteral("/Korvalo/Reports"));
+}
+
+QString caseFolderFor(UserInterface &ui) {
+    const QString folder = reportsFolder();
+    if (QDir().mkpath(folder))
+        return folder;
+    static bool told = false;
+    if (!told) {
+        told = true;
+        ui.message(str(S::NoCaseFolder).arg(QDir::toNativeSeparators(folder)),
+                   UserInterface::Icon::Exclamation, str(S::Product));
+    }
+    return QDir::homePath();
 }
 
 } // namespace ProgramFolder

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class UserInterface;
+
 /** Where the program and its data files live. */
 namespace ProgramFolder {
 
@@ -25,5 +27,11 @@ QString dataFile(const QString &name, const QString &programFolder);
 QString reportsFolder();
 /** reportsFolder for a program installed in programFolder. */
 QString reportsFolder(const QString &programFolder);
+
+/**
+ * The case folder for a file dialog, created when missing. Where it cannot be created the
+ * user is told so, once a run, and the dialog opens in the home folder instead.
+ */
+QString caseFolderFor(UserInterface &ui);
 
 } // namespace ProgramFolder

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "core/recordinguserinterface.h"
 #include "files/programfolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +31,7 @@ private slots:
     void dataFile();
     void reportsFolder_data();
     void reportsFolder();
+    void caseFolderThatCannotBeMade();
 };
 
 // Paths relative to an installation prefix whose program folder is bin/.
@@ -81,6 +84,21 @@ void TestProgramFolder::reportsFolder() {
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u"/Korvalo/Reports"_s;
     QCOMPARE(ProgramFolder::reportsFolder(program.path()),
              beside ? program.filePath(u"Reports"_s) : documents);
+}
+
+/** A case folder that cannot be made is told once; the dialogs open in the home folder. */
+void TestProgramFolder::caseFolderThatCannotBeMade() {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    qputenv("HOME", home.path().toLocal8Bit());
+    touch(home.filePath(u"Documents"_s)); // a file where the folder would go
+    RecordingUserInterface ui;
+    QCOMPARE(ProgramFolder::caseFolderFor(ui), QDir::homePath());
+    QCOMPARE(ProgramFolder::caseFolderFor(ui), QDir::homePath());
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY(ui.messages[0].text.contains(
+        QDir::toNativeSeparators(home.filePath(u"Documents/Korvalo/Reports"_s))));
 }
 
 QTEST_GUILESS_MAIN(TestProgramFolder)
