@@ -210,7 +210,7 @@ std::optional<int> rationFrom(QStringView text) {
  * Reads what follows the first empty line. What it understands fills the content; any other
  * line is kept as it was for the next save and counted, so a file edited by hand still loads.
  * Lines that cannot be written back as lines of ours (a CR or NUL inside, overlong, beyond
- * the block's size) are no text a hand wrote: they are left out.
+ * the block's size, a character the code page lacks) are left out.
  */
 void readBlock(LineSource &source, CaseFile::Content &content) {
     QStringList lines;
@@ -220,6 +220,15 @@ void readBlock(LineSource &source, CaseFile::Content &content) {
         size += line.text.size();
         if (line.tooLong || size > maxBlockBytes || line.text.contains('\r') ||
             line.text.contains('\0'))
+            continue;
+        // Printable Latin-1 is in the code page; only a rarer character asks the encoder,
+        // which costs.
+        if (std::any_of(line.decoded.begin(), line.decoded.end(),
+                        [](QChar c) {
+                            return c.unicode() > 0xFF ||
+                                   (c.unicode() >= 0x80 && c.unicode() < 0xA0);
+                        }) &&
+            !encodable(line.decoded))
             continue;
         lines << line.decoded;
     }
@@ -287,6 +296,9 @@ void readBlock(LineSource &source, CaseFile::Content &content) {
         else
             keep(line);
     }
+    // Written after the known keys, an empty line at the end would end the file instead.
+    while (!content.unknownKeys.isEmpty() && content.unknownKeys.last().isEmpty())
+        content.unknownKeys.removeLast();
 }
 
 // Content hashes of what this program last read from or wrote to each file.
@@ -417,8 +429,8 @@ Content read(const QString &path) {
         }
         if (n >= int(content.values.size()))
             throw AppError(AppError::SubscriptOutOfRange);
-        // Lines of ours end in CR LF, hold no CR or NUL and are no UTF-8 text. What
-        // comes after the 21 lines the reader does not look at.
+        // Lines of ours end in CR LF and hold no CR or NUL; the block after the 21 lines is
+        // read on its own terms.
         if (n < lineCount && (line.bareLineFeed || line.tooLong || line.text.contains('\r') ||
                               line.text.contains('\0'))) {
             content.malformed = true;

@@ -159,6 +159,11 @@ void TestCaseHistory::reading_data() {
         << withBlock("=braun\r\n") << two << QStringList{u"=braun"_s} << 1;
     QTest::newRow("empty line inside") << withBlock("Wiegung=15.09.2026;29\r\n\r\nFarbe=braun\r\n")
                                        << one << QStringList{QString(), u"Farbe=braun"_s} << 1;
+    QTest::newRow("an empty line before a weighing")
+        << withBlock("Farbe=braun\r\n\r\nWiegung=15.09.2026;29\r\n") << one
+        << QStringList{u"Farbe=braun"_s} << 1;
+    QTest::newRow("UTF-8 outside the code page: the line left out")
+        << "\xEF\xBB\xBF" + withBlock("Farbe=\xC5\x81\r\n") << two << QStringList() << 0;
     QTest::newRow("LF line end") << withBlock("Wiegung=15.09.2026;29\nFarbe=braun\r\n") << one
                                  << QStringList{u"Farbe=braun"_s} << 1;
     QTest::newRow("ration not whole")
