@@ -7,6 +7,7 @@
 
 #include "testhelpers.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -22,9 +23,9 @@ class TestLauncher : public QObject {
 
     QTemporaryDir dir;
 
-    /** A stand-in program: a shell script with the given body. */
-    QString script(const QString &name, const QByteArray &body) {
-        const QString path = dir.filePath(name);
+    /** A stand-in program: a shell script with the given body, in `folder` or else `dir`. */
+    QString script(const QString &name, const QByteArray &body, const QString &folder = {}) {
+        const QString path = QDir(folder.isEmpty() ? dir.path() : folder).filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return {};
@@ -133,24 +134,20 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir bin;
         const QString launched = bin.filePath(QStringLiteral("launched"));
-        const auto standIn = [&](const char *name, const QByteArray &body) {
-            QFile file(bin.filePath(QLatin1StringView(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("#!/bin/sh\n" + body + '\n');
-            file.close();
-            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-        };
         const QByteArray handler = handled ? "echo korvalo-viewer.desktop" : "true";
-        standIn("xdg-mime", "case \"$1 $2 $3\" in\n"
-                            "'query filetype '*.mht) echo application/x-mimearchive ;;\n"
-                            "'query default application/x-mimearchive'|"
-                            "'query default x-scheme-handler/mailto') " +
-                                handler +
-                                " ;;\n"
-                                "*) exit 5 ;;\nesac");
-        standIn("xdg-open",
-                ": > '" + launched.toUtf8() + "'\n" +
-                    (handled ? "exit 0" : "[ -z \"$XDG_CURRENT_DESKTOP\" ] && exit 3\nexit 4"));
+        script(QStringLiteral("xdg-mime"),
+               "case \"$1 $2 $3\" in\n"
+               "'query filetype '*.mht) echo application/x-mimearchive ;;\n"
+               "'query default application/x-mimearchive'|"
+               "'query default x-scheme-handler/mailto') " +
+                   handler +
+                   " ;;\n"
+                   "*) exit 5 ;;\nesac",
+               bin.path());
+        script(QStringLiteral("xdg-open"),
+               ": > '" + launched.toUtf8() + "'\n" +
+                   (handled ? "exit 0" : "[ -z \"$XDG_CURRENT_DESKTOP\" ] && exit 3\nexit 4"),
+               bin.path());
         const QString help = dir.filePath(QStringLiteral("Anleitung.mht"));
         QFile(help).open(QIODevice::WriteOnly);
         const QByteArray path = qgetenv("PATH");
