@@ -7,7 +7,9 @@
 #include "core/userinterface.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
 
@@ -39,6 +41,20 @@ constexpr std::array launcherErrors{
 // clang-format on
 constexpr int unknownError = 312;
 
+/**
+ * The types a file goes by, its own first, then its parents: the desktops' openers take a
+ * handler of a parent type too, while xdg-mime names only the handler of the exact type.
+ * From the name, as those openers do; empty when the name tells nothing.
+ */
+QStringList typesOf(const QString &path) {
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    if (type.isDefault())
+        return {};
+    QStringList types = QStringList(type.name()) + type.allAncestors();
+    types.removeAll(QStringLiteral("application/octet-stream")); // the parent of everything
+    return types;
+}
+
 } // namespace
 
 XdgLauncher::XdgLauncher(QString program, int waitMs, QString mimeProgram)
@@ -46,32 +62,33 @@ XdgLauncher::XdgLauncher(QString program, int waitMs, QString mimeProgram)
     , m_waitMs(waitMs)
     , m_mimeProgram(std::move(mimeProgram)) {}
 
-std::optional<QString> XdgLauncher::askMime(const QStringList &arguments) const {
+std::optional<QString> XdgLauncher::askMime(const QStringList &arguments,
+                                            QDeadlineTimer deadline) const {
     QProcess mime;
     mime.setStandardErrorFile(QProcess::nullDevice());
     mime.start(m_mimeProgram, arguments);
-    if (!mime.waitForFinished(m_waitMs) || mime.exitStatus() != QProcess::NormalExit ||
-        mime.exitCode() != 0) {
+    if (!mime.waitForFinished(int(deadline.remainingTime())) ||
+        mime.exitStatus() != QProcess::NormalExit || mime.exitCode() != 0) {
         mime.kill();
         return std::nullopt;
     }
     return QString::fromUtf8(mime.readAllStandardOutput()).trimmed();
 }
 
-QString XdgLauncher::typeOf(const QString &docName) const {
-    const QUrl url(docName);
-    // One letter is a drive, not a scheme.
-    if (url.scheme().size() > 1 && !url.isLocalFile())
-        return u"x-scheme-handler/" + url.scheme().toLower();
-    const QString path = url.isLocalFile() ? url.toLocalFile() : docName;
-    if (!QFileInfo::exists(path))
-        return {}; // xdg-open reports a missing file itself
-    return askMime({QStringLiteral("query"), QStringLiteral("filetype"), path}).value_or(QString());
-}
-
-bool XdgLauncher::hasHandler(const QString &type) const {
-    const auto handler = askMime({QStringLiteral("query"), QStringLiteral("default"), type});
-    return !handler || !handler->isEmpty();
+std::optional<bool> XdgLauncher::hasHandler(const QStringList &types) const {
+    if (types.isEmpty())
+        return std::nullopt;
+    // One wait for all questions: the GUI thread waits on them.
+    const QDeadlineTimer deadline(m_waitMs);
+    for (const QString &type : types) {
+        const auto handler =
+            askMime({QStringLiteral("query"), QStringLiteral("default"), type}, deadline);
+        if (!handler)
+            return std::nullopt;
+        if (!handler->isEmpty())
+            return true;
+    }
+    return false;
 }
 
 int XdgLauncher::resultOfExitCode(int exitCode) {
@@ -88,7 +105,20 @@ int XdgLauncher::resultOfExitCode(int exitCode) {
 }
 
 int XdgLauncher::open(const QString &docName) {
-    if (const QString type = typeOf(docName); !type.isEmpty() && !hasHandler(type))
+    const QUrl url(docName);
+    QStringList types;
+    // One letter is a drive, not a scheme.
+    if (url.scheme().size() > 1 && !url.isLocalFile()) {
+        types.append(u"x-scheme-handler/" + url.scheme().toLower());
+    } else {
+        const QString path = url.isLocalFile() ? url.toLocalFile() : docName;
+        // Told here: under the big desktops xdg-open reports it like any other failure.
+        if (!QFileInfo::exists(path))
+            return fileNotFound;
+        types = typesOf(path);
+    }
+    // Where the desktop cannot tell, xdg-open tries and its exit code decides.
+    if (const auto handled = hasHandler(types); handled && !*handled)
         return noAssociation;
     // Kept alive past this call: in a desktop without a session helper xdg-open waits
     // for the handler it started, and a destroyed QProcess would kill it.

@@ -2,6 +2,7 @@
 
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <optional>
@@ -25,9 +26,10 @@ public:
 };
 
 /**
- * The freedesktop launcher: xdg-open, started directly, never through a shell. The desktop
- * is asked first (xdg-mime) whether anything handles the document's type, because xdg-open
- * reports a missing handler by an exit code that differs from desktop to desktop.
+ * The freedesktop launcher: xdg-open, started directly, never through a shell. A missing
+ * file is told first, and the desktop is asked (xdg-mime) whether anything handles the
+ * link's scheme or the file's type, because xdg-open reports both by exit codes that differ
+ * from desktop to desktop.
  */
 class XdgLauncher : public Launcher {
 public:
@@ -41,12 +43,10 @@ public:
     static int resultOfExitCode(int exitCode);
 
 private:
-    /** The type the desktop files the document under; empty when it cannot tell. */
-    QString typeOf(const QString &docName) const;
-    /** False only when the desktop says that nothing handles the type. */
-    bool hasHandler(const QString &type) const;
-    /** The answer of xdg-mime; nothing when it could not answer. */
-    std::optional<QString> askMime(const QStringList &arguments) const;
+    /** Whether anything handles one of the types; nothing when the desktop cannot tell. */
+    std::optional<bool> hasHandler(const QStringList &types) const;
+    /** The answer of xdg-mime; nothing when it could not answer before the deadline. */
+    std::optional<QString> askMime(const QStringList &arguments, QDeadlineTimer deadline) const;
 
     QString m_program;
     int m_waitMs;

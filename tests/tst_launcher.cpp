@@ -7,6 +7,7 @@
 
 #include "testhelpers.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -22,15 +23,22 @@ class TestLauncher : public QObject {
 
     QTemporaryDir dir;
 
-    /** A stand-in program: a shell script with the given body. */
-    QString script(const QString &name, const QByteArray &body) {
-        const QString path = dir.filePath(name);
+    /** A stand-in program: a shell script with the given body, in `folder` or else `dir`. */
+    QString script(const QString &name, const QByteArray &body, const QString &folder = {}) {
+        const QString path = QDir(folder.isEmpty() ? dir.path() : folder).filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return {};
         file.write("#!/bin/sh\n" + body + '\n');
         file.close();
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        return path;
+    }
+
+    /** A file whose name tells no type, so that xdg-open alone decides. */
+    QString untyped() {
+        const QString path = dir.filePath(QStringLiteral("x"));
+        QFile(path).open(QIODevice::WriteOnly);
         return path;
     }
 
@@ -95,7 +103,7 @@ private slots:
         XdgLauncher launcher(script(QStringLiteral("launch"), body), 300);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(launcher.open(QStringLiteral("x")), result);
+        QCOMPARE(launcher.open(untyped()), result);
         QVERIFY(clock.elapsed() < 10000);
     }
 
@@ -112,66 +120,132 @@ private slots:
         QCOMPARE(QString::fromUtf8(file.readAll()), link + u"|1");
     }
 
-    // The desktop is asked for a handler before anything is launched; xdg-open's own
-    // answer for "no handler" is 3 in its generic mode and 4 under the big desktops.
+    // A missing file is told before anything is asked or launched. Then the desktop is asked
+    // for a handler of the link's scheme, or of the type the file's name tells and its parents:
+    // xdg-mime cannot name a file's type under KDE without KDE's tools. xdg-open's own answer
+    // for "no handler" is 3 in its generic mode and 4 under the big desktops.
     void handlerAskedFirst_data() {
         QTest::addColumn<QByteArray>("desktop");
-        QTest::addColumn<bool>("mail"); // else the help
-        QTest::addColumn<bool>("handled");
+        QTest::addColumn<QByteArray>("kdeVersion");
+        QTest::addColumn<bool>("mail");          // else the help
+        QTest::addColumn<QByteArray>("handled"); // the type with a handler, if any
+        QTest::addColumn<bool>("answers");       // xdg-mime can tell
+        QTest::addColumn<bool>("helpThere");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("asked"); // xdg-mime calls
         const QString none = QStringLiteral("Ungültige Dateierweiterung");
-        QTest::newRow("GNOME, help, no viewer") << QByteArray("GNOME") << false << false << none;
-        QTest::newRow("GNOME, mail, handled") << QByteArray("GNOME") << true << true << QString();
-        QTest::newRow("KDE, mail, no mail program") << QByteArray("KDE") << true << false << none;
-        QTest::newRow("XFCE, help, handled") << QByteArray("XFCE") << false << true << QString();
-        QTest::newRow("generic, mail, no mail program") << QByteArray() << true << false << none;
+        const QString missing = QStringLiteral("Datei wurde nicht gefunden");
+        const QString unknown = QStringLiteral("Unbekannter Fehler");
+        const QByteArray parent = "multipart/related";
+        const QByteArray mailto = "x-scheme-handler/mailto";
+        const auto row = [](const char *name, const QByteArray &desktop,
+                            const QByteArray &kdeVersion, bool mail, const QByteArray &handled,
+                            bool answers, bool helpThere, const QString &message, int asked) {
+            QTest::newRow(name) << desktop << kdeVersion << mail << handled << answers << helpThere
+                                << message << asked;
+        };
+        struct Desktop {
+            const char *name;
+            QByteArray value;
+            QByteArray kdeVersion;
+        };
+        for (const Desktop &d : {Desktop{"GNOME", "GNOME", {}}, Desktop{"KDE", "KDE", {}},
+                                 Desktop{"KDE 5", "KDE", "5"}, Desktop{"XFCE", "XFCE", {}},
+                                 Desktop{"generic", {}, {}}}) {
+            const auto name = [&](const char *what) {
+                return (QLatin1StringView(d.name) + u", " + QLatin1StringView(what)).toUtf8();
+            };
+            const QByteArray v = d.value, k = d.kdeVersion;
+            row(name("help, handled"), v, k, false, parent, true, true, {}, 2);
+            row(name("help, no viewer"), v, k, false, {}, true, true, none, 2);
+            row(name("help missing"), v, k, false, parent, true, false, missing, 0);
+            row(name("mail, handled"), v, k, true, mailto, true, true, {}, 1);
+            row(name("mail, no mail program"), v, k, true, {}, true, true, none, 1);
+        }
+        row("GNOME, help, viewer for its own type", "GNOME", {}, false, "application/x-mimearchive",
+            true, true, {}, 1);
+        // Content sniffing says message/rfc822, but the big desktops' openers go by the name.
+        row("XFCE, help, only a mail reader", "XFCE", {}, false, "message/rfc822", true, true, none,
+            2);
+        // When xdg-mime cannot tell, xdg-open tries and its exit code decides.
+        row("KDE 5, help, cannot tell, viewer", "KDE", "5", false, parent, false, true, {}, 1);
+        row("KDE, mail, cannot tell, no mail program", "KDE", {}, true, {}, false, true, unknown,
+            1);
+        row("generic, help, cannot tell, no viewer", {}, {}, false, {}, false, true, none, 1);
+        row("generic, help missing, cannot tell", {}, {}, false, parent, false, false, missing, 0);
     }
     void handlerAskedFirst() {
         QFETCH(QByteArray, desktop);
+        QFETCH(QByteArray, kdeVersion);
         QFETCH(bool, mail);
-        QFETCH(bool, handled);
+        QFETCH(QByteArray, handled);
+        QFETCH(bool, answers);
+        QFETCH(bool, helpThere);
         QFETCH(QString, message);
+        QFETCH(int, asked);
         QTemporaryDir bin;
-        const QString launched = bin.filePath(QStringLiteral("launched"));
-        const auto standIn = [&](const char *name, const QByteArray &body) {
-            QFile file(bin.filePath(QLatin1StringView(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("#!/bin/sh\n" + body + '\n');
-            file.close();
-            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        const QByteArray launched = bin.filePath(QStringLiteral("launched")).toUtf8();
+        const QByteArray calls = bin.filePath(QStringLiteral("calls")).toUtf8();
+        // As xdg-mime answers on a desktop without its own tools: the file type needs them
+        // under KDE and comes from the content in the generic mode.
+        script(QStringLiteral("xdg-mime"),
+               "echo \"$*\" >> '" + calls +
+                   "'\n"
+                   "case \"$1 $2\" in\n"
+                   "'query filetype') case \"$XDG_CURRENT_DESKTOP\" in\n"
+                   "  KDE) ;;\n  '') echo message/rfc822 ;;\n"
+                   "  *) echo application/x-mimearchive ;;\n  esac ;;\n"
+                   "'query default') " +
+                   (answers ? "[ \"$3\" = '" + handled +
+                                  "' ] && echo korvalo-viewer.desktop\n"
+                                  "  exit 0 ;;\n"
+                            : QByteArray("exit 4 ;;\n")) +
+                   "*) exit 1 ;;\nesac",
+               bin.path());
+        script(QStringLiteral("xdg-open"),
+               ": > '" + launched + "'\n" +
+                   (handled.isEmpty() ? "[ -z \"$XDG_CURRENT_DESKTOP\" ] && exit 3\nexit 4"
+                                      : "exit 0"),
+               bin.path());
+        const QString help = bin.filePath(QStringLiteral("Anleitung.mht"));
+        if (helpThere)
+            QVERIFY(QFile(help).open(QIODevice::WriteOnly));
+        const auto setEnv = [](const char *name, const QByteArray &value) {
+            if (value.isEmpty())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
         };
-        const QByteArray handler = handled ? "echo korvalo-viewer.desktop" : "true";
-        standIn("xdg-mime", "case \"$1 $2 $3\" in\n"
-                            "'query filetype '*.mht) echo application/x-mimearchive ;;\n"
-                            "'query default application/x-mimearchive'|"
-                            "'query default x-scheme-handler/mailto') " +
-                                handler +
-                                " ;;\n"
-                                "*) exit 5 ;;\nesac");
-        standIn("xdg-open",
-                ": > '" + launched.toUtf8() + "'\n" +
-                    (handled ? "exit 0" : "[ -z \"$XDG_CURRENT_DESKTOP\" ] && exit 3\nexit 4"));
-        const QString help = dir.filePath(QStringLiteral("Anleitung.mht"));
-        QFile(help).open(QIODevice::WriteOnly);
         const QByteArray path = qgetenv("PATH");
         const QByteArray oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+        const QByteArray oldKdeVersion = qgetenv("KDE_SESSION_VERSION");
         qputenv("PATH", bin.path().toUtf8() + ':' + path);
-        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        setEnv("XDG_CURRENT_DESKTOP", desktop);
+        setEnv("KDE_SESSION_VERSION", kdeVersion);
         RecordingUserInterface ui;
         XdgLauncher launcher;
         open_prog(launcher, ui,
                   mail ? QStringLiteral("mailto:praxis@korvalo.example?subject=KORVALO") : help);
         qputenv("PATH", path);
-        qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
+        setEnv("XDG_CURRENT_DESKTOP", oldDesktop);
+        setEnv("KDE_SESSION_VERSION", oldKdeVersion);
         QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
             QCOMPARE(ui.messages[0].text, message);
-        QCOMPARE(QFile::exists(launched), handled);
+        QCOMPARE(QFile::exists(QString::fromUtf8(launched)),
+                 helpThere && (!answers || message.isEmpty()));
+        QFile log(QString::fromUtf8(calls));
+        const QStringList asks =
+            log.open(QIODevice::ReadOnly)
+                ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                : QStringList();
+        QCOMPARE(asks.size(), asked);
+        QVERIFY(asks.filter(QStringLiteral("filetype")).isEmpty());
     }
 
     void noLauncherProgramMeansNoHandler() {
         XdgLauncher launcher(dir.filePath(QStringLiteral("not-there")));
-        QCOMPARE(launcher.open(QStringLiteral("x")), Launcher::noAssociation);
+        QCOMPARE(launcher.open(untyped()), Launcher::noAssociation);
     }
 
     void aboutBoxTexts() {
