@@ -354,17 +354,26 @@ QStringList lines(const DietCase &c) {
 
 QStringList extensionLines(const DietCase &c) {
     const CaseHistory history = c.recordedHistory();
+    // A key left out when empty is written all the same where a later line of the same key
+    // was kept: read again, that one would take its place.
+    const auto kept = [&c](QStringView key) {
+        return std::any_of(c.unknownKeys().begin(), c.unknownKeys().end(),
+                           [key](const QString &line) {
+                               return line.startsWith(key) && line.mid(key.size(), 1) == u"=";
+                           });
+    };
     QStringList out{QString(), blockHeader.toString()};
     for (const BlockField &f : blockFields) {
-        if (!c.text(f.field).isEmpty())
+        if (!c.text(f.field).isEmpty() || kept(f.key))
             out << f.key.toString() + u'=' + c.text(f.field);
     }
-    if (!c.text(F::bodyCondition).isEmpty()) {
-        const auto today = GermanText::toNumber(c.text(F::todayWeight));
-        if (const auto weight = c.scoreWeight() ? c.scoreWeight() : today; isPositiveWeight(weight))
-            out << scoreWeightKey.toString() + u'=' + GermanText::fromNumber(*weight);
-    }
-    if (c.rationPercent() != 100)
+    const auto today = GermanText::toNumber(c.text(F::todayWeight));
+    const auto scoreWeight = c.scoreWeight()
+                                 ? c.scoreWeight()
+                                 : (c.text(F::bodyCondition).isEmpty() ? std::nullopt : today);
+    if (isPositiveWeight(scoreWeight))
+        out << scoreWeightKey.toString() + u'=' + GermanText::fromNumber(*scoreWeight);
+    if (c.rationPercent() != 100 || kept(rationKey))
         out << rationKey.toString() + u'=' + QString::number(c.rationPercent());
     if (c.rationAdjustedFor().isValid())
         out << rationAdjustedKey.toString() + u'=' + GermanText::fromDate(c.rationAdjustedFor());
@@ -535,12 +544,9 @@ void fill(DietCase &c, const Content &content) {
     c.setHistory(weighings);
     c.setUnknownKeys(content.unknownKeys);
     // A score saved before its weight was: it was most likely given at the first visit.
-    std::optional<double> scoreWeight;
-    if (!c.text(F::bodyCondition).isEmpty()) {
-        scoreWeight = content.scoreWeight;
-        if (!scoreWeight && !weighings.isEmpty())
-            scoreWeight = weighings.weighings().first().weight;
-    }
+    std::optional<double> scoreWeight = content.scoreWeight;
+    if (!scoreWeight && !c.text(F::bodyCondition).isEmpty() && !weighings.isEmpty())
+        scoreWeight = weighings.weighings().first().weight;
     c.setScoreWeight(scoreWeight);
 }
 

@@ -251,6 +251,11 @@ void TestCaseHistory::recording_data() {
         << withBlock("BCS=7\r\nBCSGewicht=viel\r\nRationAngepasst=1.9.2026\r\n") << QString()
         << QByteArray("\r\n[Korvalo]\r\nBCS=7\r\nBCSGewicht=30\r\nRationAngepasst=01.09.2026\r\n"
                       "Wiegung=01.09.2026;30\r\nWiegung=15.09.2026;29\r\nBCSGewicht=viel\r\n");
+    // An empty first value is written all the same, or the second would take its place.
+    QTest::newRow("keys twice, the first empty or at its default")
+        << withBlock("BCS=\r\nRation=100\r\nRation=90\r\nBCS=7\r\n") << QString()
+        << QByteArray("\r\n[Korvalo]\r\nBCS=\r\nRation=100\r\nWiegung=01.09.2026;30\r\n"
+                      "Wiegung=15.09.2026;29\r\nRation=90\r\nBCS=7\r\n");
     QTest::newRow("a new score takes today's weight")
         << withBlock("BCS=7\r\nBCSGewicht=34,5\r\n") << u"bodyCondition=6;28"_s
         << QByteArray("\r\n[Korvalo]\r\nBCS=6\r\nBCSGewicht=28\r\nWiegung=01.09.2026;30\r\n"
