@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -468,7 +469,7 @@ private:
     const QByteArray &m_in;
     QTextCursor m_cursor;
     qsizetype m_pos = 0;
-    QList<State> m_states;
+    std::vector<State> m_states; // no shared copies: the top is looked at for every byte
     qsizetype m_overflow = 0;
     bool m_star = false;
     bool m_ended = false;
