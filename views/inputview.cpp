@@ -200,7 +200,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     buttons->addWidget(m_compute);
 
     // The form scrolls in a window smaller than itself (a netbook, a remote session): no
-    // field and no button is ever cut off.
+    // field is ever cut off.
     auto *form = new QWidget(this);
     form->setObjectName(QStringLiteral("frmForm"));
     auto *layout = new QVBoxLayout(form);
@@ -208,16 +208,18 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     layout->addSpacing(8);
     layout->addLayout(grid);
     layout->addStretch();
-    layout->addLayout(buttons);
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("scrForm"));
     m_scroll->setWidget(form);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field, not to the frame
+    // The compute button below the scrolled form: always in sight.
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(m_scroll);
+    buttons->setContentsMargins(9, 0, 9, 9);
+    outer->addLayout(buttons);
     // Whatever takes the keyboard is scrolled into sight, by Tab, a click or the program.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (now && m_scroll->widget()->isAncestorOf(now))
