@@ -118,6 +118,9 @@
     X(ErrorReportIn, 2421)                                                                         \
     X(LogoFilter, 2430)                                                                            \
     X(PrinterGone, 2451)                                                                           \
+    X(PrinterRefuses, 2452)                                                                        \
+    X(PrinterStopped, 2453)                                                                        \
+    X(NoPrinter, 2454)                                                                             \
     X(CannotSave, 2500)                                                                            \
     X(OutsideCodePage, 2501)                                                                       \
     X(LineBreak, 2502)                                                                             \

@@ -2,6 +2,9 @@
 
 #include "output/printing.h"
 
+#include "core/stringids.h"
+#include "core/stringtable.h"
+
 #include "controls/chartcontrol.h"
 #include "controls/pageprinter.h"
 #include "controls/sheetcontrol.h"
@@ -10,6 +13,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -69,6 +74,33 @@ void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImag
     });
     if (!page.finish())
         throw AppError(AppError::PathFileAccess);
+}
+
+QString printerProblem(const QString &queue) {
+    const QString name = queue.isEmpty() ? QPrinterInfo::defaultPrinterName() : queue;
+    if (name.isEmpty())
+        return QPrinterInfo::availablePrinterNames().isEmpty() ? str(S::NoPrinter) : QString();
+    if (!QPrinterInfo::availablePrinterNames().contains(name))
+        return str(S::PrinterGone).arg(name);
+    // Qt does not say whether a queue takes jobs or holds them stopped; CUPS's own client
+    // does, when it is installed. Without it the job goes out as before.
+    QProcess lpstat;
+    lpstat.setStandardErrorFile(QProcess::nullDevice());
+    QProcessEnvironment english = QProcessEnvironment::systemEnvironment();
+    english.insert(QStringLiteral("LC_ALL"), QStringLiteral("C")); // its words, not translated
+    lpstat.setProcessEnvironment(english);
+    lpstat.start(QStringLiteral("lpstat"),
+                 {QStringLiteral("-p"), name, QStringLiteral("-a"), name});
+    if (!lpstat.waitForFinished(3000) || lpstat.exitStatus() != QProcess::NormalExit) {
+        lpstat.kill();
+        return {};
+    }
+    const QByteArray state = lpstat.readAllStandardOutput();
+    if (state.contains("not accepting"))
+        return str(S::PrinterRefuses).arg(name);
+    if (state.contains(" disabled"))
+        return str(S::PrinterStopped).arg(name);
+    return {};
 }
 
 namespace {

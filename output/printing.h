@@ -16,6 +16,13 @@ class QPrinter;
 std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request);
 
 /**
+ * Why a job for the queue (empty: the default one) would not be printed, as the message that
+ * tells the user what to do: no queue at all, a queue that is gone, one that refuses jobs or
+ * one that is stopped. Empty when it prints, or when the printing system does not tell.
+ */
+QString printerProblem(const QString &queue);
+
+/**
  * The chart page: the chart enlarged 1.2 times and centred 30 mm below the top, the
  * user's logo at the top right, the program's small logo at the bottom right. Copies and
  * orientation of the print dialog stay as they are. Raises AppError when printing fails.

@@ -699,12 +699,13 @@ void MainWindow::printActive(bool preview) {
         m_ui->restoreCursors();
         return;
     }
-    // A queue that went away must not send the job to some other printer unasked.
-    if (!request->printerName.isEmpty() &&
-        !QPrinterInfo::availablePrinterNames().contains(request->printerName)) {
-        m_ui->message(str(S::PrinterGone).arg(request->printerName), UserInterface::Icon::Critical,
-                      str(S::AppTitle));
-        return;
+    // A queue that went away must not send the job to some other printer unasked, and one
+    // that refuses or holds it must not lose it without a word.
+    if (request->pdfFile.isEmpty()) {
+        if (const QString problem = printerProblem(request->printerName); !problem.isEmpty()) {
+            m_ui->message(problem, UserInterface::Icon::Critical, str(S::AppTitle));
+            return;
+        }
     }
     const auto printer = printerFor(*request);
     printer->setDocName(str(S::Product) + u" - " +

@@ -4,6 +4,8 @@
 #include "core/clock.h"
 #include "core/printtexts.h"
 #include "core/recordinguserinterface.h"
+#include "core/stringids.h"
+#include "core/stringtable.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
 #include "views/documentview.h"
@@ -203,6 +205,30 @@ private slots:
         QCOMPARE(ui.messages[0].text, u"Der Drucker „" + printer +
                                           u"“ ist nicht mehr verfügbar. Bitte wählen Sie "
                                           u"einen anderen Drucker.");
+        QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Critical);
+    }
+
+    void refusingPrinterIsTold_data() {
+        QTest::addColumn<Command>("view");
+        QTest::newRow("chart") << Command::ReductionCurve;
+        QTest::newRow("diet plan") << Command::DietPlan;
+        QTest::newRow("info sheet") << Command::InfoSheet;
+    }
+
+    /** A queue that refuses jobs or is stopped is told, and the job is not handed over. */
+    void refusingPrinterIsTold() {
+        QFETCH(Command, view);
+        const QString queue = qEnvironmentVariable("KORVALO_REFUSING_QUEUE");
+        const QString how = qEnvironmentVariable("KORVALO_REFUSAL"); // "refuses" or "stopped"
+        if (queue.isEmpty())
+            QSKIP("KORVALO_REFUSING_QUEUE names no queue; scripts/print-check sets it");
+        computeCase();
+        window->run(view);
+        ui.printRequests << UserInterface::PrintRequest{queue, QString(), 1, 1};
+        window->run(Command::Print);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 str(how == u"stopped" ? S::PrinterStopped : S::PrinterRefuses).arg(queue));
         QCOMPARE(ui.messages[0].icon, UserInterface::Icon::Critical);
     }
 
