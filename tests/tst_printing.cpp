@@ -76,6 +76,18 @@ private:
         return words;
     }
 
+    /** The PDF's first page in grey at one pixel a point; a null image when it fails. */
+    QImage firstPageGrey(const QString &pdf, const QString &name) const {
+        QProcess raster;
+        const QString prefix = dir.filePath(name);
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
+                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+        if (!raster.waitForFinished() || raster.exitCode() != 0)
+            return {};
+        return QImage(prefix + u".png");
+    }
+
     void computeCase() {
         DietCase &c = window->dietCase();
         c.setText(F::ownerName, QStringLiteral("Meier"));
@@ -341,13 +353,7 @@ private slots:
                 d4 = box;
         }
         QVERIFY(!d4.isNull());
-        QProcess raster;
-        const QString prefix = dir.filePath(QStringLiteral("grid"));
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
-                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
-        QVERIFY(raster.waitForFinished() && raster.exitCode() == 0);
-        const QImage page(prefix + u".png");
+        const QImage page = firstPageGrey(pdf, QStringLiteral("grid"));
         QVERIFY(!page.isNull());
         const int x = qRound(d4.left() + 100);
         int lines = 0;
@@ -466,13 +472,7 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("dark.pdf"));
         ui.printRequests << UserInterface::PrintRequest{QString(), pdf, 1, 1};
         window->run(Command::Print);
-        QProcess raster;
-        const QString prefix = dir.filePath(QStringLiteral("dark"));
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
-                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
-        QVERIFY(raster.waitForFinished() && raster.exitCode() == 0);
-        const QImage page(prefix + u".png");
+        const QImage page = firstPageGrey(pdf, QStringLiteral("dark"));
         QVERIFY(!page.isNull());
         QRect box;
         for (const auto &[text, at] : pdfWords(pdf)) {
