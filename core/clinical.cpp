@@ -13,7 +13,8 @@ namespace Clinical {
 
 namespace {
 
-// In the order of Animal; the sources stand beside the fields in the header.
+// In the order of Animal; the sources stand beside the fields in the header. Columns: safe loss
+// (% a week), scale step (kg), share of RER, seen within days when too fast, weighed in grams.
 constexpr std::array<AnimalFigures, 6> table{{
     {3, 0.05, 1.0, false, false, S::Dogs},
     {2, 0.05, 0.8, true, false, S::Cats},
