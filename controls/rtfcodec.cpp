@@ -13,9 +13,11 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -71,17 +73,164 @@ bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// The bytes that end a run of text.
+bool isSpecial(char c) {
+    return c == '{' || c == '}' || c == '\\';
+}
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool skippedDestination(QByteArrayView word) {
-    static const QList<QByteArrayView> words{
-        "colortbl", "stylesheet", "info",       "header",      "headerl",           "headerr",
-        "headerf",  "footer",     "footerl",    "footerr",     "footerf",           "footnote",
-        "pntext",   "object",     "nonshppict", "listtable",   "listoverridetable", "revtbl",
-        "fldinst",  "themedata",  "datastore",  "latentstyles"};
-    return words.contains(word);
+// The control words the reader acts on; every other word is passed over.
+enum class Word {
+    Other,
+    Bin,
+    Rtf,
+    FontTable,
+    Pict,
+    Shppict,
+    Skipped,
+    F,
+    U,
+    Uc,
+    AnsiCpg,
+    Deff,
+    Par,
+    Pard,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Fs,
+    Tab,
+    Line,
+    PngBlip,
+    JpegBlip,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
+    EmDash,
+    EnDash,
+    Bullet,
+    LQuote,
+    RQuote,
+    LDblQuote,
+    RDblQuote
+};
+
+// One lookup per control word instead of a comparison with each known word in turn.
+Word wordOf(QByteArrayView word) {
+    static const QHash<QByteArrayView, Word> words{
+        {"bin", Word::Bin},
+        {"rtf", Word::Rtf},
+        {"fonttbl", Word::FontTable},
+        {"pict", Word::Pict},
+        {"shppict", Word::Shppict},
+        {"f", Word::F},
+        {"u", Word::U},
+        {"uc", Word::Uc},
+        {"ansicpg", Word::AnsiCpg},
+        {"deff", Word::Deff},
+        {"par", Word::Par},
+        {"pard", Word::Pard},
+        {"ql", Word::Ql},
+        {"qc", Word::Qc},
+        {"qr", Word::Qr},
+        {"qj", Word::Qj},
+        {"plain", Word::Plain},
+        {"b", Word::B},
+        {"i", Word::I},
+        {"ul", Word::Ul},
+        {"ulnone", Word::UlNone},
+        {"fs", Word::Fs},
+        {"tab", Word::Tab},
+        {"line", Word::Line},
+        {"pngblip", Word::PngBlip},
+        {"jpegblip", Word::JpegBlip},
+        {"picwgoal", Word::PicWGoal},
+        {"pichgoal", Word::PicHGoal},
+        {"picscalex", Word::PicScaleX},
+        {"picscaley", Word::PicScaleY},
+        {"emdash", Word::EmDash},
+        {"endash", Word::EnDash},
+        {"bullet", Word::Bullet},
+        {"lquote", Word::LQuote},
+        {"rquote", Word::RQuote},
+        {"ldblquote", Word::LDblQuote},
+        {"rdblquote", Word::RDblQuote},
+        // Destinations whose text is not part of the document.
+        {"colortbl", Word::Skipped},
+        {"stylesheet", Word::Skipped},
+        {"info", Word::Skipped},
+        {"header", Word::Skipped},
+        {"headerl", Word::Skipped},
+        {"headerr", Word::Skipped},
+        {"headerf", Word::Skipped},
+        {"footer", Word::Skipped},
+        {"footerl", Word::Skipped},
+        {"footerr", Word::Skipped},
+        {"footerf", Word::Skipped},
+        {"footnote", Word::Skipped},
+        {"pntext", Word::Skipped},
+        {"object", Word::Skipped},
+        {"nonshppict", Word::Skipped},
+        {"listtable", Word::Skipped},
+        {"listoverridetable", Word::Skipped},
+        {"revtbl", Word::Skipped},
+        {"fldinst", Word::Skipped},
+        {"themedata", Word::Skipped},
+        {"datastore", Word::Skipped},
+        {"latentstyles", Word::Skipped}};
+    return words.value(word, Word::Other);
+}
+
+// The 256 characters of each single-byte Windows code page, decoded once for all readers.
+const std::array<QChar, 256> *codePageChars(int number) {
+    struct Page {
+        int number;
+        std::array<QChar, 256> chars;
+    };
+    static const std::vector<Page> pages = [] {
+        std::vector<Page> out;
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        for (const int number : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
+            QStringDecoder decoder(QByteArray("windows-" + QByteArray::number(number)));
+            const QString chars = decoder.isValid() ? decoder.decode(all) : QString();
+            if (chars.size() != 256)
+                continue;
+            Page page{number, {}};
+            std::copy(chars.begin(), chars.end(), page.chars.begin());
+            out.push_back(page);
+        }
+        return out;
+    }();
+    for (const Page &page : pages) {
+        if (page.number == number)
+            return &page.chars;
+    }
+    return nullptr;
+}
+
+// Whether every chunk of a PNG lies within its bytes. libpng allocates what a chunk claims
+// (up to 2 GB) before it finds the data missing: a 400-byte sheet could ask for that much.
+bool pngChunksFit(const QByteArray &png) {
+    constexpr qsizetype signature = 8, frame = 12; // length, type, CRC
+    for (qsizetype at = signature; at + frame <= png.size();) {
+        const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
+        if (length > quint64(png.size() - at - frame))
+            return false;
+        at += frame + qsizetype(length);
+    }
+    return true;
 }
 
 class RtfReader {
@@ -96,6 +245,7 @@ public:
     }
 
     void run() {
+        m_cursor.beginEditBlock();
         m_states.push_back(State{});
         const qsizetype n = m_in.size();
         while (m_pos < n && !m_ended) {
@@ -109,13 +259,12 @@ public:
             } else if (c == '\\') {
                 control();
             } else {
-                ++m_pos;
-                if (c != '\r' && c != '\n')
-                    textByte(quint8(c));
+                textBytes();
             }
         }
         flush();
         setAlignment(state().align);
+        m_cursor.endEditBlock();
     }
 
 private:
@@ -184,7 +333,8 @@ private:
         if (negative)
             param = -param;
         const int value = int(std::clamp<qint64>(param, INT_MIN, INT_MAX));
-        word == "bin" ? binary(hasParam ? param : 0) : controlWord(word, hasParam, value);
+        const Word known = wordOf(word);
+        known == Word::Bin ? binary(hasParam ? param : 0) : controlWord(known, hasParam, value);
     }
 
     void binary(qint64 count) {
@@ -227,7 +377,7 @@ private:
         }
     }
 
-    void controlWord(QByteArrayView word, bool hasParam, int value) {
+    void controlWord(Word word, bool hasParam, int value) {
         const bool star = std::exchange(m_star, false);
         State &s = state();
         if (s.dest == Dest::Skip)
@@ -236,87 +386,178 @@ private:
             --m_skipChars; // a control word stands in for a Unicode character here
             return;
         }
-        if (star && word != "shppict") {
+        if (star && word != Word::Shppict) {
             s.dest = Dest::Skip;
             return;
         }
-        if (word == "rtf") {
+        if (word == Word::Rtf) {
             m_seenDocument = true;
-        } else if (word == "fonttbl") {
+            return;
+        }
+        if (word == Word::FontTable) {
             s.dest = Dest::FontTable;
-        } else if (word == "pict") {
+            return;
+        }
+        if (word == Word::Pict) {
             flush();
             m_picture = Picture{};
             s.dest = Dest::Pict;
-        } else if (skippedDestination(word)) {
+            return;
+        }
+        if (word == Word::Skipped) {
             s.dest = Dest::Skip;
-        } else if (s.dest == Dest::Pict) {
+            return;
+        }
+        if (s.dest == Dest::Pict) {
             pictureWord(word, value);
-        } else if (word == "f") {
+            return;
+        }
+        if (word == Word::F) {
             if (s.dest == Dest::FontTable) {
                 m_fontEntry = value;
                 m_fontName.clear();
             } else {
                 s.chars.font = value;
             }
-        } else if (s.dest == Dest::FontTable) {
+            return;
+        }
+        if (s.dest == Dest::FontTable)
             return; // font family, charset and pitch do not matter here
-        } else if (word == "u") {
+        const auto on = [&] { return !hasParam || value != 0; };
+        switch (word) {
+        case Word::U:
             if (hasParam) {
                 textChar(QChar(char16_t(value))); // a signed 16-bit number per UTF-16 unit
                 m_skipChars = s.uc;
             }
-        } else if (word == "uc") {
+            break;
+        case Word::Uc:
             s.uc = std::clamp(value, 0, 16);
-        } else if (word == "ansicpg") {
+            break;
+        case Word::AnsiCpg:
             setCodePage(value);
-        } else if (word == "deff") {
+            break;
+        case Word::Deff:
             m_defaultFont = value;
-        } else if (word == "par") {
+            m_formatProps.reset();
+            break;
+        case Word::Par:
             paragraph();
-        } else if (word == "pard") {
+            break;
+        case Word::Pard:
+        case Word::Ql:
             s.align = Qt::AlignLeft;
-        } else if (word == "ql" || word == "qc" || word == "qr" || word == "qj") {
-            s.align = word == "qc"   ? Qt::AlignHCenter
-                      : word == "qr" ? Qt::AlignRight
-                      : word == "qj" ? Qt::AlignJustify
-                                     : Qt::AlignLeft;
-        } else if (word == "plain") {
+            break;
+        case Word::Qc:
+            s.align = Qt::AlignHCenter;
+            break;
+        case Word::Qr:
+            s.align = Qt::AlignRight;
+            break;
+        case Word::Qj:
+            s.align = Qt::AlignJustify;
+            break;
+        case Word::Plain:
             s.chars = CharProps{};
-        } else if (word == "b") {
-            s.chars.bold = !hasParam || value != 0;
-        } else if (word == "i") {
-            s.chars.italic = !hasParam || value != 0;
-        } else if (word == "ul") {
-            s.chars.underline = !hasParam || value != 0;
-        } else if (word == "ulnone") {
+            break;
+        case Word::B:
+            s.chars.bold = on();
+            break;
+        case Word::I:
+            s.chars.italic = on();
+            break;
+        case Word::Ul:
+            s.chars.underline = on();
+            break;
+        case Word::UlNone:
             s.chars.underline = false;
-        } else if (word == "fs") {
+            break;
+        case Word::Fs:
             s.chars.halfPoints = value > 0 ? std::min(value, 3276) : 24;
-        } else if (word == "tab") {
+            break;
+        case Word::Tab:
             textChar(QChar(u'\t'));
-        } else if (word == "line") {
+            break;
+        case Word::Line:
             textChar(QChar(QChar::LineSeparator));
-        } else if (word == "emdash" || word == "endash" || word == "bullet" || word == "lquote" ||
-                   word == "rquote" || word == "ldblquote" || word == "rdblquote") {
-            static const QHash<QByteArray, char16_t> marks{
-                {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
-                {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
-            textChar(QChar(marks.value(word.toByteArray())));
+            break;
+        case Word::EmDash:
+            textChar(QChar(0x2014));
+            break;
+        case Word::EnDash:
+            textChar(QChar(0x2013));
+            break;
+        case Word::Bullet:
+            textChar(QChar(0x2022));
+            break;
+        case Word::LQuote:
+            textChar(QChar(0x2018));
+            break;
+        case Word::RQuote:
+            textChar(QChar(0x2019));
+            break;
+        case Word::LDblQuote:
+            textChar(QChar(0x201C));
+            break;
+        case Word::RDblQuote:
+            textChar(QChar(0x201D));
+            break;
+        default:
+            break;
         }
     }
 
-    void pictureWord(QByteArrayView word, int value) {
-        if (word == "pngblip" || word == "jpegblip")
-            m_picture.type = word == "pngblip" ? "png" : "jpeg";
-        else if (word == "picwgoal")
+    void pictureWord(Word word, int value) {
+        switch (word) {
+        case Word::PngBlip:
+            m_picture.type = "png";
+            break;
+        case Word::JpegBlip:
+            m_picture.type = "jpeg";
+            break;
+        case Word::PicWGoal:
             m_picture.goalWidth = value;
-        else if (word == "pichgoal")
+            break;
+        case Word::PicHGoal:
             m_picture.goalHeight = value;
-        else if (word == "picscalex")
+            break;
+        case Word::PicScaleX:
             m_picture.scaleX = value;
-        else if (word == "picscaley")
+            break;
+        case Word::PicScaleY:
             m_picture.scaleY = value;
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The plain bytes up to the next group or control word, in one go: most of a document
+    // is such runs, and each byte need not be checked against the state on its own.
+    void textBytes() {
+        const qsizetype n = m_in.size();
+        const qsizetype start = m_pos;
+        while (m_pos < n && !isSpecial(m_in[m_pos]))
+            ++m_pos;
+        const State &s = state();
+        bool props = false;
+        for (qsizetype i = start; i < m_pos; ++i) {
+            const char c = m_in[i];
+            if (c == '\r' || c == '\n')
+                continue;
+            if (s.dest != Dest::Text || m_skipChars > 0) {
+                textByte(quint8(c));
+                continue;
+            }
+            if (!props) {
+                if (!m_pending.isEmpty() && !(m_pendingProps == s.chars))
+                    flush();
+                if (m_pending.isEmpty())
+                    m_pendingProps = s.chars;
+                props = true;
+            }
+            m_pending += m_codePage[quint8(c)];
+        }
     }
 
     void textByte(quint8 byte) {
@@ -337,8 +578,10 @@ private:
         }
         if (s.dest == Dest::FontTable) {
             if (c == u';') {
-                if (m_fontEntry >= 0 && m_fonts.size() < 1000)
+                if (m_fontEntry >= 0 && m_fonts.size() < 1000) {
                     m_fonts.insert(m_fontEntry, m_fontName.trimmed());
+                    m_formatProps.reset();
+                }
                 m_fontEntry = -1;
             } else if (m_fontName.size() < 200) {
                 m_fontName += c;
@@ -352,8 +595,13 @@ private:
         m_pending += c;
     }
 
-    QTextCharFormat charFormat(const CharProps &p) const {
-        QTextCharFormat f;
+    // The format of the last run is asked for again at every paragraph and run after it.
+    const QTextCharFormat &charFormat(const CharProps &p) {
+        if (m_formatProps && *m_formatProps == p)
+            return m_format;
+        m_formatProps = p;
+        QTextCharFormat &f = m_format;
+        f = QTextCharFormat();
         const QString family = m_fonts.value(p.font >= 0 ? p.font : m_defaultFont);
         if (!family.isEmpty())
             f.setFontFamilies(QStringList{family});
@@ -398,18 +646,13 @@ private:
             number = 1252;
         if (number == m_codePageNumber)
             return;
-        QStringDecoder decoder(QByteArray("windows-" + QByteArray::number(number)));
-        QByteArray all(256, Qt::Uninitialized);
-        for (int b = 0; b < 256; ++b)
-            all[b] = char(b);
-        const QString chars = decoder.isValid() ? decoder.decode(all) : QString();
-        if (chars.size() != 256) {
+        const std::array<QChar, 256> *chars = codePageChars(number);
+        if (!chars) {
             if (number != 1252)
                 setCodePage(1252);
             return;
         }
-        for (int b = 0; b < 256; ++b)
-            m_codePage[b] = chars[b];
+        m_codePage = *chars;
         m_codePageNumber = number;
     }
 
@@ -437,6 +680,8 @@ private:
     void finishPicture() {
         const Picture picture = std::exchange(m_picture, Picture{});
         if (picture.type.isEmpty() || picture.tooLarge || picture.data.isEmpty())
+            return;
+        if (picture.type == "png" && !pngChunksFit(picture.data))
             return;
         QBuffer buffer;
         buffer.setData(picture.data);
@@ -483,30 +728,47 @@ private:
     QString m_fontName;
     QString m_pending;
     CharProps m_pendingProps;
+    std::optional<CharProps> m_formatProps;
+    QTextCharFormat m_format;
     Picture m_picture;
     qint64 m_pixels = 0;
     int m_pictures = 0;
 };
 
-// Text of a run as 7-bit RTF: code page characters as \'hh, the rest as \uN?.
+// Text of a run as 7-bit RTF: code page characters as \'hh, the rest as \uN?. Escaped and
+// encoded a piece at a time, not a character at a time: a copied sheet has thousands.
 QByteArray runText(QStringView text) {
     static QStringEncoder encoder("windows-1252");
+    static constexpr char hex[] = "0123456789abcdef";
     QByteArray out;
-    for (const QChar c : text) {
-        if (c == u'\t') {
-            out += "\\tab ";
-        } else if (c == QChar::LineSeparator) {
-            out += "\\line ";
-        } else {
-            const QByteArray bytes = encoder.encode(InfoSheet::rtfEscaped(QString(c)));
-            for (const char b : bytes) {
-                if (quint8(b) < 0x80)
-                    out += b;
-                else
-                    out += "\\'" + QByteArray::number(quint8(b), 16);
+    out.reserve(text.size() + 16);
+    qsizetype from = 0;
+    const auto piece = [&](qsizetype to) {
+        if (to <= from)
+            return;
+        const QByteArray bytes =
+            encoder.encode(InfoSheet::rtfEscaped(text.sliced(from, to - from).toString()));
+        for (const char b : bytes) {
+            if (quint8(b) < 0x80) {
+                out += b;
+            } else {
+                out += "\\'";
+                out += hex[quint8(b) >> 4];
+                out += hex[quint8(b) & 0xF];
             }
         }
+    };
+    qsizetype tab = text.indexOf(u'\t');
+    qsizetype line = text.indexOf(QChar::LineSeparator);
+    while (tab >= 0 || line >= 0) {
+        const bool isTab = line < 0 || (tab >= 0 && tab < line);
+        const qsizetype at = isTab ? tab : line;
+        piece(at);
+        out += isTab ? "\\tab " : "\\line ";
+        from = at + 1;
+        (isTab ? tab : line) = text.indexOf(isTab ? QChar(u'\t') : QChar::LineSeparator, from);
     }
+    piece(text.size());
     return out;
 }
 
@@ -514,7 +776,13 @@ QByteArray runText(QStringView text) {
 
 void RtfCodec::readRtf(QTextDocument &document, const QByteArray &rtf) {
     document.clear();
-    RtfReader(document, rtf).run();
+    // One edit, not one per run of text: otherwise each insertion lays out its paragraph
+    // again to place the cursor, and leaves a step to undo.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    RtfReader reader(document, rtf);
+    reader.run();
+    document.setUndoRedoEnabled(undo);
 }
 
 QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int length) {
@@ -531,7 +799,7 @@ QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int leng
         return fonts.indexOf(family);
     };
     const double defaultSize = document.defaultFont().pointSizeF();
-    const auto props = [&](const QTextCharFormat &f) -> QByteArray {
+    const auto describe = [&](const QTextCharFormat &f) -> QByteArray {
         const double size = f.fontPointSize() > 0 ? f.fontPointSize() : defaultSize;
         QByteArray p = "\\f" + QByteArray::number(fontNumber(f)) + "\\fs" +
                        QByteArray::number(qRound(size * 2));
@@ -543,11 +811,20 @@ QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int leng
             p += "\\ul";
         return p + ' ';
     };
+    // A sheet has a handful of formats and thousands of runs.
+    QHash<int, QByteArray> described;
+    const auto props = [&](int index, const QTextCharFormat &f) -> QByteArray {
+        auto it = described.constFind(index);
+        if (it == described.constEnd())
+            it = described.insert(index, describe(f));
+        return *it;
+    };
 
     QByteArray body;
     for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
-        body += "\\pard\\plain" + props(block.charFormat());
+        body += "\\pard\\plain";
+        body += props(block.charFormatIndex(), block.charFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const qint64 from = std::max<qint64>(fragment.position(), start);
@@ -565,11 +842,11 @@ QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int leng
                                                      qRound(image.height()));
                 continue;
             }
+            body += "{\\plain";
+            body += props(fragment.charFormatIndex(), format);
             body +=
-                "{\\plain" + props(format) +
-                runText(
-                    QStringView(fragment.text()).sliced(from - fragment.position(), to - from)) +
-                '}';
+                runText(QStringView(fragment.text()).sliced(from - fragment.position(), to - from));
+            body += '}';
         }
         if (block.position() + block.length() - 1 < end)
             body += "\\par\r\n";

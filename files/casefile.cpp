@@ -104,7 +104,9 @@ public:
             m_whole = true;
             m_utf8 = m_bytes.startsWith(utf8Mark);
             if (m_utf8) {
-                m_pos = utf8Mark.size();
+                // Saved twice by such an editor, the file has the mark twice.
+                while (QByteArrayView(m_bytes).sliced(m_pos).startsWith(utf8Mark))
+                    m_pos += utf8Mark.size();
                 return;
             }
             // One byte is one character in the code page: decoded at once, the lines are
@@ -132,7 +134,8 @@ public:
             if (m_bytes.isEmpty() && line.text.startsWith(utf8Mark)) {
                 m_utf8 = true;
                 m_bytes += line.text;
-                line.text.remove(0, utf8Mark.size());
+                while (line.text.startsWith(utf8Mark))
+                    line.text.remove(0, utf8Mark.size());
             } else {
                 m_bytes += line.text;
             }

@@ -409,6 +409,10 @@ void TestCaseFile::readerAccepts_data() {
         << put(savedWith({{12, "7.1.2026"}})) << QStringList();
     QTest::newRow("code page bytes 0x80 to 0xFF")
         << put(savedWith({{1, "\x80\x8A\x9F\xC6\xFF"}})) << QStringList{u"petName=€ŠŸÆÿ"_s};
+    // Else the name began with the second mark, and the next save turned it into a mark.
+    QTest::newRow("byte-order mark twice")
+        << put("\xEF\xBB\xBF\xEF\xBB\xBF" + savedWith({{0, "J\xFCrgen"}}))
+        << QStringList{u"ownerName=Jürgen"_s};
     QTest::newRow("22nd line ignored") << put(join(savedLines() << "Rest")) << QStringList();
     QTest::newRow("last line without line end") << put(unterminated) << QStringList();
     QTest::newRow("longest line") << put(savedWith({{0, longest}}))
