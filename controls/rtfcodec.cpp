@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QImageReader>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -17,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -238,6 +236,7 @@ public:
     RtfReader(QTextDocument &document, const QByteArray &rtf)
         : m_doc(document)
         , m_in(rtf)
+        , m_data(rtf.constData())
         , m_cursor(&document) {
         for (int b = 0; b < 256; ++b)
             m_codePage[b] = QChar(b); // Latin-1 until the code page is known
@@ -249,7 +248,7 @@ public:
         m_states.push_back(State{});
         const qsizetype n = m_in.size();
         while (m_pos < n && !m_ended) {
-            const char c = m_in[m_pos];
+            const char c = m_data[m_pos];
             if (c == '{') {
                 ++m_pos;
                 openGroup();
@@ -305,30 +304,30 @@ private:
             m_pos = n;
             return;
         }
-        const char next = m_in[m_pos + 1];
+        const char next = m_data[m_pos + 1];
         if (!isLetter(next)) {
             m_pos += 2;
             symbol(next);
             return;
         }
         qsizetype start = ++m_pos;
-        while (m_pos < n && isLetter(m_in[m_pos]))
+        while (m_pos < n && isLetter(m_data[m_pos]))
             ++m_pos;
         const QByteArrayView word =
             QByteArrayView(m_in).sliced(start, std::min<qsizetype>(m_pos - start, maxWordLetters));
         bool hasParam = false;
         qint64 param = 0;
         bool negative = false;
-        if (m_pos + 1 < n && m_in[m_pos] == '-' && isDigit(m_in[m_pos + 1])) {
+        if (m_pos + 1 < n && m_data[m_pos] == '-' && isDigit(m_data[m_pos + 1])) {
             negative = true;
             ++m_pos;
         }
-        while (m_pos < n && isDigit(m_in[m_pos])) {
+        while (m_pos < n && isDigit(m_data[m_pos])) {
             hasParam = true;
-            param = std::min<qint64>(param * 10 + (m_in[m_pos] - '0'), 1LL << 40);
+            param = std::min<qint64>(param * 10 + (m_data[m_pos] - '0'), 1LL << 40);
             ++m_pos;
         }
-        if (m_pos < n && m_in[m_pos] == ' ')
+        if (m_pos < n && m_data[m_pos] == ' ')
             ++m_pos;
         if (negative)
             param = -param;
@@ -353,8 +352,8 @@ private:
             textChar(QChar::fromLatin1(c));
             break;
         case '\'':
-            if (m_pos + 1 < m_in.size() && isHex(m_in[m_pos]) && isHex(m_in[m_pos + 1])) {
-                const int byte = hexValue(m_in[m_pos]) * 16 + hexValue(m_in[m_pos + 1]);
+            if (m_pos + 1 < m_in.size() && isHex(m_data[m_pos]) && isHex(m_data[m_pos + 1])) {
+                const int byte = hexValue(m_data[m_pos]) * 16 + hexValue(m_data[m_pos + 1]);
                 m_pos += 2;
                 textByte(quint8(byte));
             }
@@ -439,7 +438,7 @@ private:
             break;
         case Word::Deff:
             m_defaultFont = value;
-            m_formatProps.reset();
+            m_formats.clear();
             break;
         case Word::Par:
             paragraph();
@@ -537,26 +536,29 @@ private:
     void textBytes() {
         const qsizetype n = m_in.size();
         const qsizetype start = m_pos;
-        while (m_pos < n && !isSpecial(m_in[m_pos]))
+        while (m_pos < n && !isSpecial(m_data[m_pos]))
             ++m_pos;
         const State &s = state();
-        bool props = false;
-        for (qsizetype i = start; i < m_pos; ++i) {
-            const char c = m_in[i];
-            if (c == '\r' || c == '\n')
-                continue;
-            if (s.dest != Dest::Text || m_skipChars > 0) {
-                textByte(quint8(c));
-                continue;
-            }
-            if (!props) {
-                if (!m_pending.isEmpty() && !(m_pendingProps == s.chars))
-                    flush();
-                if (m_pending.isEmpty())
-                    m_pendingProps = s.chars;
-                props = true;
-            }
-            m_pending += m_codePage[quint8(c)];
+        qsizetype i = start;
+        const auto lineEnd = [](char c) { return c == '\r' || c == '\n'; };
+        // Bytes that stand in for the character of a \uN, and bytes outside the text, one
+        // by one; the rest of the run goes to the text in one go.
+        for (; i < m_pos && (s.dest != Dest::Text || m_skipChars > 0); ++i) {
+            if (!lineEnd(m_data[i]))
+                textByte(quint8(m_data[i]));
+        }
+        while (i < m_pos && lineEnd(m_data[i]))
+            ++i;
+        if (i == m_pos)
+            return;
+        if (!m_pending.isEmpty() && !(m_pendingProps == s.chars))
+            flush();
+        if (m_pending.isEmpty())
+            m_pendingProps = s.chars;
+        m_pending.reserve(m_pending.size() + (m_pos - i));
+        for (; i < m_pos; ++i) {
+            if (!lineEnd(m_data[i]))
+                m_pending += m_codePage[quint8(m_data[i])];
         }
     }
 
@@ -580,7 +582,7 @@ private:
             if (c == u';') {
                 if (m_fontEntry >= 0 && m_fonts.size() < 1000) {
                     m_fonts.insert(m_fontEntry, m_fontName.trimmed());
-                    m_formatProps.reset();
+                    m_formats.clear();
                 }
                 m_fontEntry = -1;
             } else if (m_fontName.size() < 200) {
@@ -595,13 +597,13 @@ private:
         m_pending += c;
     }
 
-    // The format of the last run is asked for again at every paragraph and run after it.
+    // A document switches between a few formats: each is made once.
     const QTextCharFormat &charFormat(const CharProps &p) {
-        if (m_formatProps && *m_formatProps == p)
-            return m_format;
-        m_formatProps = p;
-        QTextCharFormat &f = m_format;
-        f = QTextCharFormat();
+        for (const auto &[props, format] : m_formats) {
+            if (props == p)
+                return format;
+        }
+        QTextCharFormat f;
         const QString family = m_fonts.value(p.font >= 0 ? p.font : m_defaultFont);
         if (!family.isEmpty())
             f.setFontFamilies(QStringList{family});
@@ -609,7 +611,10 @@ private:
         f.setFontWeight(p.bold ? QFont::Bold : QFont::Normal);
         f.setFontItalic(p.italic);
         f.setFontUnderline(p.underline);
-        return f;
+        if (m_formats.size() >= 16)
+            m_formats.clear();
+        m_formats.emplace_back(p, f);
+        return m_formats.back().second;
     }
 
     void flush() {
@@ -712,6 +717,7 @@ private:
 
     QTextDocument &m_doc;
     const QByteArray &m_in;
+    const char *const m_data; // read byte by byte, each index checked against the size first
     QTextCursor m_cursor;
     qsizetype m_pos = 0;
     std::vector<State> m_states; // no shared copies: the top is looked at for every byte
@@ -728,35 +734,19 @@ private:
     QString m_fontName;
     QString m_pending;
     CharProps m_pendingProps;
-    std::optional<CharProps> m_formatProps;
-    QTextCharFormat m_format;
+    std::vector<std::pair<CharProps, QTextCharFormat>> m_formats; // made for these properties
     Picture m_picture;
     qint64 m_pixels = 0;
     int m_pictures = 0;
 };
 
-// Text of a run as 7-bit RTF: code page characters as \'hh, the rest as \uN?. Escaped and
-// encoded a piece at a time, not a character at a time: a copied sheet has thousands.
+// Text of a run as 7-bit RTF, tabs and line breaks as control words.
 QByteArray runText(QStringView text) {
-    static QStringEncoder encoder("windows-1252");
-    static constexpr char hex[] = "0123456789abcdef";
     QByteArray out;
-    out.reserve(text.size() + 16);
     qsizetype from = 0;
     const auto piece = [&](qsizetype to) {
-        if (to <= from)
-            return;
-        const QByteArray bytes =
-            encoder.encode(InfoSheet::rtfEscaped(text.sliced(from, to - from).toString()));
-        for (const char b : bytes) {
-            if (quint8(b) < 0x80) {
-                out += b;
-            } else {
-                out += "\\'";
-                out += hex[quint8(b) >> 4];
-                out += hex[quint8(b) & 0xF];
-            }
-        }
+        if (to > from)
+            out += InfoSheet::rtf7Bit(text.sliced(from, to - from));
     };
     qsizetype tab = text.indexOf(u'\t');
     qsizetype line = text.indexOf(QChar::LineSeparator);
@@ -855,5 +845,8 @@ QByteArray RtfCodec::writeRtf(const QTextDocument &document, int start, int leng
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl";
     for (int i = 0; i < fonts.size(); ++i)
         rtf += "{\\f" + QByteArray::number(i) + "\\fnil " + runText(fonts[i]) + ";}";
-    return rtf + "}\r\n" + body + '}';
+    rtf += "}\r\n";
+    rtf += body;
+    rtf += '}';
+    return rtf;
 }

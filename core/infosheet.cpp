@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace InfoSheet {
 
@@ -29,15 +30,29 @@ const QString END = QStringLiteral(R"(\par })");
 constexpr int logoMaxPixels = 300;
 constexpr int twipsPerPixel = 15; // at 96 dpi
 
-// Windows-1252 characters in 0x80 to 0x9F; the five unassigned bytes are missing.
-constexpr std::array<char16_t, 27> cp1252High{
-    0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
-    0x0160, 0x2039, 0x0152, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178};
+// Windows-1252 characters in 0x80 to 0x9F, with their bytes; the five unassigned are missing.
+struct HighChar {
+    char16_t code;
+    quint8 byte;
+};
+constexpr std::array<HighChar, 27> cp1252High{
+    {{0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
+     {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
+     {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
+     {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
+     {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}}};
+
+// The character's byte in Windows-1252; 0 for characters the code page lacks (and controls).
+quint8 codePageByte(char16_t c) {
+    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF))
+        return quint8(c);
+    const auto it = std::find_if(cp1252High.begin(), cp1252High.end(),
+                                 [c](const HighChar &h) { return h.code == c; });
+    return it == cp1252High.end() ? 0 : it->byte;
+}
 
 bool inCodePage(char16_t c) {
-    return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF) ||
-           std::find(cp1252High.begin(), cp1252High.end(), c) != cp1252High.end();
+    return codePageByte(c) != 0;
 }
 
 quint32 bigEndian32(const QByteArray &bytes, int at) {
@@ -75,6 +90,35 @@ QString rtfEscaped(const QString &text) {
         } else {
             // RTF takes a signed 16-bit number per UTF-16 unit; '?' serves older readers.
             out += u"\\u" + QString::number(qint16(c)) + u'?';
+        }
+    }
+    return out;
+}
+
+QByteArray rtf7Bit(QStringView text) {
+    static constexpr char hex[] = "0123456789abcdef";
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 8);
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c >= 0x20 && c < 0x7F) {
+            if (c == u'\\' || c == u'{' || c == u'}')
+                out += '\\';
+            out += char(c);
+            continue;
+        }
+        const quint8 byte = codePageByte(c);
+        if (byte != 0) {
+            out += "\\'";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
+        } else {
+            // RTF takes a signed 16-bit number per UTF-16 unit; '?' serves older readers.
+            char number[8];
+            const auto end = std::to_chars(number, number + sizeof number, qint16(c)).ptr;
+            out += "\\u";
+            out += QByteArrayView(number, end - number);
+            out += '?';
         }
     }
     return out;

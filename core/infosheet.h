@@ -29,6 +29,9 @@ QByteArray infoSheetRtf(const QString &petName, const QString &species,
  */
 QString rtfEscaped(const QString &text);
 
+/** The same as 7-bit RTF: Windows-1252 characters beyond ASCII as \'hh. */
+QByteArray rtf7Bit(QStringView text);
+
 /**
  * A PNG picture as an RTF \pict group, shown at the given size in pixels at 96 dpi. Empty
  * when the bytes are not a PNG.
