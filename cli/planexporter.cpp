@@ -24,12 +24,14 @@
 #include "files/atomicfile.h"
 #include "files/calendarfile.h"
 #include "files/casefile.h"
+#include "files/caseindex.h"
 #include "files/casescanner.h"
 #include "output/printing.h"
 #include "views/chartview.h"
 #include "views/documentview.h"
 #include "views/sheetview.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -290,13 +292,21 @@ int listCases(const QString &folder, bool json, QTextStream &out, QTextStream &e
         err << "Den Ordner " << folder << " gibt es nicht.\n";
         return 2;
     }
-    const CaseList list = *CaseScanner::scan({folder});
+    // The same index as the recall list: a second listing opens only what changed.
+    const CaseList list = CaseScanner::scan({folder}, {}, CaseIndex::defaultPath());
+    if (!list.folderErrors.isEmpty()) {
+        err << list.folderErrors.join(u'\n') << '\n';
+        return 2;
+    }
     if (json)
         out << QString::fromUtf8(casesJson(list));
     else
         writeCases(out, list);
-    if (list.skipped > 0)
-        err << CaseScanner::skippedText(list.skipped) << '\n';
+    if (!list.skipped.isEmpty()) {
+        err << CaseScanner::skippedText(int(list.skipped.size())) << ":\n";
+        for (const SkippedFile &f : list.skipped)
+            err << "  " << QDir::toNativeSeparators(f.file) << ": " << f.reason << '\n';
+    }
     return 0;
 }
 

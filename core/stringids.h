@@ -217,7 +217,19 @@
     X(OneLineNotUnderstood, 2771)                                                                  \
     X(LinesNotUnderstood, 2772)                                                                    \
     X(AllFiles, 2773)                                                                              \
-    X(NoCaseFolder, 2774)
+    X(NoCaseFolder, 2774)                                                                          \
+    X(ReasonNoReadRights, 2775)                                                                    \
+    X(ReasonNotFound, 2776)                                                                        \
+    X(ReasonUnreadable, 2777)                                                                      \
+    X(ReasonNoCaseFile, 2778)                                                                      \
+    X(ReasonNotAFolder, 2779)                                                                      \
+    X(FolderError, 2780)                                                                           \
+    X(CasesFiltered, 2781)                                                                         \
+    X(CasesFilteredOfOne, 2782)                                                                    \
+    X(ScanCancelledPartial, 2783)                                                                  \
+    X(FolderColumn, 2784)                                                                          \
+    X(RemoveFolder, 2785)                                                                          \
+    X(SkippedFilesTitle, 2786)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -9,9 +9,11 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/casefile.h"
+#include "files/caseindex.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -34,15 +36,23 @@ CaseScanner::~CaseScanner() {
     stop();
 }
 
-std::optional<CaseSummary> CaseScanner::summarise(const QString &path) {
+std::optional<CaseSummary> CaseScanner::summarise(const QString &path, QString *reason) {
     CaseFile::Content content;
     try {
         content = CaseFile::read(path);
-    } catch (const AppError &) {
+    } catch (const AppError &e) {
+        if (reason)
+            *reason = e.number() == AppError::PermissionDenied      ? str(S::ReasonNoReadRights)
+                      : e.number() == AppError::FileNotFound        ? str(S::ReasonNotFound)
+                      : e.number() == AppError::SubscriptOutOfRange ? str(S::ReasonNoCaseFile)
+                                                                    : str(S::ReasonUnreadable);
         return std::nullopt;
     }
-    if (!CaseFile::isValid(content))
+    if (!CaseFile::isValid(content)) {
+        if (reason)
+            *reason = str(S::ReasonNoCaseFile);
         return std::nullopt;
+    }
 
     DietCase c;
     CaseFile::fill(c, content);
@@ -73,24 +83,101 @@ std::optional<CaseSummary> CaseScanner::summarise(const QString &path) {
     return s;
 }
 
-std::optional<CaseList> CaseScanner::scan(const QStringList &folders, const ProgressFn &progress) {
-    QStringList paths;
+namespace {
+
+struct Found {
+    QString path; ///< as listed
+    QString real; ///< links resolved: the key in the index
+    QString folder;
+    qint64 size = 0;
+    qint64 modified = 0;
+};
+
+// The case files of the folders, each once however many ways it is reached; a folder that
+// cannot be listed is named with its reason.
+QList<Found> listFolders(const QStringList &folders, QStringList &errors,
+                         QStringList &listedFolders) {
+    QList<Found> found;
+    QSet<QString> seen;
     for (const QString &folder : folders) {
+        const QFileInfo info(folder);
+        const QString shown = QDir::toNativeSeparators(folder);
+        if (!info.exists()) {
+            errors << str(S::FolderError).arg(shown, str(S::ReasonNotFound));
+            continue;
+        }
+        if (!info.isDir()) {
+            errors << str(S::FolderError).arg(shown, str(S::ReasonNotAFolder));
+            continue;
+        }
+        if (!info.isReadable() || !info.isExecutable()) {
+            errors << str(S::FolderError).arg(shown, str(S::ReasonNoReadRights));
+            continue;
+        }
+        // Resolved once per folder; only links among the files need resolving each.
+        const QString canonicalFolder = info.canonicalFilePath();
+        listedFolders << canonicalFolder;
         const QDir dir(folder);
-        for (const QString &name :
-             dir.entryList({QStringLiteral("*.kvl")}, QDir::Files, QDir::Name))
-            paths << dir.filePath(name);
+        // Unreadable files too: they are named among the skipped ones.
+        const QFileInfoList files =
+            dir.entryInfoList({QStringLiteral("*.kvl")}, QDir::Files | QDir::System, QDir::Name);
+        for (const QFileInfo &file : files) {
+            const QString real = file.isSymLink() ? file.canonicalFilePath()
+                                                  : canonicalFolder + u'/' + file.fileName();
+            if (real.isEmpty() || seen.contains(real))
+                continue; // a dangling link, or a file listed already
+            seen.insert(real);
+            found << Found{file.filePath(), real, folder, file.size(),
+                           file.lastModified().toMSecsSinceEpoch()};
+        }
     }
+    return found;
+}
+
+} // namespace
+
+CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progress,
+                           const QString &indexPath) {
     CaseList list;
-    const int total = int(paths.size());
-    for (int i = 0; i < total; ++i) {
-        if (auto summary = summarise(paths[i]))
+    QStringList listedFolders;
+    const QList<Found> found = listFolders(folders, list.folderErrors, listedFolders);
+    list.total = int(found.size());
+    CaseIndex index(indexPath);
+    index.load();
+    QSet<QString> listed;
+    for (const Found &f : found) {
+        listed.insert(f.real);
+        std::optional<CaseSummary> summary;
+        QString reason;
+        if (const CaseIndex::Entry *entry = index.find(f.real, f.size, f.modified)) {
+            summary = entry->summary;
+            if (!summary)
+                reason = str(S::ReasonNoCaseFile);
+        } else {
+            ++list.opened;
+            summary = summarise(f.path, &reason);
+            // A file that could not be opened may be readable next time: not kept.
+            if (summary || reason == str(S::ReasonNoCaseFile))
+                index.put(f.real, {f.size, f.modified, summary});
+        }
+        if (summary) {
+            summary->file = QFileInfo(f.path).absoluteFilePath();
+            summary->folder = f.folder;
             list.cases << *summary;
-        else
-            ++list.skipped;
-        if (progress && ((i + 1) % progressStep == 0 || i + 1 == total) && !progress(i + 1, total))
-            return std::nullopt;
+        } else {
+            list.skipped << SkippedFile{f.path, reason};
+        }
+        ++list.done;
+        if (progress && (list.done % progressStep == 0 || list.done == list.total) &&
+            !progress(list.done, list.total)) {
+            list.complete = false;
+            break;
+        }
     }
+    if (list.complete)
+        index.forgetOthers(listedFolders, listed);
+    if (!indexPath.isEmpty())
+        index.save();
     std::stable_sort(list.cases.begin(), list.cases.end(),
                      [](const CaseSummary &a, const CaseSummary &b) {
                          if (a.due.isValid() != b.due.isValid())
@@ -104,7 +191,7 @@ std::optional<CaseList> CaseScanner::scan(const QStringList &folders, const Prog
     return list;
 }
 
-void CaseScanner::start(const QStringList &folders) {
+void CaseScanner::start(const QStringList &folders, const QString &indexPath) {
     stop();
     m_cancel = false;
     // Reports of an earlier scan still queued are dropped by their generation.
@@ -118,16 +205,19 @@ void CaseScanner::start(const QStringList &folders) {
             },
             Qt::QueuedConnection);
     };
-    m_thread = QThread::create([this, folders, report] {
-        const auto list = scan(folders, [this, report](int done, int total) {
-            report([this, done, total] { emit progress(done, total); });
-            return !m_cancel.load();
-        });
+    m_thread = QThread::create([this, folders, indexPath, report] {
+        const CaseList list = scan(
+            folders,
+            [this, report](int done, int total) {
+                report([this, done, total] { emit progress(done, total); });
+                return !m_cancel.load();
+            },
+            indexPath);
         report([this, list] {
-            if (list && !m_cancel)
-                emit finished(*list);
+            if (list.complete && !m_cancel)
+                emit finished(list);
             else
-                emit cancelled();
+                emit cancelled(list);
         });
     });
     m_thread->start();

@@ -18,7 +18,8 @@ class QThread;
 
 /** One case file as the recall list shows it. */
 struct CaseSummary {
-    QString file; ///< absolute path
+    QString file;   ///< absolute path
+    QString folder; ///< the folder it was listed from, as given
     QString owner;
     QString pet;
     QString species;
@@ -33,10 +34,21 @@ struct CaseSummary {
     bool isClosed() const { return status == ProgressStatus::TargetReached; }
 };
 
-/** What a scan found: the cases by due date, and how many files were not case files. */
+/** A file the list leaves out, and why. */
+struct SkippedFile {
+    QString file;
+    QString reason; ///< "keine Leserechte", "keine Fallakte" …
+};
+
+/** What a scan found: the cases by due date, and what it could not read. */
 struct CaseList {
     QList<CaseSummary> cases;
-    int skipped = 0;
+    QList<SkippedFile> skipped;
+    QStringList folderErrors; ///< "Ordner /praxis/faelle: keine Leserechte"
+    int total = 0;            ///< case files found (a file reached twice counts once)
+    int done = 0;             ///< of those, read before the scan ended
+    int opened = 0;           ///< files opened: the index spares the unchanged ones
+    bool complete = true;     ///< false: cancelled, the list holds what was read so far
 };
 
 /**
@@ -56,17 +68,20 @@ public:
 
     /**
      * Cases sorted by due date (cases without a weighing last), then owner and pet.
-     * Files that fail the case file's checks or cannot be read are counted as skipped.
-     * Nothing when cancelled. The setting "SmallPets" does not matter for the status.
+     * Files that fail the case file's checks or cannot be read are skipped with their
+     * reason; a file reached twice (through a link) is listed once. When cancelled, what
+     * was read so far, marked incomplete. With an index path, unchanged files are taken
+     * from the index instead of being opened, and the index is brought up to date. The
+     * setting "SmallPets" does not matter for the status.
      */
-    static std::optional<CaseList> scan(const QStringList &folders,
-                                        const ProgressFn &progress = {});
+    static CaseList scan(const QStringList &folders, const ProgressFn &progress = {},
+                         const QString &indexPath = {});
 
-    /** One file's summary; nothing when it is no case file. */
-    static std::optional<CaseSummary> summarise(const QString &path);
+    /** One file's summary; nothing when it is no case file (the reason then set). */
+    static std::optional<CaseSummary> summarise(const QString &path, QString *reason = nullptr);
 
     /** Starts a scan off this thread; one still running is cancelled first. */
-    void start(const QStringList &folders);
+    void start(const QStringList &folders, const QString &indexPath = {});
     /** Asks a running scan to stop; it reports cancelled() instead of finished(). */
     void cancel();
     bool isRunning() const;
@@ -77,7 +92,8 @@ public:
 signals:
     void progress(int done, int total);
     void finished(const CaseList &list);
-    void cancelled();
+    /** With what was read before the cancel. */
+    void cancelled(const CaseList &partial);
 
 private:
     void stop();

@@ -3,10 +3,14 @@
 #include "core/germantext.h"
 #include "files/casescanner.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +44,9 @@ private slots:
     void summary_data();
     void summary();
     void listing();
+    void linksAndRights();
+    void index_data();
+    void index();
     void worker();
 };
 
@@ -107,24 +114,117 @@ void TestCaseList::listing() {
     put(other.filePath(u"d.kvl"_s), caseFile("Anna", "Bello", "Wiegung=01.10.2026;29\r\n"));
 
     QList<int> steps;
-    const auto list = CaseScanner::scan({dir.path(), other.path()}, [&](int done, int total) {
+    const CaseList list = CaseScanner::scan({dir.path(), other.path()}, [&](int done, int total) {
         steps << done << total;
         return true;
     });
-    QVERIFY(list);
+    QVERIFY(list.complete);
     QStringList order;
-    for (const CaseSummary &s : list->cases)
+    for (const CaseSummary &s : list.cases)
         order << s.owner + u' ' + s.pet;
     // By due date, then owner and pet; a case file is named *.kvl in any letter case.
     QCOMPARE(order, (QStringList{u"Berta Max"_s, u"Anna Bello"_s, u"Anna Rex"_s, u"Carl Moni"_s,
                                  u"Dora Tom"_s}));
-    QCOMPARE(list->skipped, 1);
+    QCOMPARE(list.skipped.size(), 1);
+    QCOMPARE(list.skipped[0].reason, u"keine Fallakte"_s);
+    QCOMPARE(list.cases[1].folder, other.path());
     QCOMPARE(CaseScanner::skippedText(2), u"2 Dateien übersprungen"_s);
     QCOMPARE(CaseScanner::skippedText(1), u"1 Datei übersprungen"_s);
     QCOMPARE(steps, (QList<int>{6, 6}));
 
-    QVERIFY(!CaseScanner::scan({dir.path()}, [](int, int) { return false; }));
-    QCOMPARE(CaseScanner::scan({dir.filePath(u"weg"_s)})->cases.size(), 0);
+    // Cancelled: what was read so far, marked as such.
+    const CaseList cancelled = CaseScanner::scan({dir.path()}, [](int, int) { return false; });
+    QVERIFY(!cancelled.complete);
+    QCOMPARE(cancelled.total, 5);
+    const QString gone = dir.filePath(u"weg"_s);
+    QCOMPARE(CaseScanner::scan({gone}).folderErrors,
+             QStringList{u"Ordner "_s + QDir::toNativeSeparators(gone) + u": nicht gefunden"_s});
+}
+
+void TestCaseList::linksAndRights() {
+    QTemporaryDir dir;
+    put(dir.filePath(u"a.kvl"_s), caseFile("Anna", "Rex", ""));
+    put(dir.filePath(u"b.kvl"_s), caseFile("Berta", "Max", ""));
+    QVERIFY(QFile::link(dir.filePath(u"a.kvl"_s), dir.filePath(u"link-a.kvl"_s)));
+    QVERIFY(QFile::link(dir.filePath(u"weg.kvl"_s), dir.filePath(u"dangling.kvl"_s)));
+    QTemporaryDir outer;
+    QVERIFY(QFile::link(dir.path(), outer.filePath(u"same"_s)));
+    // The folder twice, once through a link; a file and a link to it: each case once.
+    CaseList list = CaseScanner::scan({dir.path(), outer.filePath(u"same"_s)});
+    QCOMPARE(list.cases.size(), 2);
+    QCOMPARE(list.skipped.size(), 0);
+
+    if (geteuid() == 0)
+        QSKIP("the administrator reads every file");
+    QFile::setPermissions(dir.filePath(u"b.kvl"_s), QFileDevice::WriteOwner);
+    list = CaseScanner::scan({dir.path()});
+    QCOMPARE(list.skipped.size(), 1);
+    QCOMPARE(list.skipped[0].reason, u"keine Leserechte"_s);
+    QFile::setPermissions(dir.path(), QFileDevice::WriteOwner);
+    list = CaseScanner::scan({dir.path()});
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(list.folderErrors, QStringList{u"Ordner "_s + QDir::toNativeSeparators(dir.path()) +
+                                            u": keine Leserechte"_s});
+}
+
+void TestCaseList::index_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("opened");
+    QTest::addColumn<QString>("owners");
+
+    QTest::newRow("nothing changed") << "" << 0 << "Anna Berta Carl";
+    QTest::newRow("a file changed") << "change" << 1 << "Anna Berta Cäcilie";
+    QTest::newRow("a file added") << "add" << 1 << "Anna Berta Carl Dora";
+    QTest::newRow("a file removed") << "remove" << 0 << "Anna Berta";
+    QTest::newRow("the index corrupt") << "corrupt" << 3 << "Anna Berta Carl";
+    QTest::newRow("the index of another version") << "foreign" << 3 << "Anna Berta Carl";
+}
+
+void TestCaseList::index() {
+    QFETCH(QString, change);
+    QTemporaryDir dir;
+    const QString indexPath = dir.filePath(u"cache/faelle.index"_s);
+    QTemporaryDir cases;
+    // Written a while ago: a file changed within the file system's tick is read again.
+    const auto old = [](const QString &path) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    };
+    for (const auto &[name, owner] : {std::pair{"a", "Anna"}, {"b", "Berta"}, {"c", "Carl"}}) {
+        put(cases.filePath(QString::fromLatin1(name) + u".kvl"), caseFile(owner, "Rex", ""));
+        old(cases.filePath(QString::fromLatin1(name) + u".kvl"));
+    }
+    CaseList list = CaseScanner::scan({cases.path()}, {}, indexPath);
+    QCOMPARE(list.opened, 3);
+
+    if (change == u"change") {
+        put(cases.filePath(u"c.kvl"_s), caseFile("C\xE4"
+                                                 "cilie",
+                                                 "Rex", ""));
+        old(cases.filePath(u"c.kvl"_s));
+    } else if (change == u"add") {
+        put(cases.filePath(u"d.kvl"_s), caseFile("Dora", "Rex", ""));
+    } else if (change == u"remove") {
+        QVERIFY(QFile::remove(cases.filePath(u"c.kvl"_s)));
+    } else if (change == u"corrupt" || change == u"foreign") {
+        QFile file(indexPath);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(change == u"corrupt" ? file.size() / 2 : 4));
+        file.write("\xFF\xFF\xFF");
+    }
+    list = CaseScanner::scan({cases.path()}, {}, indexPath);
+    QTEST(list.opened, "opened");
+    QStringList owners;
+    for (const CaseSummary &s : list.cases)
+        owners << s.owner;
+    owners.sort();
+    QTEST(owners.join(u' '), "owners");
+    // And the index is whole again: the next scan opens nothing that is old.
+    if (change != u"add")
+        QCOMPARE(CaseScanner::scan({cases.path()}, {}, indexPath).opened, 0);
 }
 
 void TestCaseList::worker() {
@@ -142,7 +242,7 @@ void TestCaseList::worker() {
     QCOMPARE(progress.last(), (QVariantList{250, 250}));
     QCOMPARE(cancelled.size(), 0);
 
-    // Cancelled at once: no list, one cancellation.
+    // Cancelled at once: one cancellation, with what was read.
     finished.clear();
     scanner.start({dir.path()});
     scanner.cancel();

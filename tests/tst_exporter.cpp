@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -401,7 +403,8 @@ void TestExporter::cases() {
     broken.close();
     run = plan(QString(u"--cases "_s + dir.path() + u" --json"_s));
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.errLines, QStringList{u"1 Datei übersprungen"_s});
+    QCOMPARE(run.errLines, (QStringList{u"1 Datei übersprungen:"_s,
+                                        u"  "_s + broken.fileName() + u": keine Fallakte"_s}));
     QCOMPARE(QJsonDocument::fromJson(run.out).array(),
              (QJsonArray{QJsonObject{{u"file"_s, file.fileName()},
                                      {u"owner"_s, u"Meier"_s},
@@ -412,6 +415,16 @@ void TestExporter::cases() {
                                      {u"targetWeight"_s, 20},
                                      {u"status"_s, u"zu langsam"_s},
                                      {u"due"_s, u"29.11.2026"_s}}}));
+
+    // A folder that cannot be read is no empty folder.
+    if (geteuid() == 0)
+        QSKIP("the administrator reads every folder");
+    QFile::setPermissions(dir.path(), QFileDevice::WriteOwner);
+    run = plan(QString(u"--cases "_s + dir.path()));
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.errLines, QStringList{u"Ordner "_s + dir.path() + u": keine Leserechte"_s});
 }
 
 void TestExporter::help() {

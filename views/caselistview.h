@@ -13,12 +13,14 @@ class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
+class QToolButton;
 class CaseListModel;
 
 /**
- * The recall list: the cases of the case folder and of one further folder, by the date
- * the next weighing is due, filtered by owner and pet as the user types. Choosing a row
- * asks the host to load that case.
+ * The recall list: the cases of the case folder and of further folders (kept in the
+ * settings), by the date the next weighing is due or by any column, filtered by owner and
+ * pet as the user types. Choosing a row asks the host to load that case. Unchanged files
+ * are taken from the index of the last scan.
  */
 class CaseListView : public ChildView {
     Q_OBJECT
@@ -29,15 +31,23 @@ public:
 
     /** Reads the folders again, off the user-interface thread. */
     void rescan();
-    /** Asks for one further folder; it replaces the one asked for before. */
+    /** Asks for one more folder and keeps it in the settings. */
     void addFolder();
+    /** Forgets a further folder. */
+    void removeFolder(const QString &folder);
+    /** The case folder, then the further folders. */
     QStringList folders() const;
+    QStringList extraFolders() const { return m_extraFolders; }
 
     QTableView *table() const { return m_table; }
     QLineEdit *searchBox() const { return m_search; }
     /** "abgeschlossene anzeigen": cases at their target are hidden unless it is on. */
     QCheckBox *showClosedBox() const { return m_showClosed; }
     QLabel *statusLine() const { return m_status; }
+    /** Folders that could not be read and the link to the skipped files. */
+    QLabel *problemLine() const { return m_problems; }
+    /** Lists the skipped files with their reasons. */
+    void showSkipped();
     QPushButton *cancelButton() const { return m_cancel; }
     bool isScanning() const { return m_scanning; }
 
@@ -49,20 +59,28 @@ signals:
 
 private:
     void showList(const CaseList &list);
-    void scanStopped(const QString &status);
+    void scanStopped();
     void choose(const QModelIndex &index);
+    void chooseFromSearch();
+    void showCount();
+    void saveFolders();
+    void updateRemoveMenu();
 
     CaseScanner *m_scanner;
-    QString m_extraFolder;
+    QStringList m_extraFolders;
+    QString m_indexPath;
+    CaseList m_list; ///< of the last scan, for the count and the skipped files
     CaseListModel *m_model;
     QSortFilterProxyModel *m_filter;
     QLineEdit *m_search;
     QCheckBox *m_showClosed;
     QPushButton *m_addFolder;
+    QToolButton *m_removeFolder;
     QLabel *m_folders;
     QTableView *m_table;
     QProgressBar *m_progress;
     QPushButton *m_cancel;
     QLabel *m_status;
+    QLabel *m_problems;
     bool m_scanning = false;
 };

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "files/caseindex.h"
+
+#include "files/atomicfile.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr quint32 magic = 0x4B564C49; // "KVLI"
+// Raised whenever what a summary holds or how it is worked out changes: an index of an
+// earlier version is read as empty.
+constexpr quint16 version = 1;
+constexpr quint32 maxEntries = 10'000'000;
+constexpr auto checksum = QCryptographicHash::Sha1;
+// A file changed twice within the file system's tick keeps its time: entries read that soon
+// after their last change are read again next time.
+constexpr qint64 tickMs = 2000;
+
+void write(QDataStream &out, const CaseSummary &s) {
+    out << s.file << s.folder << s.owner << s.pet << s.species << s.lastDate << bool(s.lastWeight)
+        << s.lastWeight.value_or(0) << s.targetWeight << qint8(s.status ? int(*s.status) : -1)
+        << s.due;
+}
+
+bool read(QDataStream &in, CaseSummary &s) {
+    bool hasWeight = false;
+    double weight = 0;
+    qint8 status = -1;
+    in >> s.file >> s.folder >> s.owner >> s.pet >> s.species >> s.lastDate >> hasWeight >>
+        weight >> s.targetWeight >> status >> s.due;
+    if (hasWeight)
+        s.lastWeight = weight;
+    if (status > int(ProgressStatus::TooShort))
+        return false;
+    if (status >= 0)
+        s.status = ProgressStatus(status);
+    return in.status() == QDataStream::Ok;
+}
+
+} // namespace
+
+QString CaseIndex::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/korvalo/faelle.index");
+}
+
+CaseIndex::CaseIndex(QString path)
+    : m_path(std::move(path)) {}
+
+bool CaseIndex::load() {
+    m_entries.clear();
+    m_readAt.clear();
+    QFile file(m_path);
+    if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // A cut or damaged index would otherwise read as other files' owners and pets.
+    QByteArray bytes = file.readAll();
+    const qsizetype sumSize = QCryptographicHash::hashLength(checksum);
+    if (bytes.size() < sumSize ||
+        QCryptographicHash::hash(QByteArrayView(bytes).chopped(sumSize), checksum) !=
+            QByteArrayView(bytes).last(sumSize))
+        return false;
+    bytes.chop(sumSize);
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 fileMagic = 0, count = 0;
+    quint16 fileVersion = 0;
+    in >> fileMagic >> fileVersion >> count;
+    if (fileMagic != magic || fileVersion != version || count > maxEntries)
+        return false;
+    QHash<QString, Entry> entries;
+    QHash<QString, qint64> readAt;
+    for (quint32 i = 0; i < count; ++i) {
+        QString path;
+        Entry entry;
+        qint64 at = 0;
+        bool isCase = false;
+        in >> path >> entry.size >> entry.modified >> at >> isCase;
+        if (isCase) {
+            CaseSummary summary;
+            if (!read(in, summary))
+                return false;
+            entry.summary = summary;
+        }
+        if (in.status() != QDataStream::Ok)
+            return false;
+        entries.insert(path, entry);
+        readAt.insert(path, at);
+    }
+    if (!in.atEnd())
+        return false;
+    m_entries = std::move(entries);
+    m_readAt = std::move(readAt);
+    return true;
+}
+
+bool CaseIndex::save() const {
+    if (m_path.isEmpty())
+        return false;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << magic << version << quint32(m_entries.size());
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        out << it.key() << it->size << it->modified << m_readAt.value(it.key())
+            << bool(it->summary);
+        if (it->summary)
+            write(out, *it->summary);
+    }
+    bytes += QCryptographicHash::hash(bytes, checksum);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    return AtomicFile::tryWrite(m_path, bytes);
+}
+
+const CaseIndex::Entry *CaseIndex::find(const QString &path, qint64 size, qint64 modified) const {
+    const auto it = m_entries.constFind(path);
+    if (it == m_entries.cend() || it->size != size || it->modified != modified)
+        return nullptr;
+    if (modified > m_readAt.value(path) - tickMs)
+        return nullptr;
+    return &*it;
+}
+
+void CaseIndex::put(const QString &path, const Entry &entry) {
+    m_entries.insert(path, entry);
+    m_readAt.insert(path, QDateTime::currentMSecsSinceEpoch());
+}
+
+void CaseIndex::forgetOthers(const QStringList &folders, const QSet<QString> &paths) {
+    const QSet<QString> scanned(folders.begin(), folders.end());
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        const QString folder = it.key().left(it.key().lastIndexOf(u'/'));
+        if (scanned.contains(folder) && !paths.contains(it.key())) {
+            m_readAt.remove(it.key());
+            it = m_entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "files/casescanner.h"
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+/**
+ * What earlier scans of the recall list read, by file: a rescan opens only the files that
+ * are new or whose size or modification time changed. Kept in the user's cache folder; a
+ * missing, corrupt or foreign index reads as empty and is written anew.
+ */
+class CaseIndex {
+public:
+    /** One file as it was when read; no summary when it was no case file. */
+    struct Entry {
+        qint64 size = -1;
+        qint64 modified = 0; ///< milliseconds since the epoch
+        std::optional<CaseSummary> summary;
+    };
+
+    /** The index of this user, shared by the program and the exporter. */
+    static QString defaultPath();
+
+    /** An empty index kept at the path; empty path: kept nowhere. */
+    explicit CaseIndex(QString path = {});
+
+    /** Reads the index; false (and empty) when it is missing, corrupt or foreign. */
+    bool load();
+    /** Writes the index whole or not at all; false when it could not (it is only a cache). */
+    bool save() const;
+
+    /**
+     * The entry for the file when its size and time are still those read, and the time
+     * was not so close to the reading that a change within the same tick could hide.
+     */
+    const Entry *find(const QString &path, qint64 size, qint64 modified) const;
+    void put(const QString &path, const Entry &entry);
+    /** Forgets the files of these folders that are not in the list: they were removed. */
+    void forgetOthers(const QStringList &folders, const QSet<QString> &paths);
+    qsizetype size() const { return m_entries.size(); }
+
+private:
+    QString m_path;
+    QHash<QString, Entry> m_entries;
+    QHash<QString, qint64> m_readAt; ///< when each entry was read, ms since the epoch
+};
