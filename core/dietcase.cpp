@@ -59,6 +59,19 @@ void DietCase::reset() {
     setRationPercent(100);
 }
 
+void DietCase::clearInputs() {
+    for (int i = 0; i < fieldCount; ++i) {
+        if (static_cast<Field>(i) != Field::currentDate)
+            setText(static_cast<Field>(i), QString());
+    }
+    setSex(PetSex::Unset);
+    setNeuterState(NeuterState::Unset);
+    setCreationDateVisible(false);
+    setFormerWeightVisible(false);
+    clearHistory();
+    setRationPercent(100);
+}
+
 void DietCase::setText(Field field, const QString &text) {
     QString &current = m_texts[index(field)];
     if (current == text)
@@ -159,6 +172,7 @@ void DietCase::clearHistory() {
     m_unknownKeys.clear();
     setRationAdjustedFor({});
     setScoreWeight(std::nullopt);
+    m_filePath.clear();
 }
 
 CaseHistory DietCase::recordedHistory() const {

@@ -55,6 +55,15 @@ public:
 
     /** A new case: empty texts, "Hund", no options, currentDate today, no history, full ration. */
     void reset();
+    /**
+     * The form as "Eingaben löschen" leaves it: every input empty, no option, no history,
+     * the full ration, no file; the current date stays.
+     */
+    void clearInputs();
+
+    /** The case file this case was loaded from or last saved to; empty for a new case. */
+    const QString &filePath() const { return m_filePath; }
+    void setFilePath(const QString &path) { m_filePath = path; }
 
     const QString &text(Field field) const { return m_texts[index(field)]; }
     /** Replaces a text; listeners hear of it only when the text really changes. */
@@ -88,7 +97,9 @@ public:
     /** Lines of the file's extension block this version does not know, kept for the next save. */
     const QStringList &unknownKeys() const { return m_unknownKeys; }
     void setUnknownKeys(const QStringList &lines);
-    /** Forgets the weighings, the unknown keys and what they anchor, as clearing the inputs does.
+    /**
+     * Forgets the weighings, the unknown keys and what they anchor, and the file they came
+     * from, as clearing the inputs does.
      */
     void clearHistory();
 
@@ -138,4 +149,5 @@ private:
     int m_rationPercent = 100;
     QDate m_rationAdjustedFor;
     std::optional<double> m_scoreWeight;
+    QString m_filePath;
 };

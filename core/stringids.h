@@ -229,7 +229,11 @@
     X(ScanCancelledPartial, 2783)                                                                  \
     X(FolderColumn, 2784)                                                                          \
     X(RemoveFolder, 2785)                                                                          \
-    X(SkippedFilesTitle, 2786)
+    X(SkippedFilesTitle, 2786)                                                                     \
+    X(ReplaceFile, 2787)                                                                           \
+    X(SaveChangesTo, 2788)                                                                         \
+    X(SaveChanges, 2789)                                                                           \
+    X(RecentFiles, 2790)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

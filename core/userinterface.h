@@ -14,7 +14,7 @@
 class UserInterface {
 public:
     enum class Icon { None, Exclamation, Information, Question, Critical };
-    enum class Buttons { Ok, YesNo };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~UserInterface() = default;

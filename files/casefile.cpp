@@ -557,7 +557,11 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
     const Content content = read(path);
     if (!isValid(content))
         return false;
+    // A line written "Empty" leaves its field empty, not as the case before left it: Bello's
+    // age was saved into every case loaded after his.
+    c.clearInputs();
     fill(c, content);
+    c.setFilePath(QFileInfo(path).absoluteFilePath());
     if (notUnderstood)
         *notUnderstood = content.notUnderstood;
     if (!content.bytes.isEmpty())
@@ -567,27 +571,45 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
 
 } // namespace CaseFile
 
-void create_txt(const DietCase &c, const ErrorReporter &errors) {
+bool create_txt(DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
-    const auto path = ui.saveFileName(ProgramFolder::caseFolderFor(ui), str(S::Filter), {});
+    // A loaded case goes back where it came from, unless the user names another file.
+    const QFileInfo own(c.filePath());
+    const bool hasOwn = !c.filePath().isEmpty() && own.absoluteDir().exists();
+    auto path = ui.saveFileName(hasOwn ? own.absolutePath() : ProgramFolder::caseFolderFor(ui),
+                                str(S::Filter), hasOwn ? own.fileName() : QString());
     if (!path)
-        return;
+        return false;
+    if (QFileInfo(*path).suffix().isEmpty()) {
+        // Else the file falls out of Fälle and out of the desktop's file type. The dialog asked
+        // about the name as typed: a file of the longer name is asked about here.
+        *path += QStringLiteral(".kvl");
+        if (QFileInfo::exists(*path) && QFileInfo(*path) != own &&
+            ui.message(str(S::ReplaceFile).arg(QFileInfo(*path).fileName()),
+                       UserInterface::Icon::Question, str(S::Product),
+                       UserInterface::Buttons::YesNo,
+                       UserInterface::Answer::No) != UserInterface::Answer::Yes)
+            return false;
+    }
     if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {
         ui.message(str(S::CannotSave) + u'\n' + reason, UserInterface::Icon::Exclamation,
                    str(S::Product));
-        return;
+        return false;
     }
     // Another workstation may have saved the case since we loaded it.
     if (CaseFile::changedSince(*path) &&
         ui.message(str(S::ChangedElsewhere).arg(QFileInfo(*path).fileName()),
                    UserInterface::Icon::Question, str(S::Product), UserInterface::Buttons::YesNo,
                    UserInterface::Answer::No) != UserInterface::Answer::Yes)
-        return;
+        return false;
     try {
         CaseFile::write(CaseFile::lines(c) + CaseFile::extensionLines(c), *path);
     } catch (const AppError &e) {
         errors.ReportError(e, QStringLiteral("create_txt"), *path); // which file it was
+        return false;
     }
+    c.setFilePath(QFileInfo(*path).absoluteFilePath());
+    return true;
 }
 
 bool read_txt(DietCase &c, const ErrorReporter &errors) {

@@ -124,10 +124,11 @@ bool load(DietCase &c, const QString &path, int *notUnderstood = nullptr);
 } // namespace CaseFile
 
 /**
- * The "Daten speichern" command: asks for a file name and writes the case. Over a file
- * changed elsewhere since this program read or wrote it, it asks first.
+ * The "Daten speichern" command: asks for a file name, proposing the case's own file, and
+ * writes the case; a name typed without extension gets ".kvl". Over a file changed elsewhere
+ * since this program read or wrote it, it asks first. True when the case was saved.
  */
-void create_txt(const DietCase &c, const ErrorReporter &errors);
+bool create_txt(DietCase &c, const ErrorReporter &errors);
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form; true when loaded. */
 bool read_txt(DietCase &c, const ErrorReporter &errors);

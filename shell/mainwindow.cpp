@@ -34,6 +34,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -96,9 +99,20 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     buildMenus();
     buildToolbar();
     buildStatusBar();
-    // A session that ends (log out, shut down) closes without the question.
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { m_closeConfirmed = true; });
+    // A session that ends (log out, shut down) closes without "Programm beenden?", but
+    // input not saved yet is asked about while the session manager still lets us.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (hasUnsavedInput() && manager.allowsInteraction()) {
+            const bool go = confirmDiscard();
+            manager.release();
+            if (!go) {
+                manager.cancel();
+                return;
+            }
+        }
+        m_closeConfirmed = true;
+    });
+    setAcceptDrops(true); // a case file dropped on the window opens
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (auto *view = window ? qobject_cast<ChildView *>(window->widget()) : nullptr)
             view->activate();
@@ -165,9 +179,65 @@ void MainWindow::buildMenus() {
                 m_separators.insert(separator->objectName(), separator);
             } else {
                 menu->addAction(m_actions.value(entry.command));
+                if (entry.command == Command::SaveCase) {
+                    m_recent = menu->addMenu(str(S::RecentFiles));
+                    m_recent->setObjectName(QStringLiteral("mnuFileRecent"));
+                }
             }
         }
     }
+    showRecentFiles();
+}
+
+namespace {
+
+constexpr int recentCount = 8;
+const QString recentKey = QStringLiteral("Zuletzt%1");
+
+} // namespace
+
+QStringList MainWindow::recentFiles() const {
+    QStringList files;
+    for (int i = 1; i <= recentCount; ++i) {
+        const QString file = m_settings.value(AppSettings::applicationName, recentKey.arg(i), {});
+        if (!file.isEmpty())
+            files << file;
+    }
+    return files;
+}
+
+void MainWindow::rememberRecent(const QString &path) {
+    if (path.isEmpty())
+        return;
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    try {
+        for (int i = 1; i <= recentCount; ++i) {
+            const QString file = files.value(i - 1);
+            if (m_settings.value(AppSettings::applicationName, recentKey.arg(i), {}) != file)
+                m_settings.setValue(AppSettings::applicationName, recentKey.arg(i), file);
+        }
+    } catch (const AppError &e) {
+        report(e, QStringLiteral("mnuFileRecent_Click"));
+    }
+    showRecentFiles();
+}
+
+void MainWindow::showRecentFiles() {
+    if (!m_recent)
+        return;
+    m_recent->clear();
+    int n = 0;
+    for (const QString &file : recentFiles()) {
+        // "&1 bello.kvl", the folder in the tip: eight names fit the menu, paths would not.
+        QAction *action =
+            m_recent->addAction(u'&' + QString::number(++n) + u' ' + QFileInfo(file).fileName());
+        action->setToolTip(QDir::toNativeSeparators(file));
+        action->setStatusTip(QDir::toNativeSeparators(file));
+        connect(action, &QAction::triggered, this, [this, file] { loadCase(file); });
+    }
+    m_recent->setEnabled(n > 0);
 }
 
 void MainWindow::buildToolbar() {
@@ -385,11 +455,11 @@ void MainWindow::dispatch(const QString &key) {
 void MainWindow::run(Command command) {
     switch (command) {
     case Command::LoadCase:
-        if (read_txt(m_case, m_errors))
+        if (confirmDiscard() && read_txt(m_case, m_errors))
             showLoadedCase();
         break;
     case Command::SaveCase:
-        create_txt(m_case, m_errors);
+        saveCase();
         break;
     case Command::ExitOrBack:
         exitOrBack();
@@ -433,6 +503,8 @@ void MainWindow::run(Command command) {
         copyActive();
         break;
     case Command::ClearInputs:
+        if (!confirmDiscard())
+            break;
         try {
             BusyCursor busy;
             if (m_input) {
@@ -467,8 +539,64 @@ void MainWindow::run(Command command) {
 }
 
 void MainWindow::openCaseFile(const QString &path) {
-    if (read_txt(m_case, m_errors, path))
+    loadCase(path);
+}
+
+void MainWindow::loadCase(const QString &path) {
+    if (confirmDiscard() && read_txt(m_case, m_errors, path))
         showLoadedCase();
+}
+
+bool MainWindow::saveCase() {
+    if (!create_txt(m_case, m_errors))
+        return false;
+    if (m_input)
+        m_input->markSaved();
+    rememberRecent(m_case.filePath());
+    return true;
+}
+
+bool MainWindow::hasUnsavedInput() const {
+    return m_input && m_input->hasUnsavedInput();
+}
+
+bool MainWindow::confirmDiscard() {
+    if (!hasUnsavedInput())
+        return true;
+    const QString pet = m_case.text(DietCase::Field::petName).trimmed();
+    const QString question = pet.isEmpty() ? str(S::SaveChanges) : str(S::SaveChangesTo).arg(pet);
+    switch (m_ui->message(question, UserInterface::Icon::Question, str(S::Product),
+                          UserInterface::Buttons::YesNoCancel, UserInterface::Answer::Yes)) {
+    case UserInterface::Answer::Yes:
+        return saveCase(); // a save cancelled or failed keeps the input
+    case UserInterface::Answer::No:
+        m_input->markSaved(); // given up: not asked again
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
+    if (!droppedCaseFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event) {
+    const QString path = droppedCaseFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the question and the load may show dialogs.
+    QTimer::singleShot(0, this, [this, path] { loadCase(path); });
+}
+
+QString MainWindow::droppedCaseFile(const QMimeData *data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().first().isLocalFile())
+        return {};
+    const QString path = data->urls().first().toLocalFile();
+    return QFileInfo(path).suffix().compare(u"kvl", Qt::CaseInsensitive) == 0 ? path : QString();
 }
 
 void MainWindow::sendEmail() {
@@ -608,13 +736,14 @@ void MainWindow::showCaseList() {
 }
 
 void MainWindow::loadChosenCase(const QString &path) {
-    if (read_txt(m_case, m_errors, path))
-        showLoadedCase();
+    loadCase(path);
 }
 
 void MainWindow::showLoadedCase() {
+    rememberRecent(m_case.filePath());
     if (!m_input)
         return;
+    m_input->markSaved();
     auto *window = qobject_cast<QMdiSubWindow *>(m_input->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
@@ -781,7 +910,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         // Titled with the window's own caption, not the one a maximised view extends.
         const auto answer = m_ui->message(str(S::Quit), UserInterface::Icon::Question,
                                           str(S::Product), UserInterface::Buttons::YesNo);
-        if (answer != UserInterface::Answer::Yes) {
+        if (answer != UserInterface::Answer::Yes || !confirmDiscard()) {
             event->ignore();
             return;
         }

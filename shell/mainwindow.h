@@ -27,6 +27,8 @@ class SheetView;
 class DocumentView;
 class QLabel;
 class QMdiArea;
+class QMenu;
+class QMimeData;
 class QMdiSubWindow;
 class QToolButton;
 struct ChartSetup;
@@ -49,6 +51,19 @@ public:
     void run(Command command);
     /** Loads a case file named on the command line. */
     void openCaseFile(const QString &path);
+    /** Loads a case file, asking first about input not saved yet. */
+    void loadCase(const QString &path);
+    /** "Daten speichern"; true when saved. */
+    bool saveCase();
+    /** Input typed since the last load, save or clearing. */
+    bool hasUnsavedInput() const;
+    /**
+     * Asks "Änderungen an Bello speichern?" when input would be lost; true when it may go
+     * (saved, or given up), false for Abbrechen or a save that did not happen.
+     */
+    bool confirmDiscard();
+    /** The case files opened or saved last, the newest first; eight at most. */
+    QStringList recentFiles() const;
     /** A click on a toolbar button: the command of its key, if any. */
     void dispatch(const QString &key);
 
@@ -90,9 +105,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();
+    void rememberRecent(const QString &path);
+    void showRecentFiles();
+    /** The one .kvl file dropped, or empty. */
+    static QString droppedCaseFile(const QMimeData *data);
     void buildToolbar();
     void buildStatusBar();
     void restorePlacement();
@@ -149,4 +170,5 @@ private:
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;
+    QMenu *m_recent = nullptr;
 };

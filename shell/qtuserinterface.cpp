@@ -62,6 +62,12 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    } else if (buttons == Buttons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(defaultAnswer == Answer::No       ? QMessageBox::No
+                             : defaultAnswer == Answer::Cancel ? QMessageBox::Cancel
+                                                               : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -73,8 +79,10 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
         return Answer::No;
     case QMessageBox::Ok:
         return Answer::Ok;
-    default:
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    default: // closed with the title bar or Escape
+        return buttons == Buttons::YesNo         ? Answer::No
+               : buttons == Buttons::YesNoCancel ? Answer::Cancel
+                                                 : Answer::Ok;
     }
 }
 

@@ -230,7 +230,7 @@ private:
     QString saveAsIs(FailedSave &f);
 
     QString put(const QByteArray &bytes);
-    void save(const DietCase &c, const QString &path, RecordingUserInterface &ui);
+    void save(DietCase &c, const QString &path, RecordingUserInterface &ui);
     void load(DietCase &c, const QString &path, RecordingUserInterface &ui);
 
     QTemporaryDir m_dir;
@@ -242,7 +242,7 @@ QString TestCaseFile::put(const QByteArray &bytes) {
     return putFile(m_dir, m_files, bytes);
 }
 
-void TestCaseFile::save(const DietCase &c, const QString &path, RecordingUserInterface &ui) {
+void TestCaseFile::save(DietCase &c, const QString &path, RecordingUserInterface &ui) {
     ui.fileNames << path;
     create_txt(c, m_settings.errorReporter(ui));
 }
@@ -384,10 +384,10 @@ void TestCaseFile::readerAccepts_data() {
     QTest::newRow("markers in lower and mixed case")
         << put(savedWith({{9, "endtext1"}, {11, "EnDlIsT"}, {15, "endTEXT2"}, {20, "endoption"}}))
         << QStringList();
-    QTest::newRow("Empty in any case keeps the field")
+    // Not the case before's values: loading starts from an empty form.
+    QTest::newRow("Empty in any case leaves the field empty")
         << put(savedWith({{0, "EMPTY"}, {1, "empty"}, {3, "eMpTy"}, {10, "Empty"}}))
-        << QStringList{u"ownerName=Alte Besitzerin"_s, u"petName=Minka"_s, u"targetWeight=8"_s,
-                       u"species=Hamster"_s};
+        << QStringList{u"ownerName="_s, u"petName="_s, u"targetWeight="_s, u"species="_s};
     QTest::newRow("Empty history hides it")
         << put(savedWith({{13, "empty"}, {14, "EMPTY"}}))
         << QStringList{u"creationDate="_s, u"formerWeight="_s, u"creationDateVisible=0"_s,

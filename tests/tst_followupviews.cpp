@@ -14,14 +14,17 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -32,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -268,6 +272,7 @@ private slots:
         QVERIFY(ui.messages[0].text.startsWith(u"Eingabefeld 'Körperkondition (BCS 1–9):'"_s));
         QCOMPARE(QApplication::focusWidget(), text(10));
 
+        ui.answers << UserInterface::Answer::No; // the typed score is given up
         window->run(Command::ClearInputs);
         for (int n : {10, 11, 12})
             QVERIFY(text(n)->text().isEmpty());
@@ -480,6 +485,109 @@ private slots:
         CaseListView fresh(*window);
         QCOMPARE(fresh.extraFolders(), QStringList());
         QTRY_VERIFY(!fresh.isScanning());
+    }
+
+    void unsavedInputIsAskedAbout_data() {
+        QTest::addColumn<QString>("action"); // what would lose the typed weight
+        QTest::addColumn<QString>("weight"); // typed after loading Bello; empty: nothing typed
+        QTest::addColumn<int>("answer");     // to "Änderungen an Bello speichern?"
+        QTest::addColumn<bool>("goesOn");    // the action happens
+        const int yes = int(UserInterface::Answer::Yes), no = int(UserInterface::Answer::No),
+                  cancel = int(UserInterface::Answer::Cancel);
+        QTest::newRow("loading, nothing typed: not asked") << "load"
+                                                           << "" << -1 << true;
+        QTest::newRow("loading, Nein") << "load"
+                                       << "27,5" << no << true;
+        QTest::newRow("loading, Abbrechen") << "load"
+                                            << "27,5" << cancel << false;
+        QTest::newRow("loading, Ja: saved first") << "load"
+                                                  << "27,5" << yes << true;
+        QTest::newRow("clearing, Abbrechen") << "clear"
+                                             << "27,5" << cancel << false;
+        QTest::newRow("clearing, Nein") << "clear"
+                                        << "27,5" << no << true;
+        QTest::newRow("dropping a file, Nein") << "drop"
+                                               << "27,5" << no << true;
+        QTest::newRow("quitting, Abbrechen") << "quit"
+                                             << "27,5" << cancel << false;
+    }
+
+    /** Input typed since the last load or save is asked about before it would be lost. */
+    void unsavedInputIsAskedAbout() {
+        QFETCH(QString, action);
+        QFETCH(QString, weight);
+        QFETCH(int, answer);
+        QFETCH(bool, goesOn);
+        QTemporaryDir saved;
+        if (!weight.isEmpty()) {
+            text(3)->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), weight);
+        }
+        if (action == u"quit")
+            ui.answers << UserInterface::Answer::Yes; // "Programm beenden?"
+        if (answer >= 0)
+            ui.answers << UserInterface::Answer(answer);
+        ui.fileNames << saved.filePath(u"bello"_s);
+        ui.messages.clear();
+        const QString minka = m_dir.filePath(u"minka.kvl"_s);
+        if (action == u"load") {
+            window->openCaseFile(minka);
+        } else if (action == u"clear") {
+            window->run(Command::ClearInputs);
+        } else if (action == u"drop") {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(minka)});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window.get(), &drop);
+            QTRY_VERIFY(!ui.messages.isEmpty()); // the question comes once the drop has ended
+        } else {
+            QCloseEvent close;
+            QApplication::sendEvent(window.get(), &close);
+            QCOMPARE(close.isAccepted(), goesOn);
+        }
+        const QString question = u"Änderungen an Bello speichern?"_s;
+        QCOMPARE(ui.messages.size(), (answer >= 0) + (action == u"quit"));
+        if (answer >= 0) {
+            QCOMPARE(ui.messages.last().text, question);
+            QCOMPARE(ui.messages.last().buttons, UserInterface::Buttons::YesNoCancel);
+        }
+        if (action == u"load" || action == u"drop")
+            QCOMPARE(text(2)->text(), goesOn ? u"Minka"_s : u"Bello"_s);
+        if (action == u"clear")
+            QCOMPARE(text(2)->text(), goesOn ? QString() : u"Bello"_s);
+        if (!goesOn)
+            QCOMPARE(text(3)->text(), weight); // kept as typed
+        // "Ja" saved the case under the name the dialog gave, with its extension added.
+        QCOMPARE(QFile::exists(saved.filePath(u"bello.kvl"_s)),
+                 answer == int(UserInterface::Answer::Yes));
+    }
+
+    /** Saving proposes the loaded file; the files opened last are in the File menu. */
+    void savingAndRecentFiles() {
+        QTemporaryDir saved;
+        ui.fileNames << saved.filePath(u"bello-neu"_s);
+        window->run(Command::SaveCase);
+        QCOMPARE(ui.dialogFolders.last(), m_dir.path());
+        QCOMPARE(ui.proposedNames.last(), u"bello.kvl"_s);
+        const QString written = saved.filePath(u"bello-neu.kvl"_s);
+        QVERIFY(QFile::exists(written));
+        // Saved again: the case's own file is proposed now, and a name with ".kvl" asks once.
+        ui.fileNames << saved.filePath(u"bello-neu"_s);
+        window->run(Command::SaveCase);
+        QCOMPARE(ui.proposedNames.last(), u"bello-neu.kvl"_s);
+        QCOMPARE(ui.messages.size(), 0); // the case's own file: no question beyond the dialog's
+
+        QCOMPARE(window->recentFiles(), (QStringList{written, m_dir.filePath(u"bello.kvl"_s)}));
+        auto *recent = window->findChild<QMenu *>(u"mnuFileRecent"_s);
+        QCOMPARE(recent->actions().size(), 2);
+        QCOMPARE(recent->actions()[1]->text(), u"&2 bello.kvl"_s);
+        window->openCaseFile(m_dir.filePath(u"minka.kvl"_s));
+        recent->actions()[1]->trigger(); // written was second now
+        QCOMPARE(text(2)->text(), u"Bello"_s);
+        QCOMPARE(window->recentFiles().first(), written);
     }
 
     void caseListLoadsTheChosenCase_data() {

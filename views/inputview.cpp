@@ -67,6 +67,8 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         const F field = textFieldOf[n - 1];
         connect(edit, &QLineEdit::textChanged, this,
                 [this, field](const QString &text) { m_case.setText(field, text); });
+        // Only what the user does counts as input to save, not what loading fills in.
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_typed = true; });
     }
     field(F::todayWeight)->installEventFilter(this);
     field(F::targetWeight)->installEventFilter(this);
@@ -79,6 +81,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_species->addItems(Species::names());
     connect(m_species, &QComboBox::currentTextChanged, this,
             [this](const QString &text) { m_case.setText(F::species, text); });
+    connect(m_species, &QComboBox::activated, this, [this] { m_typed = true; });
 
     auto *sexGroup = new QButtonGroup(this);
     auto *neuterGroup = new QButtonGroup(this);
@@ -89,6 +92,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         m_options[n - 1] = button;
         connect(button, &QRadioButton::toggled, this,
                 [this, n](bool checked) { m_case.setOptionSelected(n, checked); });
+        connect(button, &QRadioButton::clicked, this, [this] { m_typed = true; });
     }
 
     m_currentDate = new QLabel(this);
@@ -246,8 +250,10 @@ void InputView::createFeedingWidgets() {
     m_takeSuggestion->setObjectName(QStringLiteral("cmdTakeSuggestion"));
     m_takeSuggestion->setAutoDefault(false);
     connect(m_takeSuggestion, &QPushButton::clicked, this, [this] {
-        if (const auto target = Feeding::figures(m_case).suggestedTarget)
+        if (const auto target = Feeding::figures(m_case).suggestedTarget) {
             field(F::targetWeight)->setText(GermanText::fromNumber(*target, 1));
+            m_typed = true;
+        }
     });
 
     m_rateNote = new QLabel(this);
@@ -457,6 +463,7 @@ void InputView::clearInputs() {
     m_case.setFormerWeightVisible(false);
     m_case.clearHistory();
     m_case.setRationPercent(100);
+    m_typed = false;
 }
 
 void InputView::compute() {

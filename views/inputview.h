@@ -31,6 +31,9 @@ public:
 
     /** Empties every field, option and the species, and hides the case's history. */
     void clearInputs();
+    /** Whether the user typed or chose something since the last load, save or clearing. */
+    bool hasUnsavedInput() const { return m_typed; }
+    void markSaved() { m_typed = false; }
 
     /** Puts the focus into a field shown as text, without the check of the field it leaves. */
     void focusField(DietCase::Field field);
@@ -84,4 +87,5 @@ private:
     QLabel *m_rateNote = nullptr;
     QScrollArea *m_scroll = nullptr;
     bool m_validating = false;
+    bool m_typed = false;
 };
