@@ -41,18 +41,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // What the front desk looks for first comes first.
-enum Column { Due, Status, Pet, Owner, Species, LastDate, LastWeight, Target, Folder, ColumnCount };
+// The last weighing is one column, date and weight: all fit a window of 800 pixels.
+enum Column { Due, Status, Pet, Owner, Species, LastWeighing, Folder, ColumnCount };
 
-// The key a column sorts by: dates as dates (none last), weights as numbers.
+// The key a column sorts by: dates as dates, rows without one last.
 constexpr int SortRole = Qt::UserRole;
 
 // The further folders of the list, kept as FaelleOrdner1, FaelleOrdner2, … in the settings.
 const QString folderKey = QStringLiteral("FaelleOrdner%1");
-
-QString kgText(const QString &asWritten) {
-    const auto value = GermanText::toNumber(asWritten);
-    return value ? GermanText::fromNumber(*value, 2) : asWritten;
-}
 
 } // namespace
 
@@ -78,8 +74,8 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         static constexpr std::array<int, ColumnCount> titles{
-            S::DueColumn,    S::StatusColumn, S::PetColumn,    S::OwnerColumn, S::SpeciesColumn,
-            S::LastWeighing, S::WeightColumn, S::TargetColumn, S::FolderColumn};
+            S::DueColumn,     S::StatusColumn, S::PetColumn,   S::OwnerColumn,
+            S::SpeciesColumn, S::LastWeighing, S::FolderColumn};
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
             return str(titles[section]);
         return QAbstractTableModel::headerData(section, orientation, role);
@@ -94,10 +90,6 @@ public:
             return sortKey(c, index.column());
         case Qt::ToolTipRole:
             return QDir::toNativeSeparators(c.file);
-        case Qt::TextAlignmentRole: {
-            const bool number = index.column() == LastWeight || index.column() == Target;
-            return int(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
-        }
         case Qt::FontRole:
             if (index.column() == Due && c.isOverdue(m_today)) {
                 QFont bold;
@@ -124,12 +116,11 @@ private:
             return c.pet;
         case Species:
             return c.species;
-        case LastDate:
-            return c.lastDate.isValid() ? GermanText::fromDate(c.lastDate) : QString();
-        case LastWeight:
-            return c.lastWeight ? GermanText::fromNumber(*c.lastWeight, 2) : QString();
-        case Target:
-            return kgText(c.targetWeight);
+        case LastWeighing:
+            if (!c.lastDate.isValid() || !c.lastWeight)
+                return {};
+            return GermanText::fromDate(c.lastDate) + u", " +
+                   GermanText::fromNumber(*c.lastWeight, 2) + u' ' + str(S::KgUnit);
         case Status:
             return c.status ? Progress::statusText(*c.status) : QString();
         case Due:
@@ -148,12 +139,8 @@ private:
         switch (column) {
         case Due:
             return date(c.due);
-        case LastDate:
+        case LastWeighing:
             return date(c.lastDate);
-        case LastWeight:
-            return c.lastWeight.value_or(-1);
-        case Target:
-            return GermanText::toNumber(c.targetWeight).value_or(-1);
         default:
             return text(c, column);
         }
