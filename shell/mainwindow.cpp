@@ -113,6 +113,17 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
         m_closeConfirmed = true;
     });
     setAcceptDrops(true); // a case file dropped on the window opens
+    // Rates set in the reduction values dialog and a ration adjusted in Verlauf are input
+    // too; loading and clearing set them as well, but count as saved when they are done.
+    connect(&m_case, &DietCase::rationChanged, this, [this] {
+        if (m_input)
+            m_input->markChanged();
+    });
+    connect(&m_case, &DietCase::textChanged, this, [this](DietCase::Field field) {
+        if (m_input && (field == DietCase::Field::weeklyRateDuring ||
+                        field == DietCase::Field::weeklyRateEnd))
+            m_input->markChanged();
+    });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (auto *view = window ? qobject_cast<ChildView *>(window->widget()) : nullptr)
             view->activate();
@@ -182,6 +193,7 @@ void MainWindow::buildMenus() {
                 if (entry.command == Command::SaveCase) {
                     m_recent = menu->addMenu(str(S::RecentFiles));
                     m_recent->setObjectName(QStringLiteral("mnuFileRecent"));
+                    m_recent->setToolTipsVisible(true); // the paths
                 }
             }
         }
@@ -677,7 +689,7 @@ void MainWindow::exitOrBack() {
             const auto answer =
                 m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::AppTitle),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
-            if (answer == UserInterface::Answer::Yes) {
+            if (answer == UserInterface::Answer::Yes && confirmDiscard()) {
                 m_closeConfirmed = true;
                 close();
             }

@@ -507,8 +507,10 @@ private slots:
                                         << "27,5" << no << true;
         QTest::newRow("dropping a file, Nein") << "drop"
                                                << "27,5" << no << true;
-        QTest::newRow("quitting, Abbrechen") << "quit"
-                                             << "27,5" << cancel << false;
+        QTest::newRow("closing the window, Abbrechen") << "quit"
+                                                       << "27,5" << cancel << false;
+        QTest::newRow("Beenden, Abbrechen") << "exit"
+                                            << "27,5" << cancel << false;
     }
 
     /** Input typed since the last load or save is asked about before it would be lost. */
@@ -522,7 +524,8 @@ private slots:
             text(3)->setFocus();
             QTest::keyClicks(QApplication::focusWidget(), weight);
         }
-        if (action == u"quit")
+        const bool quits = action == u"quit" || action == u"exit";
+        if (quits)
             ui.answers << UserInterface::Answer::Yes; // "Programm beenden?"
         if (answer >= 0)
             ui.answers << UserInterface::Answer(answer);
@@ -542,13 +545,16 @@ private slots:
             QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
             QApplication::sendEvent(window.get(), &drop);
             QTRY_VERIFY(!ui.messages.isEmpty()); // the question comes once the drop has ended
+        } else if (action == u"exit") {
+            window->run(Command::ExitOrBack);
+            QCOMPARE(window->isVisible(), !goesOn);
         } else {
             QCloseEvent close;
             QApplication::sendEvent(window.get(), &close);
             QCOMPARE(close.isAccepted(), goesOn);
         }
         const QString question = u"Änderungen an Bello speichern?"_s;
-        QCOMPARE(ui.messages.size(), (answer >= 0) + (action == u"quit"));
+        QCOMPARE(ui.messages.size(), (answer >= 0) + quits);
         if (answer >= 0) {
             QCOMPARE(ui.messages.last().text, question);
             QCOMPARE(ui.messages.last().buttons, UserInterface::Buttons::YesNoCancel);

@@ -34,6 +34,8 @@ public:
     /** Whether the user typed or chose something since the last load, save or clearing. */
     bool hasUnsavedInput() const { return m_typed; }
     void markSaved() { m_typed = false; }
+    /** Input given elsewhere: new rates, an adjusted ration. */
+    void markChanged() { m_typed = true; }
 
     /** Puts the focus into a field shown as text, without the check of the field it leaves. */
     void focusField(DietCase::Field field);
