@@ -18,15 +18,16 @@ namespace {
 constexpr quint32 magic = 0x4B564C49; // "KVLI"
 // Raised whenever what a summary holds or how it is worked out changes: an index of an
 // earlier version is read as empty.
-constexpr quint16 version = 1;
+constexpr quint16 version = 2;
 constexpr quint32 maxEntries = 10'000'000;
 constexpr auto checksum = QCryptographicHash::Sha1;
 // A file changed twice within the file system's tick keeps its time: entries read that soon
 // after their last change are read again next time.
 constexpr qint64 tickMs = 2000;
 
+// The file's path and folder are not kept: the scan sets them from the listing.
 void write(QDataStream &out, const CaseSummary &s) {
-    out << s.file << s.folder << s.owner << s.pet << s.species << s.lastDate << bool(s.lastWeight)
+    out << s.owner << s.pet << s.species << s.lastDate << bool(s.lastWeight)
         << s.lastWeight.value_or(0) << s.targetWeight << qint8(s.status ? int(*s.status) : -1)
         << s.due;
 }
@@ -35,8 +36,8 @@ bool read(QDataStream &in, CaseSummary &s) {
     bool hasWeight = false;
     double weight = 0;
     qint8 status = -1;
-    in >> s.file >> s.folder >> s.owner >> s.pet >> s.species >> s.lastDate >> hasWeight >>
-        weight >> s.targetWeight >> status >> s.due;
+    in >> s.owner >> s.pet >> s.species >> s.lastDate >> hasWeight >> weight >> s.targetWeight >>
+        status >> s.due;
     if (hasWeight)
         s.lastWeight = weight;
     if (status > int(ProgressStatus::TooShort))
@@ -58,7 +59,7 @@ CaseIndex::CaseIndex(QString path)
 
 bool CaseIndex::load() {
     m_entries.clear();
-    m_readAt.clear();
+    m_changed = true; // written anew unless read whole
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return false;
@@ -72,19 +73,19 @@ bool CaseIndex::load() {
     bytes.chop(sumSize);
     QDataStream in(bytes);
     in.setVersion(QDataStream::Qt_6_0);
+    in.setByteOrder(QDataStream::LittleEndian); // the machine's: no swapping of every text
     quint32 fileMagic = 0, count = 0;
     quint16 fileVersion = 0;
     in >> fileMagic >> fileVersion >> count;
     if (fileMagic != magic || fileVersion != version || count > maxEntries)
         return false;
     QHash<QString, Entry> entries;
-    QHash<QString, qint64> readAt;
+    entries.reserve(count);
     for (quint32 i = 0; i < count; ++i) {
         QString path;
         Entry entry;
-        qint64 at = 0;
         bool isCase = false;
-        in >> path >> entry.size >> entry.modified >> at >> isCase;
+        in >> path >> entry.size >> entry.modified >> entry.readAt >> isCase;
         if (isCase) {
             CaseSummary summary;
             if (!read(in, summary))
@@ -94,12 +95,11 @@ bool CaseIndex::load() {
         if (in.status() != QDataStream::Ok)
             return false;
         entries.insert(path, entry);
-        readAt.insert(path, at);
     }
     if (!in.atEnd())
         return false;
     m_entries = std::move(entries);
-    m_readAt = std::move(readAt);
+    m_changed = false;
     return true;
 }
 
@@ -109,10 +109,10 @@ bool CaseIndex::save() const {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
+    out.setByteOrder(QDataStream::LittleEndian);
     out << magic << version << quint32(m_entries.size());
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
-        out << it.key() << it->size << it->modified << m_readAt.value(it.key())
-            << bool(it->summary);
+        out << it.key() << it->size << it->modified << it->readAt << bool(it->summary);
         if (it->summary)
             write(out, *it->summary);
     }
@@ -125,22 +125,26 @@ const CaseIndex::Entry *CaseIndex::find(const QString &path, qint64 size, qint64
     const auto it = m_entries.constFind(path);
     if (it == m_entries.cend() || it->size != size || it->modified != modified)
         return nullptr;
-    if (modified > m_readAt.value(path) - tickMs)
+    if (modified > it->readAt - tickMs)
         return nullptr;
     return &*it;
 }
 
 void CaseIndex::put(const QString &path, const Entry &entry) {
-    m_entries.insert(path, entry);
-    m_readAt.insert(path, QDateTime::currentMSecsSinceEpoch());
+    m_changed = true;
+    Entry &kept = m_entries[path];
+    kept = entry;
+    kept.readAt = QDateTime::currentMSecsSinceEpoch();
 }
 
 void CaseIndex::forgetOthers(const QStringList &folders, const QSet<QString> &paths) {
     const QSet<QString> scanned(folders.begin(), folders.end());
+    if (paths.size() == m_entries.size())
+        return; // every entry was listed
     for (auto it = m_entries.begin(); it != m_entries.end();) {
-        const QString folder = it.key().left(it.key().lastIndexOf(u'/'));
-        if (scanned.contains(folder) && !paths.contains(it.key())) {
-            m_readAt.remove(it.key());
+        const QStringView folder = QStringView(it.key()).left(it.key().lastIndexOf(u'/'));
+        if (scanned.contains(folder.toString()) && !paths.contains(it.key())) {
+            m_changed = true;
             it = m_entries.erase(it);
         } else {
             ++it;

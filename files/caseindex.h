@@ -21,6 +21,7 @@ public:
         qint64 size = -1;
         qint64 modified = 0; ///< milliseconds since the epoch
         std::optional<CaseSummary> summary;
+        qint64 readAt = 0; ///< when it was read, ms since the epoch; set by put()
     };
 
     /** The index of this user, shared by the program and the exporter. */
@@ -43,9 +44,11 @@ public:
     /** Forgets the files of these folders that are not in the list: they were removed. */
     void forgetOthers(const QStringList &folders, const QSet<QString> &paths);
     qsizetype size() const { return m_entries.size(); }
+    /** Whether an entry was put or forgotten since the index was read. */
+    bool isChanged() const { return m_changed; }
 
 private:
     QString m_path;
     QHash<QString, Entry> m_entries;
-    QHash<QString, qint64> m_readAt; ///< when each entry was read, ms since the epoch
+    bool m_changed = false;
 };
