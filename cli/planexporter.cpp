@@ -70,7 +70,7 @@ const QString usage = QStringLiteral(
     "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n"
     "  --ics DATEI        schreibt die Wiegetermine und den Tierarzttermin als iCalendar.\n"
     "  --cases ORDNER     listet die Fälle des Ordners nach Fälligkeit der nächsten\n"
-    "                     Wiegung; übersprungene Dateien werden auf stderr gezählt.\n");
+    "                     Wiegung; übersprungene Dateien stehen mit ihrem Grund auf stderr.\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
