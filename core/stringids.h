@@ -233,7 +233,8 @@
     X(ReplaceFile, 2787)                                                                           \
     X(SaveChangesTo, 2788)                                                                         \
     X(SaveChanges, 2789)                                                                           \
-    X(RecentFiles, 2790)
+    X(RecentFiles, 2790)                                                                           \
+    X(CaseLocked, 2791)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -10,6 +10,7 @@
 #include "core/stringtable.h"
 #include "files/appsettings.h"
 #include "files/atomicfile.h"
+#include "files/caselock.h"
 #include "files/programfolder.h"
 
 #include <QCryptographicHash>
@@ -571,6 +572,11 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
 
 } // namespace CaseFile
 
+namespace {
+// How long a save waits for another workstation's save of the same file.
+constexpr int lockWaitMs = 5000;
+} // namespace
+
 bool create_txt(DietCase &c, const ErrorReporter &errors) {
     UserInterface &ui = errors.ui();
     // A loaded case goes back where it came from, unless the user names another file.
@@ -596,6 +602,17 @@ bool create_txt(DietCase &c, const ErrorReporter &errors) {
                    str(S::Product));
         return false;
     }
+    // Check and write are one step: a second workstation's save waits for this one.
+    CaseLock::Holder holder;
+    const std::optional<CaseLock> lock = CaseLock::take(*path, lockWaitMs, &holder);
+    if (!lock && QFileInfo::exists(CaseLock::lockPath(*path))) {
+        ui.message(str(S::CaseLocked)
+                       .arg(QFileInfo(*path).fileName(), holder.user, holder.host,
+                            holder.since.toLocalTime().toString(QStringLiteral("HH:mm"))),
+                   UserInterface::Icon::Exclamation, str(S::Product));
+        return false;
+    }
+    // Without a lock file the folder refuses new files: the write below says so.
     // Another workstation may have saved the case since we loaded it.
     if (CaseFile::changedSince(*path) &&
         ui.message(str(S::ChangedElsewhere).arg(QFileInfo(*path).fileName()),

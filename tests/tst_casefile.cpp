@@ -6,6 +6,7 @@
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "files/casefile.h"
+#include "files/caselock.h"
 #include "tests/testhelpers.h"
 
 #include <QDir>
@@ -215,6 +216,8 @@ private slots:
     void failedSaveKeepsEarlierFile_data();
     void failedSaveKeepsEarlierFile();
     void cancelDoesNothing();
+    void saveHoldsTheLock_data();
+    void saveHoldsTheLock();
     void exporterFollowUp_data();
     void exporterFollowUp();
     void exporterRefusesBadFile_data();
@@ -694,6 +697,40 @@ void TestCaseFile::cancelDoesNothing() {
     QCOMPARE(ui.messages.size(), 0);
     QCOMPARE(ui.dialogFilters,
              QStringList(2, u"KVL Dateien (*.kvl) |*.kvl"_s)); // both dialogs were asked
+}
+
+void TestCaseFile::saveHoldsTheLock_data() {
+    QTest::addColumn<int>("lockAge"); // seconds; -1: no lock
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("no other save") << -1 << true;
+    QTest::newRow("another workstation saving: told who, after waiting") << 10 << false;
+    QTest::newRow("a lock left behind three minutes ago is taken over") << 180 << true;
+}
+
+void TestCaseFile::saveHoldsTheLock() {
+    QFETCH(int, lockAge);
+    QFETCH(bool, saved);
+    const QString path = m_dir.filePath(u"gesperrt.kvl"_s);
+    QFile::remove(path);
+    const QString lock = CaseLock::lockPath(path);
+    if (lockAge >= 0) {
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QDateTime since = QDateTime::currentDateTimeUtc().addSecs(-lockAge);
+        file.write("praxis-2\nanna\n" + since.toString(Qt::ISODate).toUtf8() + '\n');
+    }
+    DietCase c;
+    prefill(c);
+    RecordingUserInterface ui;
+    save(c, path, ui);
+    QCOMPARE(QFile::exists(path), saved);
+    QCOMPARE(QFile::exists(lock), !saved); // ours is gone after the save, the other's stays
+    if (!saved) {
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(ui.messages[0].text.startsWith(
+            u"Die Datei „gesperrt.kvl“ wird gerade von anna an praxis-2 gespeichert (seit "_s));
+        QFile::remove(lock);
+    }
 }
 
 void TestCaseFile::exporterFollowUp_data() {
