@@ -148,7 +148,6 @@
     X(PetColumn, 2633)                                                                             \
     X(SpeciesColumn, 2634)                                                                         \
     X(LastWeighing, 2635)                                                                          \
-    X(TargetColumn, 2636)                                                                          \
     X(DueColumn, 2637)                                                                             \
     X(SearchCases, 2638)                                                                           \
     X(AddFolder, 2639)                                                                             \
@@ -156,7 +155,6 @@
     X(Folders, 2641)                                                                               \
     X(Cases, 2642)                                                                                 \
     X(OneCase, 2643)                                                                               \
-    X(Cancelled, 2644)                                                                             \
     X(Scanning, 2645)                                                                              \
     X(ChartDescription, 2680)                                                                      \
     X(BodyConditionCaption, 2700)                                                                  \

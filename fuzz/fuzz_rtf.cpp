@@ -3,7 +3,8 @@
 // Feeds arbitrary bytes to the RTF reader of the info sheet. Besides crashes, hangs and
 // sanitizer reports it checks that what was read, written as RTF again (as the copy command
 // does), is 7-bit clean and reads back to the same text, pictures and character formats,
-// and that a part of the document written on its own reads back to that part's text.
+// or, for inputs of odd length, that a part of the document written on its own reads back to
+// that part's text.
 #include "controls/rtfcodec.h"
 
 #include <QGuiApplication>
@@ -95,25 +96,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (first.characterCount() > qsizetype(size) + 1)
         fail("the document holds more characters than the input has bytes", rtf);
 
-    const QByteArray written = RtfCodec::writeRtf(first, 0, first.characterCount());
-    for (const char c : written) {
-        if (quint8(c) >= 0x80 || c == '\0')
-            fail("the written RTF is not 7-bit clean", written);
+    // One of the two round trips per input, by the parity of its length: each costs a write
+    // and a read, and a mutation that inserts or erases a byte moves an input to the other.
+    const auto sevenBit = [](const QByteArray &written) {
+        for (const char c : written) {
+            if (quint8(c) >= 0x80 || c == '\0')
+                fail("the written RTF is not 7-bit clean", written);
+        }
+    };
+    if (size % 2 == 0) {
+        const QByteArray written = RtfCodec::writeRtf(first, 0, first.characterCount());
+        sevenBit(written);
+        QTextDocument second;
+        RtfCodec::readRtf(second, written);
+        if (appearance(second) != appearance(first))
+            fail("the written RTF reads back differently", written);
+    } else {
+        // Copying a part, as the copy command copies the first 10,000 characters: the middle
+        // half, so that the part both starts and ends inside the text.
+        const QString text = rawText(first);
+        const int start = int(text.size() / 4);
+        const int length = int(text.size() / 2);
+        const QByteArray part = RtfCodec::writeRtf(first, start, length);
+        sevenBit(part);
+        QTextDocument read;
+        RtfCodec::readRtf(read, part);
+        if (rawText(read) != text.mid(start, length))
+            fail("a part of the document reads back differently", part);
     }
-    QTextDocument second;
-    RtfCodec::readRtf(second, written);
-    if (appearance(second) != appearance(first))
-        fail("the written RTF reads back differently", written);
-
-    // Copying a part, as the copy command copies the first 10,000 characters: the middle half,
-    // so that the part both starts and ends inside the text.
-    const QString text = rawText(first);
-    const int start = int(text.size() / 4);
-    const int length = int(text.size() / 2);
-    const QByteArray part = RtfCodec::writeRtf(first, start, length);
-    QTextDocument read;
-    RtfCodec::readRtf(read, part);
-    if (rawText(read) != text.mid(start, length))
-        fail("a part of the document reads back differently", part);
     return 0;
 }
