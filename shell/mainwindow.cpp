@@ -120,8 +120,8 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
             m_input->markChanged();
     });
     connect(&m_case, &DietCase::textChanged, this, [this](DietCase::Field field) {
-        if (m_input && (field == DietCase::Field::weeklyRateDuring ||
-                        field == DietCase::Field::weeklyRateEnd))
+        if (m_input &&
+            (field == DietCase::Field::weeklyRateDuring || field == DietCase::Field::weeklyRateEnd))
             m_input->markChanged();
     });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
