@@ -530,7 +530,7 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
 
     if (!request.saveFile.isEmpty()) {
         ui.fileNames << request.saveFile;
-        create_txt(c, errors);
+        create_txt(c, errors, false); // the name as the caller gave it
         if (told())
             return 1;
     }

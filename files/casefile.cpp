@@ -577,7 +577,7 @@ namespace {
 constexpr int lockWaitMs = 5000;
 } // namespace
 
-bool create_txt(DietCase &c, const ErrorReporter &errors) {
+bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName) {
     UserInterface &ui = errors.ui();
     // A loaded case goes back where it came from, unless the user names another file.
     const QFileInfo own(c.filePath());
@@ -586,7 +586,7 @@ bool create_txt(DietCase &c, const ErrorReporter &errors) {
                                 str(S::Filter), hasOwn ? own.fileName() : QString());
     if (!path)
         return false;
-    if (QFileInfo(*path).suffix().isEmpty()) {
+    if (typedName && QFileInfo(*path).suffix().isEmpty()) {
         // Else the file falls out of Fälle and out of the desktop's file type. The dialog asked
         // about the name as typed: a file of the longer name is asked about here.
         *path += QStringLiteral(".kvl");

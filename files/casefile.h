@@ -125,10 +125,11 @@ bool load(DietCase &c, const QString &path, int *notUnderstood = nullptr);
 
 /**
  * The "Daten speichern" command: asks for a file name, proposing the case's own file, and
- * writes the case; a name typed without extension gets ".kvl". Over a file changed elsewhere
+ * writes the case; a name typed without extension gets ".kvl" (a name given by a program,
+ * `typedName` false, is kept as it is). Over a file changed elsewhere
  * since this program read or wrote it, it asks first. True when the case was saved.
  */
-bool create_txt(DietCase &c, const ErrorReporter &errors);
+bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName = true);
 
 /** The "Daten laden" command: asks for a file, checks it and fills the form; true when loaded. */
 bool read_txt(DietCase &c, const ErrorReporter &errors);
