@@ -47,16 +47,9 @@ DietCase::DietCase(QObject *parent)
 }
 
 void DietCase::reset() {
-    for (int i = 0; i < fieldCount; ++i)
-        setText(static_cast<Field>(i), QString());
+    clearInputs();
     setText(Field::species, Species::names().value(0));
     setText(Field::currentDate, GermanText::fromDate(Clock::today()));
-    setSex(PetSex::Unset);
-    setNeuterState(NeuterState::Unset);
-    setCreationDateVisible(false);
-    setFormerWeightVisible(false);
-    clearHistory();
-    setRationPercent(100);
 }
 
 void DietCase::clearInputs() {
