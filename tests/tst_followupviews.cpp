@@ -472,8 +472,8 @@ private slots:
             }
         });
         emit list->problemLine()->linkActivated(u"skipped"_s);
-        QCOMPARE(seen,
-                 QDir::toNativeSeparators(m_dir.filePath(u"notiz.kvl"_s)) + u": keine Fallakte");
+        QCOMPARE(seen, QString(QDir::toNativeSeparators(m_dir.filePath(u"notiz.kvl"_s)) +
+                               u": keine Fallakte"_s));
 
         {
             CaseListView again(*window);
