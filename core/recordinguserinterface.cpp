@@ -5,8 +5,14 @@
 UserInterface::Answer RecordingUserInterface::message(const QString &text, Icon icon,
                                                       const QString &title, Buttons buttons,
                                                       Answer defaultAnswer) {
-    messages.append({text, icon, title, buttons});
+    messages.append({text, icon, title, buttons, {}});
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+}
+
+UserInterface::Answer RecordingUserInterface::choose(const QString &text, const QString &title,
+                                                     const QString &first, const QString &second) {
+    messages.append({text, Icon::Question, title, Buttons::YesNoCancel, {first, second}});
+    return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
 }
 
 std::optional<QString> RecordingUserInterface::openFileName(const QString &folder,

@@ -18,10 +18,13 @@ public:
         Icon icon;
         QString title;
         Buttons buttons;
+        QStringList choices; ///< the named answers of choose()
     };
 
     Answer message(const QString &text, Icon icon, const QString &title, Buttons buttons,
                    Answer defaultAnswer) override;
+    Answer choose(const QString &text, const QString &title, const QString &first,
+                  const QString &second) override;
     std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
     std::optional<QString> saveFileName(const QString &folder, const QString &filter,
                                         const QString &proposedName) override;

@@ -26,8 +26,10 @@
     X(Neutered, 120)                                                                               \
     X(Intact, 121)                                                                                 \
     X(CurrentDateCaption, 127)                                                                     \
+    X(YearsUnit, 128)                                                                              \
     X(Kg, 129)                                                                                     \
     X(KgUnit, 130)                                                                                 \
+    X(PercentUnit, 131)                                                                            \
     X(Dog, 132)                                                                                    \
     X(Cat, 133)                                                                                    \
     X(Rabbit, 134)                                                                                 \
@@ -232,7 +234,16 @@
     X(SaveChangesTo, 2788)                                                                         \
     X(SaveChanges, 2789)                                                                           \
     X(RecentFiles, 2790)                                                                           \
-    X(CaseLocked, 2791)
+    X(CaseLocked, 2791)                                                                            \
+    X(ChangedBothSides, 2792)                                                                      \
+    X(SaveOwnValues, 2793)                                                                         \
+    X(DifferenceLine, 2794)                                                                        \
+    X(EmptyValue, 2795)                                                                            \
+    X(WeighingClash, 2796)                                                                         \
+    X(KeepThere, 2797)                                                                             \
+    X(KeepHere, 2798)                                                                              \
+    X(MergedFromElsewhere, 2799)                                                                   \
+    X(RationCaption, 2800)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

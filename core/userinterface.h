@@ -21,6 +21,12 @@ public:
 
     virtual Answer message(const QString &text, Icon icon, const QString &title,
                            Buttons buttons = Buttons::Ok, Answer defaultAnswer = Answer::Ok) = 0;
+    /**
+     * A question with two named answers and "Abbrechen": Yes for the first, No for the
+     * second, Cancel (the default) otherwise.
+     */
+    virtual Answer choose(const QString &text, const QString &title, const QString &first,
+                          const QString &second) = 0;
 
     /**
      * The file chosen to open or to save, or nothing on cancel. The filter is given as

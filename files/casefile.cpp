@@ -3,6 +3,7 @@
 #include "files/casefile.h"
 
 #include "core/apperror.h"
+#include "core/casemerge.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
@@ -13,7 +14,7 @@
 #include "files/caselock.h"
 #include "files/programfolder.h"
 
-#include <QCryptographicHash>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -93,14 +94,14 @@ struct Line {
  */
 class LineSource {
 public:
-    LineSource(QFile &file, const QString &path, bool regular)
+    LineSource(QIODevice &file, const QString &path, bool regular)
         : m_file(file)
         , m_path(path) {
         constexpr qint64 wholeFile = 1 << 20;
         m_decoder.resetState();
         if (regular && file.size() <= wholeFile) {
             m_bytes = file.read(file.size());
-            if (file.error() != QFileDevice::NoError)
+            if (failed(file))
                 throw readError(path);
             m_whole = true;
             m_utf8 = m_bytes.startsWith(utf8Mark);
@@ -130,7 +131,7 @@ public:
             m_pos = end;
         } else {
             line.text = m_file.readLine(CaseFile::maxLineLength + 3);
-            if (m_file.error() != QFileDevice::NoError)
+            if (failed(m_file))
                 throw readError(m_path);
             if (m_bytes.isEmpty() && line.text.startsWith(utf8Mark)) {
                 m_utf8 = true;
@@ -165,7 +166,12 @@ public:
     QByteArray bytes() const { return m_whole ? m_bytes.left(m_pos) : m_bytes; }
 
 private:
-    QFile &m_file;
+    static bool failed(QIODevice &device) {
+        const auto *file = qobject_cast<QFileDevice *>(&device);
+        return file && file->error() != QFileDevice::NoError;
+    }
+
+    QIODevice &m_file;
     const QString &m_path;
     // Made once per thread: setting up the code page costs as much as reading a case.
     static inline thread_local QStringDecoder m_decoder{codePage};
@@ -305,10 +311,11 @@ void readBlock(LineSource &source, CaseFile::Content &content) {
         content.unknownKeys.removeLast();
 }
 
-// Content hashes of what this program last read from or wrote to each file.
+// What this program last read from or wrote to each file: the base a later save of the
+// case merges another workstation's changes against.
 struct Ledger {
     QMutex mutex;
-    QHash<QString, QByteArray> hashes;
+    QHash<QString, QByteArray> contents;
 };
 
 Ledger &ledger() {
@@ -322,10 +329,15 @@ QString ledgerKey(const QString &path) {
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-void remember(const QString &path, const QByteArray &hash) {
+void remember(const QString &path, const QByteArray &bytes) {
     const QString key = ledgerKey(path);
     const QMutexLocker lock(&ledger().mutex);
-    ledger().hashes.insert(key, hash);
+    ledger().contents.insert(key, bytes);
+}
+
+QByteArray known(const QString &path) {
+    const QMutexLocker lock(&ledger().mutex);
+    return ledger().contents.value(ledgerKey(path));
 }
 
 } // namespace
@@ -422,15 +434,19 @@ void write(const QStringList &lines, const QString &path) {
         bytes += "\r\n";
     }
     AtomicFile::write(path, bytes);
-    remember(path, contentHash(bytes));
+    remember(path, bytes);
 }
 
 Content read(const QString &path) {
-    Content content;
     // A folder fails to open as a file; no look at the path beforehand.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw readError(path);
+    return read(file, path);
+}
+
+Content read(QIODevice &file, const QString &path) {
+    Content content;
     LineSource source(file, path, !file.isSequential());
 
     bool emptyLine = false;
@@ -477,25 +493,15 @@ CaseHistory history(const Content &content) {
     return history;
 }
 
-QByteArray contentHash(const QByteArray &bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
-
 bool changedSince(const QString &path) {
-    QByteArray known;
-    {
-        const QMutexLocker lock(&ledger().mutex);
-        known = ledger().hashes.value(ledgerKey(path));
-    }
-    if (known.isEmpty())
+    const QByteArray before = known(path);
+    if (before.isEmpty())
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return false;
-    return hash.result() != known;
+    // One byte more than we know tells a longer file.
+    return file.read(before.size() + 1) != before;
 }
 
 bool isValid(const Content &content) {
@@ -566,7 +572,7 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
     if (notUnderstood)
         *notUnderstood = content.notUnderstood;
     if (!content.bytes.isEmpty())
-        remember(path, contentHash(content.bytes));
+        remember(path, content.bytes);
     return true;
 }
 
@@ -575,6 +581,96 @@ bool load(DietCase &c, const QString &path, int *notUnderstood) {
 namespace {
 // How long a save waits for another workstation's save of the same file.
 constexpr int lockWaitMs = 5000;
+
+/** The case as a file's content loads it. */
+void loadInto(DietCase &c, const CaseFile::Content &content) {
+    c.clearInputs();
+    CaseFile::fill(c, content);
+}
+
+/**
+ * What another workstation saved to the case's file since this program read or wrote it,
+ * compared with the case as edited here.
+ */
+class Elsewhere {
+public:
+    Elsewhere(const DietCase &c, const QString &path)
+        : m_path(path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw readError(path);
+        m_bytes = file.readAll();
+        QBuffer before;
+        before.setData(known(path));
+        before.open(QIODevice::ReadOnly);
+        QBuffer now(&m_bytes);
+        now.open(QIODevice::ReadOnly);
+        const CaseFile::Content base = CaseFile::read(before, path);
+        const CaseFile::Content there = CaseFile::read(now, path);
+        // Saved over another file than its own, or the file is no case any more: nothing
+        // to merge with, the user decides.
+        m_mergeable = QFileInfo(path) == QFileInfo(c.filePath()) && CaseFile::isValid(base) &&
+                      CaseFile::isValid(there);
+        if (!m_mergeable)
+            return;
+        loadInto(m_base, base);
+        loadInto(m_there, there);
+        m_comparison = CaseMerge::compare(c, m_base, m_there);
+    }
+
+    /** The file as it was read. */
+    const QByteArray &bytes() const { return m_bytes; }
+    bool mergeable() const { return m_mergeable; }
+
+    /** Whether the user has a choice to make. */
+    bool asks() const {
+        return !m_mergeable || !m_comparison.differences.isEmpty() ||
+               !m_comparison.clashes.isEmpty();
+    }
+
+    /** Asks what asks() says; false when the user calls the save off. */
+    bool ask(UserInterface &ui, QList<bool> &takeThere) const {
+        const QString name = QFileInfo(m_path).fileName();
+        if (!m_mergeable)
+            return ui.message(str(S::ChangedElsewhere).arg(name), UserInterface::Icon::Question,
+                              str(S::Product), UserInterface::Buttons::YesNo,
+                              UserInterface::Answer::No) == UserInterface::Answer::Yes;
+        if (!m_comparison.differences.isEmpty()) {
+            QStringList text{str(S::ChangedBothSides).arg(name)};
+            for (const CaseMerge::Difference &d : m_comparison.differences)
+                text << d.line();
+            text << str(S::SaveOwnValues);
+            if (ui.message(text.join(u'\n'), UserInterface::Icon::Question, str(S::Product),
+                           UserInterface::Buttons::YesNo,
+                           UserInterface::Answer::No) != UserInterface::Answer::Yes)
+                return false;
+        }
+        for (const CaseMerge::Clash &clash : m_comparison.clashes) {
+            const QString there = GermanText::fromNumber(clash.there);
+            const QString here = GermanText::fromNumber(clash.here);
+            const UserInterface::Answer answer = ui.choose(
+                str(S::WeighingClash).arg(GermanText::fromDate(clash.date), there, here),
+                str(S::Product), str(S::KeepThere).arg(there), str(S::KeepHere).arg(here));
+            if (answer == UserInterface::Answer::Cancel)
+                return false;
+            takeThere << (answer == UserInterface::Answer::Yes);
+        }
+        return true;
+    }
+
+    void apply(DietCase &c, const QList<bool> &takeThere) const {
+        if (m_mergeable)
+            CaseMerge::apply(c, m_base, m_there, takeThere);
+    }
+
+private:
+    QString m_path;
+    QByteArray m_bytes;
+    bool m_mergeable = false;
+    DietCase m_base;
+    DietCase m_there;
+    CaseMerge::Comparison m_comparison;
+};
 } // namespace
 
 bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName) {
@@ -597,33 +693,49 @@ bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName) {
                        UserInterface::Answer::No) != UserInterface::Answer::Yes)
             return false;
     }
-    if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {
-        ui.message(str(S::CannotSave) + u'\n' + reason, UserInterface::Icon::Exclamation,
-                   str(S::Product));
-        return false;
-    }
-    // Check and write are one step: a second workstation's save waits for this one.
-    CaseLock::Holder holder;
-    const std::optional<CaseLock> lock = CaseLock::take(*path, lockWaitMs, &holder);
-    if (!lock && QFileInfo::exists(CaseLock::lockPath(*path))) {
-        ui.message(str(S::CaseLocked)
-                       .arg(QFileInfo(*path).fileName(), holder.user, holder.host,
-                            holder.since.toLocalTime().toString(QStringLiteral("HH:mm"))),
-                   UserInterface::Icon::Exclamation, str(S::Product));
-        return false;
-    }
-    // Without a lock file the folder refuses new files: the write below says so.
-    // Another workstation may have saved the case since we loaded it.
-    if (CaseFile::changedSince(*path) &&
-        ui.message(str(S::ChangedElsewhere).arg(QFileInfo(*path).fileName()),
-                   UserInterface::Icon::Question, str(S::Product), UserInterface::Buttons::YesNo,
-                   UserInterface::Answer::No) != UserInterface::Answer::Yes)
-        return false;
-    try {
-        CaseFile::write(CaseFile::lines(c) + CaseFile::extensionLines(c), *path);
-    } catch (const AppError &e) {
-        errors.ReportError(e, QStringLiteral("create_txt"), *path); // which file it was
-        return false;
+    // Check and write are one step: a second workstation's save waits for this one. The
+    // lock is not held while the user decides about another workstation's changes; they are
+    // taken in under it, as the user decided about them, or asked about again.
+    std::optional<QByteArray> decidedOn;
+    QList<bool> takeThere;
+    for (;;) {
+        CaseLock::Holder holder;
+        std::optional<CaseLock> lock = CaseLock::take(*path, lockWaitMs, &holder);
+        if (!lock && QFileInfo::exists(CaseLock::lockPath(*path))) {
+            ui.message(str(S::CaseLocked)
+                           .arg(QFileInfo(*path).fileName(), holder.user, holder.host,
+                                holder.since.toLocalTime().toString(QStringLiteral("HH:mm"))),
+                       UserInterface::Icon::Exclamation, str(S::Product));
+            return false;
+        }
+        // Without a lock file the folder refuses new files: the write below says so.
+        try {
+            if (CaseFile::changedSince(*path)) {
+                const Elsewhere elsewhere(c, *path);
+                if (elsewhere.asks() && elsewhere.bytes() != decidedOn) {
+                    lock.reset();
+                    takeThere.clear();
+                    if (!elsewhere.ask(ui, takeThere))
+                        return false;
+                    decidedOn = elsewhere.bytes();
+                    continue;
+                }
+                elsewhere.apply(c, takeThere);
+                if (elsewhere.mergeable())
+                    ui.status(str(S::MergedFromElsewhere));
+            }
+            // Checked after the merge: both sides' weighings may be more than a file holds.
+            if (const QString reason = CaseFile::unwritableReason(c); !reason.isEmpty()) {
+                ui.message(str(S::CannotSave) + u'\n' + reason, UserInterface::Icon::Exclamation,
+                           str(S::Product));
+                return false;
+            }
+            CaseFile::write(CaseFile::lines(c) + CaseFile::extensionLines(c), *path);
+        } catch (const AppError &e) {
+            errors.ReportError(e, QStringLiteral("create_txt"), *path); // which file it was
+            return false;
+        }
+        break;
     }
     c.setFilePath(QFileInfo(*path).absoluteFilePath());
     return true;

@@ -5,6 +5,7 @@
 #include "core/casehistory.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -93,15 +94,14 @@ struct Content {
     QByteArray bytes;        ///< the whole file, when it was read to its end
 };
 Content read(const QString &path);
+/** The same from an open device; the path names it in errors. */
+Content read(QIODevice &device, const QString &path);
 
 /**
  * The weighings a loaded case holds: the block's, or without any there the one of lines
  * 14 and 15 when they read as date and weight.
  */
 CaseHistory history(const Content &content);
-
-/** The hash of file bytes as changedSince() compares them. */
-QByteArray contentHash(const QByteArray &bytes);
 
 /**
  * Whether the file at the path differs from what this program last read from it (a
@@ -126,8 +126,10 @@ bool load(DietCase &c, const QString &path, int *notUnderstood = nullptr);
 /**
  * The "Daten speichern" command: asks for a file name, proposing the case's own file, and
  * writes the case; a name typed without extension gets ".kvl" (a name given by a program,
- * `typedName` false, is kept as it is). Over a file changed elsewhere
- * since this program read or wrote it, it asks first. True when the case was saved.
+ * `typedName` false, is kept as it is). When another workstation saved the case's own file
+ * since this program read or wrote it, its changes and weighings are taken into the case
+ * first, asking about values changed on both sides; over another file changed elsewhere it
+ * asks first. True when the case was saved.
  */
 bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName = true);
 

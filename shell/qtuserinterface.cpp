@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace {
@@ -84,6 +85,22 @@ UserInterface::Answer QtUserInterface::message(const QString &text, Icon icon, c
                : buttons == Buttons::YesNoCancel ? Answer::Cancel
                                                  : Answer::Ok;
     }
+}
+
+UserInterface::Answer QtUserInterface::choose(const QString &text, const QString &title,
+                                              const QString &first, const QString &second) {
+    QMessageBox box(m_owner);
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    QAbstractButton *const one = box.addButton(first, QMessageBox::YesRole);
+    QAbstractButton *const other = box.addButton(second, QMessageBox::NoRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel)); // Enter decides nothing
+    const NormalPointer pointer;
+    box.exec();
+    return box.clickedButton() == one     ? Answer::Yes
+           : box.clickedButton() == other ? Answer::No
+                                          : Answer::Cancel;
 }
 
 std::optional<QString> QtUserInterface::openFileName(const QString &folder, const QString &filter) {

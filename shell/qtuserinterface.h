@@ -15,6 +15,8 @@ public:
 
     Answer message(const QString &text, Icon icon, const QString &title, Buttons buttons,
                    Answer defaultAnswer) override;
+    Answer choose(const QString &text, const QString &title, const QString &first,
+                  const QString &second) override;
     std::optional<QString> openFileName(const QString &folder, const QString &filter) override;
     std::optional<QString> saveFileName(const QString &folder, const QString &filter,
                                         const QString &proposedName) override;

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/derivedfields.h"
 #include "core/dietcase.h"
+#include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/progress.h"
 #include "core/recordinguserinterface.h"
@@ -14,9 +15,12 @@
 #include "testhelpers.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 using F = DietCase::Field;
@@ -69,8 +73,9 @@ private slots:
     void fourVisits();
     void measuredPoints_data();
     void measuredPoints();
-    void lostUpdate_data();
-    void lostUpdate();
+    void twoWorkstations_data();
+    void twoWorkstations();
+    void savesInLoops();
 
 private:
     QString put(const QByteArray &bytes);
@@ -386,65 +391,169 @@ void TestCaseHistory::measuredPoints() {
     QVERIFY(setup.joinMeasured);
 }
 
-void TestCaseHistory::lostUpdate_data() {
-    QTest::addColumn<bool>("loadedHere");
-    QTest::addColumn<bool>("savedElsewhere");
+void TestCaseHistory::twoWorkstations_data() {
+    QTest::addColumn<QStringList>("there"); // what the other workstation's save was given
+    QTest::addColumn<QStringList>("here");  // what was typed here since loading
     QTest::addColumn<QList<UserInterface::Answer>>("answers");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("asked");       // every question, one line each: "text|choices"
+    QTest::addColumn<QStringList>("written"); // "4:19": line 4 reads 19; else a line of the block
 
     using A = UserInterface::Answer;
-    QTest::newRow("unchanged: saved without asking")
-        << true << false << QList<A>() << false << true;
-    QTest::newRow("changed elsewhere: default Nein writes nothing")
-        << true << true << QList<A>() << true << false;
-    QTest::newRow("changed elsewhere: Ja overwrites")
-        << true << true << QList<A>{A::Yes} << true << true;
-    QTest::newRow("never read here: the save dialog asked already")
-        << false << true << QList<A>() << false << true;
+    const QString both = u"Die Datei „%1“ wurde seit dem Laden an anderer Stelle geändert, und "
+                         u"dieselben Angaben wurden hier anders geändert:\n"_s;
+    const QString ownValues =
+        u"\nMit den Angaben von hier speichern? Die Wiegungen von beiden Stellen bleiben erhalten."_s;
+    const QString clash = u"Für den 07.12.2026 wurde an anderer Stelle 28,5 kg eingetragen, hier "
+                          u"28 kg. Welches Gewicht soll gelten?|28,5 kg von dort,28 kg von hier"_s;
+    const QStringList weighedThere{u"--today"_s, u"01.10.2026"_s, u"--weight"_s, u"28,2"_s};
+    const QStringList sameDay{u"--today"_s, u"07.12.2026"_s, u"--weight"_s, u"28,5"_s};
+
+    QTest::newRow("not saved elsewhere: nothing asked")
+        << QStringList() << QStringList{u"todayWeight=28"_s} << QList<A>() << QString()
+        << QStringList{u"3:28"_s, u"Wiegung=07.12.2026;28"_s};
+    // The weighings derive overweight, rates and end date anew on each side: not asked.
+    QTest::newRow("a weighing on each side: both kept")
+        << weighedThere << QStringList{u"todayWeight=28"_s} << QList<A>() << QString()
+        << QStringList{u"Wiegung=01.09.2026;30"_s, u"Wiegung=15.09.2026;29"_s,
+                       u"Wiegung=01.10.2026;28,2"_s, u"Wiegung=07.12.2026;28"_s};
+    QTest::newRow("target changed there, age here: both taken")
+        << QStringList{u"--target"_s, u"19"_s} + weighedThere << QStringList{u"ageYears=6"_s}
+        << QList<A>() << QString() << QStringList{u"4:19"_s, u"5:48"_s, u"6:6"_s};
+    QTest::newRow("target changed on both sides: named; Ja keeps ours and their weighing")
+        << QStringList{u"--target"_s, u"19"_s} + weighedThere << QStringList{u"targetWeight=18"_s}
+        << QList<A>{A::Yes} << both + u"Zielgewicht: 19 kg dort, 18 kg hier"_s + ownValues
+        << QStringList{u"4:18"_s, u"Wiegung=01.10.2026;28,2"_s};
+    QTest::newRow("two values changed on both sides: Nein saves nothing")
+        << QStringList{u"--target"_s, u"19"_s, u"--age"_s, u"7"_s} + weighedThere
+        << QStringList{u"targetWeight=18"_s, u"ageYears="_s} << QList<A>()
+        << both + u"Zielgewicht: 19 kg dort, 18 kg hier\nAlter: 7 Jahre dort, leer hier"_s +
+               ownValues
+        << QStringList{u"4:19"_s};
+    QTest::newRow("one day weighed on both sides: theirs chosen")
+        << sameDay << QStringList{u"todayWeight=28"_s} << QList<A>{A::Yes} << clash
+        << QStringList{u"3:28,5"_s, u"Wiegung=07.12.2026;28,5"_s};
+    QTest::newRow("one day weighed on both sides: ours chosen")
+        << sameDay << QStringList{u"todayWeight=28"_s} << QList<A>{A::No} << clash
+        << QStringList{u"3:28"_s, u"Wiegung=07.12.2026;28"_s};
+    QTest::newRow("one day weighed on both sides: Abbrechen saves nothing")
+        << sameDay << QStringList{u"todayWeight=28"_s} << QList<A>() << clash
+        << QStringList{u"Wiegung=07.12.2026;28,5"_s};
+    QTest::newRow("no case any more: overwritten only when asked")
+        << QStringList{u"kaputt"_s} << QStringList{u"todayWeight=28"_s} << QList<A>{A::Yes}
+        << u"Die Datei „%1“ wurde seit dem Laden an anderer Stelle geändert. "
+           u"Trotzdem überschreiben?"_s
+        << QStringList{u"3:28"_s};
 }
 
-void TestCaseHistory::lostUpdate() {
-    QFETCH(bool, loadedHere);
-    QFETCH(bool, savedElsewhere);
+void TestCaseHistory::twoWorkstations() {
+    QFETCH(QStringList, there);
+    QFETCH(QStringList, here);
     QFETCH(QList<UserInterface::Answer>, answers);
-    QFETCH(bool, asked);
-    QFETCH(bool, written);
+    QFETCH(QString, asked);
+    QFETCH(QStringList, written);
 
     const QString path = put(caseLines);
     DietCase c;
     RecordingUserInterface ui;
-    if (loadedHere)
-        read_txt(c, m_settings.errorReporter(ui), path);
-    if (savedElsewhere) {
-        // Workstation B: another process loads the case, adds its weighing and saves.
+    const ErrorReporter errors = m_settings.errorReporter(ui);
+    const DerivedFields derived(c, errors); // as the form has it
+    QVERIFY(read_txt(c, errors, path));
+    if (there == QStringList{u"kaputt"_s}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kaputt\r\n") == 8);
+    } else if (!there.isEmpty()) {
+        // The other workstation loads the case, changes it and saves.
         QProcess b;
-        b.start(qEnvironmentVariable("KORVALO_PLAN"),
-                {u"--today"_s, u"01.10.2026"_s, path, u"--weight"_s, u"29"_s, u"--save"_s, path});
+        b.start(qEnvironmentVariable("KORVALO_PLAN"), there + QStringList{path, u"--save"_s, path});
         QVERIFY(b.waitForFinished(60000));
-        QVERIFY(contents(path).contains("Wiegung=01.10.2026;29"));
+        QCOMPARE(b.exitCode(), 0);
     }
-    const QByteArray before = contents(path);
-    c.setText(F::todayWeight, u"28"_s);
+    apply(c, here);
     ui.answers = answers;
     ui.fileNames << path;
-    create_txt(c, m_settings.errorReporter(ui));
+    const bool saved = create_txt(c, errors);
 
-    QCOMPARE(ui.messages.size(), int(asked));
-    if (asked) {
-        const auto &m = ui.messages[0];
-        QCOMPARE(m.text, u"Die Datei „%1“ wurde seit dem Laden an anderer Stelle geändert. "
-                         u"Trotzdem überschreiben?"_s.arg(QFileInfo(path).fileName()));
-        QCOMPARE(m.icon, Icon::Question);
-        QCOMPARE(m.buttons, UserInterface::Buttons::YesNo);
+    QStringList questions;
+    for (const auto &m : std::as_const(ui.messages))
+        questions << m.text + (m.choices.isEmpty() ? QString() : u'|' + m.choices.join(u','));
+    QCOMPARE(questions.join(u'\n'), asked.arg(QFileInfo(path).fileName()));
+    const QStringList lines = QString::fromLatin1(contents(path)).split(u"\r\n"_s);
+    for (const QString &line : std::as_const(written)) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0 && colon < 3)
+            QCOMPARE(lines.value(line.left(colon).toInt() - 1), line.mid(colon + 1));
+        else
+            QVERIFY2(lines.contains(line), qPrintable(line));
     }
-    QCOMPARE(contents(path) != before, written);
     // What we wrote is what we know now: the next save asks nothing.
-    if (written) {
+    if (saved) {
+        ui.messages.clear();
         ui.fileNames << path;
-        create_txt(c, m_settings.errorReporter(ui));
-        QCOMPARE(ui.messages.size(), int(asked));
+        QVERIFY(create_txt(c, errors));
+        QCOMPARE(ui.messages.size(), 0);
     }
+}
+
+void TestCaseHistory::savesInLoops() {
+    // Two workstations weigh one case on days of their own: the exporter on odd days, the
+    // form's save path here on even ones, each loading the case before it saves.
+    constexpr int perSide = 250;
+    const QDate first(2026, 1, 1);
+    const auto weight = [&](QDate day) { return 40 - 0.01 * first.daysTo(day); };
+    const QString plan = qEnvironmentVariable("KORVALO_PLAN");
+    const QString path = m_dir.filePath(u"schleife.kvl"_s);
+    QCOMPARE(QProcess::execute(plan, {u"--today"_s, GermanText::fromDate(first), u"--target"_s,
+                                      u"20"_s, u"--weight"_s, u"40"_s, u"--save"_s, path}),
+             0);
+    QString script;
+    for (int k = 0; k < perSide; ++k) {
+        const QDate day = first.addDays(2 * k + 1);
+        script +=
+            u"\"$1\" --today %1 --weight %2 \"$2\" --save \"$2\" >/dev/null 2>&1; echo %1 $?\n"_s
+                .arg(GermanText::fromDate(day), GermanText::fromNumber(weight(day)));
+    }
+    QProcess b;
+    b.start(u"/bin/sh"_s, {u"-c"_s, script, u"sh"_s, plan, path});
+    QVERIFY(b.waitForStarted());
+
+    QList<QDate> saved{first};
+    RecordingUserInterface ui;
+    const ErrorReporter errors = m_settings.errorReporter(ui);
+    for (int k = 0; k < perSide; ++k) {
+        DietCase c;
+        QVERIFY(read_txt(c, errors, path));
+        const QDate day = first.addDays(2 * k + 2);
+        c.setText(F::currentDate, GermanText::fromDate(day));
+        c.setText(F::todayWeight, GermanText::fromNumber(weight(day)));
+        QThread::msleep(QRandomGenerator::global()->bounded(20)); // the other side saves meanwhile
+        ui.fileNames << path;
+        if (create_txt(c, errors))
+            saved << day;
+    }
+    const qsizetype savedHere = saved.size() - 1;
+    QVERIFY(b.waitForFinished(600000));
+    for (const QByteArray &line : b.readAllStandardOutput().split('\n')) {
+        if (line.endsWith(" 0"))
+            saved << *GermanText::toDate(QString::fromLatin1(line.left(10)));
+    }
+    const QString missing = [&] {
+        const CaseHistory history = CaseFile::history(CaseFile::read(path));
+        QStringList out;
+        for (const QDate day : std::as_const(saved)) {
+            if (!std::any_of(history.weighings().begin(), history.weighings().end(),
+                             [&](const Weighing &w) {
+                                 return w.date == day && std::abs(w.weight - weight(day)) < 1e-6;
+                             }))
+                out << GermanText::fromDate(day);
+        }
+        return out.join(u' ');
+    }();
+    qInfo("saved: %lld of %d here (%lld merged), %lld of %d by the exporter", qlonglong(savedHere),
+          perSide, qlonglong(ui.statusLines.count(str(S::MergedFromElsewhere))),
+          qlonglong(saved.size() - 1 - savedHere), perSide);
+    QCOMPARE(missing, QString());
+    // Days of their own ask nothing: no save is refused.
+    QCOMPARE(saved.size(), 2 * perSide + 1);
 }
 
 QTEST_GUILESS_MAIN(TestCaseHistory)
