@@ -23,10 +23,9 @@ struct Item {
 };
 
 Item textItem(F field, int caption, int unit = 0) {
-    return {caption, unit, [field](const DietCase &c) { return c.text(field); },
-            [field](DietCase &here, const DietCase &there) {
-                here.setText(field, there.text(field));
-            }};
+    return {
+        caption, unit, [field](const DietCase &c) { return c.text(field); },
+        [field](DietCase &here, const DietCase &there) { here.setText(field, there.text(field)); }};
 }
 
 Item typedItem(F field, int unit = 0) {
@@ -177,8 +176,8 @@ void apply(DietCase &here, const DietCase &base, const DietCase &there,
         return item.value(there) != b && item.value(here) == b;
     };
     // Derived values stay with the target they were derived for.
-    const bool sameTarget = here.text(F::targetWeight) == there.text(F::targetWeight) ||
-                            takes(items().front());
+    const bool sameTarget =
+        here.text(F::targetWeight) == there.text(F::targetWeight) || takes(items().front());
     QList<const Item *> taken;
     for (const Item &item : items()) {
         if (takes(item) && (!item.derived || sameTarget))

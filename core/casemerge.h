@@ -15,7 +15,8 @@
  */
 namespace CaseMerge {
 
-/** A value changed on both sides to different texts, shown as "Zielgewicht: 28 kg dort, 27 kg hier". */
+/** A value changed on both sides to different texts, shown as "Zielgewicht: 28 kg dort, 27 kg
+ * hier". */
 struct Difference {
     QString caption;
     QString there;

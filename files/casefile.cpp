@@ -636,11 +636,12 @@ public:
                               str(S::Product), UserInterface::Buttons::YesNo,
                               UserInterface::Answer::No) == UserInterface::Answer::Yes;
         if (!m_comparison.differences.isEmpty()) {
-            QStringList text{str(S::ChangedBothSides).arg(name)};
+            QStringList lines;
             for (const CaseMerge::Difference &d : m_comparison.differences)
-                text << d.line();
-            text << str(S::SaveOwnValues);
-            if (ui.message(text.join(u'\n'), UserInterface::Icon::Question, str(S::Product),
+                lines << d.line();
+            const QString text = str(S::ChangedBothSides).arg(name) + u"\n\n" + lines.join(u'\n') +
+                                 u"\n\n" + str(S::SaveOwnValues);
+            if (ui.message(text, UserInterface::Icon::Question, str(S::Product),
                            UserInterface::Buttons::YesNo,
                            UserInterface::Answer::No) != UserInterface::Answer::Yes)
                 return false;

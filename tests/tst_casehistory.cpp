@@ -400,9 +400,9 @@ void TestCaseHistory::twoWorkstations_data() {
 
     using A = UserInterface::Answer;
     const QString both = u"Die Datei „%1“ wurde seit dem Laden an anderer Stelle geändert, und "
-                         u"dieselben Angaben wurden hier anders geändert:\n"_s;
+                         u"dieselben Angaben wurden hier anders geändert:\n\n"_s;
     const QString ownValues =
-        u"\nMit den Angaben von hier speichern? Die Wiegungen von beiden Stellen bleiben erhalten."_s;
+        u"\n\nMit den Angaben von hier speichern? Die Wiegungen von beiden Stellen bleiben erhalten."_s;
     const QString clash = u"Für den 07.12.2026 wurde an anderer Stelle 28,5 kg eingetragen, hier "
                           u"28 kg. Welches Gewicht soll gelten?|28,5 kg von dort,28 kg von hier"_s;
     const QStringList weighedThere{u"--today"_s, u"01.10.2026"_s, u"--weight"_s, u"28,2"_s};
