@@ -21,7 +21,8 @@ public:
         qint64 size = -1;
         qint64 modified = 0; ///< milliseconds since the epoch
         std::optional<CaseSummary> summary;
-        qint64 readAt = 0; ///< when it was read, ms since the epoch; set by put()
+        qint64 readAt = 0;   ///< when it was read, ms since the epoch; set by put()
+        bool listed = false; ///< found or put by this scan; not kept
     };
 
     /** The index of this user, shared by the program and the exporter. */
@@ -37,12 +38,14 @@ public:
 
     /**
      * The entry for the file when its size and time are still those read, and the time
-     * was not so close to the reading that a change within the same tick could hide.
+     * was not so close to the reading that a change within the same tick could hide. Marks
+     * the file as listed either way.
      */
-    const Entry *find(const QString &path, qint64 size, qint64 modified) const;
+    const Entry *find(const QString &path, qint64 size, qint64 modified);
+    /** Keeps what was read from a listed file. */
     void put(const QString &path, const Entry &entry);
-    /** Forgets the files of these folders that are not in the list: they were removed. */
-    void forgetOthers(const QStringList &folders, const QSet<QString> &paths);
+    /** Forgets the files of these folders that were not listed: they were removed. */
+    void forgetUnlisted(const QStringList &folders);
     qsizetype size() const { return m_entries.size(); }
     /** Whether an entry was put or forgotten since the index was read. */
     bool isChanged() const { return m_changed; }
@@ -51,4 +54,5 @@ private:
     QString m_path;
     QHash<QString, Entry> m_entries;
     bool m_changed = false;
+    qsizetype m_listed = 0;
 };

@@ -187,9 +187,7 @@ CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progres
     list.total = int(found.size());
     CaseIndex index(indexPath);
     index.load();
-    QSet<QString> listed;
     for (const Found &f : found) {
-        listed.insert(f.real);
         std::optional<CaseSummary> summary;
         QString reason;
         if (const CaseIndex::Entry *entry = index.find(f.real, f.size, f.modified)) {
@@ -218,7 +216,7 @@ CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progres
         }
     }
     if (list.complete)
-        index.forgetOthers(listedFolders, listed);
+        index.forgetUnlisted(listedFolders);
     if (!indexPath.isEmpty() && index.isChanged())
         index.save();
     std::stable_sort(list.cases.begin(), list.cases.end(),
