@@ -3,8 +3,11 @@
 // Feeds arbitrary bytes to the case file reader, the extension block included. Besides
 // crashes, hangs and sanitizer reports it checks that a file that loads, saved again,
 // passes the checks and reads back line for line as written, with the same weighings and
-// unknown keys, and that reading raises no error but the 23rd line's.
+// unknown keys, and that reading raises no error but the 23rd line's. Saved elsewhere over a
+// case weighed here, it merges without losing a weighing of either side, however the
+// questions are answered.
 #include "core/apperror.h"
+#include "core/casemerge.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/germantext.h"
@@ -89,6 +92,60 @@ void checkRewrite(const DietCase &dietCase) {
         fail("the score's weight we wrote reads back differently");
 }
 
+// The case as loaded here: first visit 01.09.2026 with 30 kg, a follow-up on 15.09.2026.
+const QByteArray baseBytes = "Meier\r\nBello\r\n29\r\n20\r\n50\r\n5\r\n2\r\n1\r\n01.03.2027\r\n"
+                             "EndText1\r\nHund\r\nEndList\r\n15.09.2026\r\n01.09.2026\r\n30 kg\r\n"
+                             "EndText2\r\nTrue\r\nFalse\r\nTrue\r\nFalse\r\nEndOption\r\n";
+
+void loadBase(DietCase &c) {
+    static const CaseFile::Content content = [] {
+        QFile file(files().output);
+        if (!file.open(QIODevice::WriteOnly) || file.write(baseBytes) != baseBytes.size())
+            fail("cannot write the base case");
+        file.close();
+        return CaseFile::read(files().output);
+    }();
+    c.clearInputs();
+    CaseFile::fill(c, content);
+}
+
+void checkMerge(const DietCase &there) {
+    DietCase base;
+    loadBase(base);
+    const auto weighedHere = [](DietCase &here) {
+        loadBase(here);
+        here.setText(DietCase::Field::currentDate, QStringLiteral("07.12.2026"));
+        here.setText(DietCase::Field::todayWeight, QStringLiteral("28"));
+    };
+    DietCase asLoaded;
+    weighedHere(asLoaded);
+    const CaseHistory mine = asLoaded.recordedHistory();
+    const CaseMerge::Comparison comparison = CaseMerge::compare(asLoaded, base, there);
+    for (const bool takeThere : {false, true}) {
+        DietCase here;
+        weighedHere(here);
+        CaseMerge::apply(here, base, there, QList<bool>(comparison.clashes.size(), takeThere));
+        const CaseHistory merged = here.recordedHistory();
+        const auto weightOn = [&merged](QDate date) -> std::optional<double> {
+            for (const Weighing &w : merged.weighings()) {
+                if (w.date == date)
+                    return w.weight;
+            }
+            return std::nullopt;
+        };
+        for (const Weighing &w : there.history().weighings() + mine.weighings()) {
+            if (!weightOn(w.date))
+                fail("a merge lost a weighing");
+        }
+        for (const CaseMerge::Clash &clash : comparison.clashes) {
+            const auto kept = weightOn(clash.date);
+            if (!kept || GermanText::fromNumber(*kept) !=
+                             GermanText::fromNumber(takeThere ? clash.there : clash.here))
+                fail("a merge kept the other weight than the one chosen");
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -117,5 +174,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     checkRewrite(dietCase);
+    checkMerge(dietCase);
     return 0;
 }
