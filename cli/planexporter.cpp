@@ -15,7 +15,6 @@
 #include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/infosheet.h"
-#include "core/printtexts.h"
 #include "core/progress.h"
 #include "core/recordinguserinterface.h"
 #include "core/stringids.h"
@@ -417,39 +416,16 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const Err
         view.apply(setup);
         // At a window's size; the chart lays itself out when drawn, shown or not.
         view.chart()->resize(1000, 700);
-        try {
-            // A PDF writer, not a printer: the chart page needs no printing system.
-            QPdfWriter pdf(r.pdfChartFile);
-            pdf.setPageSize(QPageSize(QPageSize::A4));
-            print_KHPE_chart(*view.chart(), pdf,
-                             LogoLoader::LoadPic(LogoLoader::defaultLogoName, settings),
-                             LogoLoader::LoadPic(LogoLoader::smallLogoName, settings));
-        } catch (const AppError &e) {
-            errors.ReportError(e, QStringLiteral("printmod - print_KHPE_chart"));
+        // A PDF writer, not a printer: the chart page needs no printing system.
+        QPdfWriter pdf(r.pdfChartFile);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        if (!view.printPage(pdf))
             return false;
-        }
     }
-    if (!r.pdfDiaryFile.isEmpty()) {
-        SheetView view(host);
-        try {
-            print_sheet(*view.sheet(), *printer(r.pdfDiaryFile), planSheetHeader(c),
-                        planSheetFooter(Clock::today()), 1, 1);
-        } catch (const AppError &e) {
-            errors.ReportError(e, QStringLiteral("printmod - print_sheet"));
-            return false;
-        }
-    }
-    if (!r.pdfInfoFile.isEmpty()) {
-        DocumentView view(host);
-        try {
-            printRichText(*view.textControl()->document(), *printer(r.pdfInfoFile), 1440, 1440,
-                          1440, 1440, 1, 1);
-        } catch (const AppError &e) {
-            errors.ui().message(QString::number(e.number()) + u"  -  " + e.description(),
-                                UserInterface::Icon::Critical, str(S::AppTitle));
-            return false;
-        }
-    }
+    if (!r.pdfDiaryFile.isEmpty() && !SheetView(host).print(*printer(r.pdfDiaryFile), 1, 1))
+        return false;
+    if (!r.pdfInfoFile.isEmpty() && !DocumentView(host).print(*printer(r.pdfInfoFile), 1, 1))
+        return false;
     return true;
 }
 

@@ -4,12 +4,10 @@
 
 #include "core/userinterface.h"
 
-#include <QImage>
+#include <QString>
 
 #include <memory>
 
-class ChartControl;
-class QPagedPaintDevice;
 class QPrinter;
 
 /** The printer a print request names, a queue or a PDF file, with its paper. */
@@ -21,28 +19,3 @@ std::unique_ptr<QPrinter> printerFor(const UserInterface::PrintRequest &request)
  * one that is stopped. Empty when it prints, or when the printing system does not tell.
  */
 QString printerProblem(const QString &queue);
-
-/**
- * The chart page: the chart enlarged 1.2 times and centred 30 mm below the top, the
- * user's logo at the top right, the program's small logo at the bottom right. Copies and
- * orientation of the print dialog stay as they are. Raises AppError when printing fails.
- */
-void print_KHPE_chart(ChartControl &chart, QPagedPaintDevice &paper, const QImage &userLogo,
-                      const QImage &productLogo);
-
-class SheetControl;
-class QTextDocument;
-
-/**
- * The diet plan A1:D36 with the page header and footer, on the template's page set-up,
- * with the dialog's copies and orientation. Raises AppError when printing fails.
- */
-void print_sheet(SheetControl &sheet, QPrinter &printer, const QString &header,
-                 const QString &footer, int copies, int orientation);
-
-/**
- * A rich text paged onto the printer with the given margins (in twips) on every page.
- * Raises AppError when printing fails.
- */
-void printRichText(const QTextDocument &document, QPrinter &printer, int leftTwips, int topTwips,
-                   int rightTwips, int bottomTwips, int copies, int orientation);

@@ -3,14 +3,9 @@
 #include "shell/mainwindow.h"
 
 #include "controls/chartcontrol.h"
-#include "controls/logoloader.h"
-#include "controls/richtextcontrol.h"
-#include "controls/sheetcontrol.h"
 #include "core/apperror.h"
-#include "core/clock.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
-#include "core/printtexts.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/calendarfile.h"
@@ -47,11 +42,9 @@
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -445,6 +438,11 @@ QString MainWindow::activeViewName() const {
     return window && window->widget() ? window->widget()->objectName() : QString();
 }
 
+ChildView *MainWindow::activeView() const {
+    const QMdiSubWindow *window = m_mdi->activeSubWindow();
+    return window ? qobject_cast<ChildView *>(window->widget()) : nullptr;
+}
+
 void MainWindow::dispatch(const QString &key) {
     // Two buttons show their dialog differently from their menu entries.
     if (key == u"Recalc") {
@@ -497,7 +495,8 @@ void MainWindow::run(Command command) {
         break;
     case Command::ChangeLogo:
         changeLogo(*this, m_settings,
-                   activeViewName().toUpper() == u"FRMDOCUMENT" ? m_document.data() : nullptr);
+                   activeView() && activeView()->kind() == View::Document ? m_document.data()
+                                                                          : nullptr);
         break;
     case Command::ReductionValues:
         showRecalc(false);
@@ -685,7 +684,7 @@ void MainWindow::report(const AppError &error, const QString &procedure, const Q
 
 void MainWindow::exitOrBack() {
     try {
-        if (activeViewName() == u"frminput" || !m_mdi->activeSubWindow()) {
+        if (!m_mdi->activeSubWindow() || (activeView() && activeView()->kind() == View::Input)) {
             const auto answer =
                 m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::AppTitle),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
@@ -771,66 +770,16 @@ void MainWindow::showChart(const ChartSetup &setup) {
 }
 
 void MainWindow::printActive(bool preview) {
-    const QString name = activeViewName().toUpper();
-    if (name != u"FRMSHEET" && name != u"FRMCHART" && name != u"FRMDOCUMENT" &&
-        name != u"FRMVERLAUF")
-        return; // the input form and the browser print nothing
-
-    // One drawing for the printer and the preview: what the preview shows is what prints.
-    const auto print = [this, name](QPrinter &printer, int copies, int orientation) {
-        if (name == u"FRMCHART" && m_chart) {
-            BusyCursor busy;
-            const QImage userLogo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings);
-            if (userLogo.isNull()) // gone since it was chosen: say so, print without it
-                m_ui->message(str(S::NoLogo) + u' ' + str(S::Reinstall),
-                              UserInterface::Icon::Exclamation, str(S::NoLogoTitle));
-            try {
-                print_KHPE_chart(*m_chart->chart(), printer, userLogo,
-                                 LogoLoader::LoadPic(LogoLoader::smallLogoName, m_settings));
-            } catch (const AppError &e) {
-                m_errors.ReportError(e, QStringLiteral("printmod - print_KHPE_chart"));
-            }
-        } else if (name == u"FRMSHEET" && m_sheet) {
-            try {
-                print_sheet(*m_sheet->sheet(), printer, planSheetHeader(m_case),
-                            planSheetFooter(Clock::today()), copies, orientation);
-            } catch (const AppError &e) {
-                m_errors.ReportError(e, QStringLiteral("printmod - print_sheet"));
-            }
-        } else if (name == u"FRMVERLAUF" && m_progress) {
-            QTextDocument page;
-            page.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
-            // The practice's logo as on the owner's other pages; without one the page goes on.
-            const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_settings);
-            if (!logo.isNull()) {
-                page.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("logo")),
-                                 logo.scaled(QSize(150, 150).boundedTo(logo.size()),
-                                             Qt::KeepAspectRatio, Qt::SmoothTransformation));
-            }
-            page.setHtml(m_progress->html(logo.isNull() ? QString() : QStringLiteral("logo")));
-            try {
-                // 1.5 cm margins: room for eight columns on A4 portrait.
-                printRichText(page, printer, 850, 850, 850, 850, copies, orientation);
-            } catch (const AppError &e) {
-                m_errors.ReportError(e, QStringLiteral("printmod - printRichText"));
-            }
-        } else if (name == u"FRMDOCUMENT" && m_document) {
-            try {
-                printRichText(*m_document->textControl()->document(), printer, 1440, 1440, 1440,
-                              1440, copies, orientation);
-            } catch (const AppError &e) {
-                m_ui->message(QString::number(e.number()) + u"  -  " + e.description(),
-                              UserInterface::Icon::Critical, str(S::AppTitle));
-            }
-        }
-    };
-
+    ChildView *view = activeView();
+    if (!view || !view->prints())
+        return;
     if (preview) {
+        // One drawing for the printer and the preview: what the preview shows is what prints.
         QPrintPreviewDialog dialog(this);
         dialog.printer()->setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *printer) {
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [view](QPrinter *printer) {
             const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
-            print(*printer, printer->copyCount(), landscape ? 2 : 1);
+            view->print(*printer, printer->copyCount(), landscape ? 2 : 1);
         });
         dialog.exec();
         return;
@@ -851,35 +800,12 @@ void MainWindow::printActive(bool preview) {
     const auto printer = printerFor(*request);
     printer->setDocName(str(S::Product) + u" - " +
                         m_mdi->activeSubWindow()->windowTitle().trimmed());
-    print(*printer, request->copies, request->orientation);
+    view->print(*printer, request->copies, request->orientation);
 }
 
 void MainWindow::copyActive() {
-    // Copying never complains: what cannot be copied is left alone.
-    const QString name = activeViewName();
-    if (name == u"frmchart" && m_chart) {
-        QGuiApplication::clipboard()->setImage(m_chart->chart()->picture());
-    } else if (name == u"frmDocument" && m_document) {
-        RichTextControl *text = m_document->textControl();
-        auto *data = new QMimeData;
-        const QByteArray rtf = text->rtfOfRange(0, 10000);
-        data->setData(QStringLiteral("Rich Text Format"), rtf);
-        data->setData(QStringLiteral("text/rtf"), rtf);
-        QGuiApplication::clipboard()->setMimeData(data);
-        QTextCursor start = text->textCursor();
-        start.setPosition(0);
-        text->setTextCursor(start); // the caret at the start, nothing selected
-    } else if (name == u"frmVerlauf" && m_progress) {
-        auto *data = new QMimeData;
-        data->setText(m_progress->tabText());
-        data->setHtml(m_progress->html());
-        QGuiApplication::clipboard()->setMimeData(data);
-    } else if (name == u"frmSheet" && m_sheet) {
-        SheetControl *sheet = m_sheet->sheet();
-        sheet->selectRange(1, 1, 36, 4);
-        sheet->copySelection();
-        sheet->selectRange(1, 1, 1, 1);
-    }
+    if (ChildView *view = activeView())
+        view->copy(*QGuiApplication::clipboard());
 }
 
 void MainWindow::showOptions(bool busy) {

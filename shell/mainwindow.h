@@ -18,6 +18,7 @@
 class BrowserView;
 class CaseListView;
 class ChartView;
+class ChildView;
 class Companions;
 class Launcher;
 class InputView;
@@ -91,6 +92,8 @@ public:
     CaseListView *caseListView() const;
     /** The name of the active child view, empty when none is. */
     QString activeViewName() const;
+    /** The active child view, which prints and copies itself; null when none is. */
+    ChildView *activeView() const;
 
     /** Who opens documents and links, and who finds and starts companions (tests fake them). */
     void setLauncher(Launcher *launcher);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "controls/chartcontrol.h"
+#include "controls/printouts.h"
 #include "core/clock.h"
 #include "core/computecommand.h"
 #include "core/derivedfields.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
-#include "output/printing.h"
 
 #include <QPainter>
 #include <QPdfWriter>

@@ -3,11 +3,19 @@
 #include "views/chartview.h"
 
 #include "controls/chartcontrol.h"
+#include "controls/logoloader.h"
+#include "controls/printouts.h"
+#include "core/apperror.h"
 #include "core/dietcase.h"
+#include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "core/userinterface.h"
+#include "views/busycursor.h"
 
+#include <QClipboard>
+#include <QPrinter>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,4 +55,28 @@ void ChartView::apply(const ChartSetup &setup) {
         name.chop(1);
     m_chart->setAccessibleName(name);
     m_chart->setAccessibleDescription(description(setup.plan, m_host.dietCase()));
+}
+
+bool ChartView::print(QPrinter &printer, int, int) {
+    BusyCursor busy;
+    if (LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings()).isNull())
+        m_host.ui().message(str(S::NoLogo) + u' ' + str(S::Reinstall),
+                            UserInterface::Icon::Exclamation, str(S::NoLogoTitle));
+    return printPage(printer);
+}
+
+bool ChartView::printPage(QPagedPaintDevice &paper) {
+    try {
+        print_KHPE_chart(*m_chart, paper,
+                         LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings()),
+                         LogoLoader::LoadPic(LogoLoader::smallLogoName, m_host.settings()));
+    } catch (const AppError &e) {
+        m_host.errors().ReportError(e, QStringLiteral("printmod - print_KHPE_chart"));
+        return false;
+    }
+    return true;
+}
+
+void ChartView::copy(QClipboard &clipboard) {
+    clipboard.setImage(m_chart->picture());
 }

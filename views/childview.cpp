@@ -30,6 +30,12 @@ void ChildView::report(const AppError &error, const QString &procedure) {
     m_host.errors().ReportError(error, objectName() + u'-' + procedure, workingOn());
 }
 
+bool ChildView::print(QPrinter &, int, int) {
+    return false;
+}
+
+void ChildView::copy(QClipboard &) {}
+
 QString ChildView::workingOn() const {
     return QStringLiteral("XXX");
 }

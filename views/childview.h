@@ -10,6 +10,8 @@
 #include <utility>
 
 class AppError;
+class QClipboard;
+class QPrinter;
 
 /**
  * A child view of the main window: its host, its kind, and what it hands the host when it
@@ -32,6 +34,16 @@ public:
 
     /** Run each time the view becomes the active child; errors are reported, not passed on. */
     void activate();
+
+    /** Whether the view has a printout; the input form and the browser have none. */
+    virtual bool prints() const { return false; }
+    /**
+     * Prints the view with the print dialog's copies and orientation (1 portrait,
+     * 2 landscape); what goes wrong is told. False when nothing was printed.
+     */
+    virtual bool print(QPrinter &printer, int copies, int orientation);
+    /** Puts the view on the clipboard; copying never complains, it leaves alone what it cannot. */
+    virtual void copy(QClipboard &clipboard);
 
 protected:
     ChildView(ViewHost &host, const char *name, const QString &caption, Activation activation,

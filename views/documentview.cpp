@@ -3,6 +3,7 @@
 #include "views/documentview.h"
 
 #include "controls/logoloader.h"
+#include "controls/printouts.h"
 #include "controls/richtextcontrol.h"
 #include "core/apperror.h"
 #include "core/dietcase.h"
@@ -16,7 +17,9 @@
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,4 +93,26 @@ void changeLogo(ViewHost &host, AppSettings &settings, DocumentView *activeSheet
     }
     if (activeSheet)
         activeSheet->open_createRTF();
+}
+
+bool DocumentView::print(QPrinter &printer, int copies, int orientation) {
+    try {
+        printRichText(*m_text->document(), printer, 1440, 1440, 1440, 1440, copies, orientation);
+    } catch (const AppError &e) {
+        m_host.ui().message(QString::number(e.number()) + u"  -  " + e.description(),
+                            UserInterface::Icon::Critical, str(S::AppTitle));
+        return false;
+    }
+    return true;
+}
+
+void DocumentView::copy(QClipboard &clipboard) {
+    auto *data = new QMimeData;
+    const QByteArray rtf = m_text->rtfOfRange(0, 10000);
+    data->setData(QStringLiteral("Rich Text Format"), rtf);
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    clipboard.setMimeData(data);
+    QTextCursor start = m_text->textCursor();
+    start.setPosition(0);
+    m_text->setTextCursor(start); // the caret at the start, nothing selected
 }

@@ -22,6 +22,11 @@ public:
     /** The logo of the last build; null when none could be loaded. */
     const QImage &logo() const { return m_logo; }
 
+    bool prints() const override { return true; }
+    bool print(QPrinter &printer, int copies, int orientation) override;
+    /** The whole sheet as RTF, the caret back at the start. */
+    void copy(QClipboard &clipboard) override;
+
 private:
     RichTextControl *m_text;
     QImage m_logo;

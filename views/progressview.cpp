@@ -2,9 +2,13 @@
 
 #include "views/progressview.h"
 
+#include "controls/logoloader.h"
+#include "controls/printouts.h"
+#include "core/apperror.h"
 #include "core/chartcalc.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
+#include "core/errorreport.h"
 #include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/printtexts.h"
@@ -15,11 +19,15 @@
 #include "views/accessibility.h"
 #include "views/viewhost.h"
 
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextDocument>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -274,4 +282,32 @@ QString ProgressView::tabText() const {
     if (!m_rationText.isEmpty())
         lines << m_rationText;
     return lines.join(u'\n') + u'\n';
+}
+
+bool ProgressView::print(QPrinter &printer, int copies, int orientation) {
+    QTextDocument page;
+    page.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    // The practice's logo as on the owner's other pages; without one the page goes on.
+    const QImage logo = LogoLoader::LoadPic(LogoLoader::defaultLogoName, m_host.settings());
+    if (!logo.isNull()) {
+        page.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("logo")),
+                         logo.scaled(QSize(150, 150).boundedTo(logo.size()), Qt::KeepAspectRatio,
+                                     Qt::SmoothTransformation));
+    }
+    page.setHtml(html(logo.isNull() ? QString() : QStringLiteral("logo")));
+    try {
+        // 1.5 cm margins: room for eight columns on A4 portrait.
+        printRichText(page, printer, 850, 850, 850, 850, copies, orientation);
+    } catch (const AppError &e) {
+        m_host.errors().ReportError(e, QStringLiteral("printmod - printRichText"));
+        return false;
+    }
+    return true;
+}
+
+void ProgressView::copy(QClipboard &clipboard) {
+    auto *data = new QMimeData;
+    data->setText(tabText());
+    data->setHtml(html());
+    clipboard.setMimeData(data);
 }

@@ -49,6 +49,12 @@ public:
     /** The table as tab-separated lines, the column titles first, then the advice. */
     QString tabText() const;
 
+    bool prints() const override { return true; }
+    /** The page of html() with the practice's logo, when there is one. */
+    bool print(QPrinter &printer, int copies, int orientation) override;
+    /** As tab-separated text and as HTML. */
+    void copy(QClipboard &clipboard) override;
+
 private:
     /** The ration by a tenth less when too slow, more when too fast; dogs and cats keep a floor. */
     void adjustRation();

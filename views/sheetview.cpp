@@ -2,17 +2,20 @@
 
 #include "views/sheetview.h"
 
+#include "controls/printouts.h"
 #include "controls/sheetcontrol.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/feeding.h"
+#include "core/printtexts.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "views/viewhost.h"
 
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -130,4 +133,21 @@ void SheetView::updateEditing() {
 
 QString SheetView::workingOn() const {
     return m_sheet->sheetName();
+}
+
+bool SheetView::print(QPrinter &printer, int copies, int orientation) {
+    try {
+        print_sheet(*m_sheet, printer, planSheetHeader(m_host.dietCase()),
+                    planSheetFooter(Clock::today()), copies, orientation);
+    } catch (const AppError &e) {
+        m_host.errors().ReportError(e, QStringLiteral("printmod - print_sheet"));
+        return false;
+    }
+    return true;
+}
+
+void SheetView::copy(QClipboard &) {
+    m_sheet->selectRange(1, 1, 36, 4);
+    m_sheet->copySelection();
+    m_sheet->selectRange(1, 1, 1, 1);
 }

@@ -24,6 +24,11 @@ public:
 
     SheetControl *sheet() const { return m_sheet; }
 
+    bool prints() const override { return true; }
+    bool print(QPrinter &printer, int copies, int orientation) override;
+    /** The plan's cells A1:D36. */
+    void copy(QClipboard &clipboard) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
