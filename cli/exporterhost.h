@@ -14,7 +14,7 @@ public:
         , m_settings(settings) {}
 
     void set_toolbar(View) override {}
-    void setToolTip(const QString &, const QString &) override {}
+    void setToolTip(ToolKey, const QString &) override {}
     void setExitCaption(const QString &) override {}
 
     DietCase &dietCase() override { return m_case; }

@@ -68,77 +68,81 @@ constexpr std::array menuInfos{
     MenuInfo{"mnuHelp", 1132, helpMenu},
 };
 
-constexpr ToolbarSlot button(const char *key, bool visible, int tip, C c) {
-    return {key, SlotKind::Button, visible, tip, c};
+using T = ToolKey;
+
+constexpr ToolbarSlot button(T id, const char *key, bool visible, int tip, C c) {
+    return {id, key, SlotKind::Button, visible, tip, c};
 }
-constexpr ToolbarSlot sep(const char *key, bool visible) {
-    return {key, SlotKind::Separator, visible, 0, std::nullopt};
+constexpr ToolbarSlot sep(T id, const char *key, bool visible) {
+    return {id, key, SlotKind::Separator, visible, 0, std::nullopt};
 }
 
-const std::array<ToolbarSlot, 35> toolbarSlots{{
-    button("Back", true, 101, C::ExitOrBack),
-    sep("SEP1", true),
-    button("Open", true, 146, C::LoadCase),
-    button("Save", true, 147, C::SaveCase),
-    sep("SEP2", true),
-    button("Print", true, 151, C::Print),
-    button("Copy", true, 153, C::Copy),
-    sep("newsep1", true),
-    button("Mail", true, 107, C::Email),
-    button("Inet", true, 104, C::WebPage),
-    sep("SEP3", true),
-    button("Doc", true, 103, C::InfoSheet),
-    sep("SEP4", true),
-    button("Chart", true, 102, C::ReductionCurve),
-    {"Help", SlotKind::Button, false, 0, std::nullopt}, // never shown, runs nothing
-    sep("SEP5", true),
-    button("Plan", true, 109, C::DietPlan),
-    button("Verlauf", false, 2610, C::FollowUp),
-    button("Termine", false, S::ExportDates, C::ExportDates),
-    {"Unbelegt", SlotKind::Placeholder, false, 0, std::nullopt},
-    button("Options", true, 977, C::ChartOptions),
-    button("Recalc", true, 981, C::ReductionValues),
-    sep("SEP6", true),
-    button("Delete", true, 149, C::ClearInputs),
-    sep("SEP7", false),
-    sep("SEP8", false),
-    button("Extra1", false, 20, C::Companion1),
-    button("Extra2", false, 22, C::Companion2),
-    sep("SEP9", false),
-    button("Extra3", false, 24, C::Companion3),
-    button("Extra4", false, 26, C::Companion4),
-    button("Extra5", false, 28, C::Companion5),
-    button("Extra6", false, 30, C::Companion6),
-    sep("SEP10", true),
-    button("Help2", true, 106, C::Help),
+constexpr std::array<ToolbarSlot, int(T::Count)> toolbarSlots{{
+    button(T::Back, "Back", true, 101, C::ExitOrBack),
+    sep(T::Sep1, "SEP1", true),
+    button(T::Open, "Open", true, 146, C::LoadCase),
+    button(T::Save, "Save", true, 147, C::SaveCase),
+    sep(T::Sep2, "SEP2", true),
+    button(T::Print, "Print", true, 151, C::Print),
+    button(T::Copy, "Copy", true, 153, C::Copy),
+    sep(T::NewSep1, "newsep1", true),
+    button(T::Mail, "Mail", true, 107, C::Email),
+    button(T::Inet, "Inet", true, 104, C::WebPage),
+    sep(T::Sep3, "SEP3", true),
+    button(T::Doc, "Doc", true, 103, C::InfoSheet),
+    sep(T::Sep4, "SEP4", true),
+    button(T::Chart, "Chart", true, 102, C::ReductionCurve),
+    {T::Help, "Help", SlotKind::Button, false, 0, std::nullopt}, // never shown, runs nothing
+    sep(T::Sep5, "SEP5", true),
+    button(T::Plan, "Plan", true, 109, C::DietPlan),
+    button(T::Verlauf, "Verlauf", false, 2610, C::FollowUp),
+    button(T::Termine, "Termine", false, S::ExportDates, C::ExportDates),
+    {T::Unbelegt, "Unbelegt", SlotKind::Placeholder, false, 0, std::nullopt},
+    button(T::Options, "Options", true, 977, C::ChartOptions),
+    button(T::Recalc, "Recalc", true, 981, C::ReductionValues),
+    sep(T::Sep6, "SEP6", true),
+    button(T::Delete, "Delete", true, 149, C::ClearInputs),
+    sep(T::Sep7, "SEP7", false),
+    sep(T::Sep8, "SEP8", false),
+    button(T::Extra1, "Extra1", false, 20, C::Companion1),
+    button(T::Extra2, "Extra2", false, 22, C::Companion2),
+    sep(T::Sep9, "SEP9", false),
+    button(T::Extra3, "Extra3", false, 24, C::Companion3),
+    button(T::Extra4, "Extra4", false, 26, C::Companion4),
+    button(T::Extra5, "Extra5", false, 28, C::Companion5),
+    button(T::Extra6, "Extra6", false, 30, C::Companion6),
+    sep(T::Sep10, "SEP10", true),
+    button(T::Help2, "Help2", true, 106, C::Help),
 }};
 
-constexpr std::array<const char *, CommandTable::flagCount> flagKeyList{
-    "Back",   "SEP1", "Open",   "Save",  "SEP2",  "Print",   "Copy",   "Mail",     "Inet",
-    "SEP3",   "Doc",  "SEP4",   "Chart", "Help2", "SEP5",    "Plan",   "Unbelegt", "Options",
-    "Recalc", "SEP6", "Delete", "SEP7",  "SEP8",  "Verlauf", "Termine"};
+// The keys a view switches, in the order of the rows below.
+constexpr std::array flagKeys{T::Back,   T::Sep1,     T::Open,    T::Save,    T::Sep2,
+                              T::Print,  T::Copy,     T::Mail,    T::Inet,    T::Sep3,
+                              T::Doc,    T::Sep4,     T::Chart,   T::Help2,   T::Sep5,
+                              T::Plan,   T::Unbelegt, T::Options, T::Recalc,  T::Sep6,
+                              T::Delete, T::Sep7,     T::Sep8,    T::Verlauf, T::Termine};
 
 constexpr std::array flagMenuList{
-    CommandTable::FlagMenu{"Open", C::LoadCase},
-    CommandTable::FlagMenu{"Save", C::SaveCase},
-    CommandTable::FlagMenu{"Chart", C::ReductionCurve},
-    CommandTable::FlagMenu{"Inet", C::WebPage},
-    CommandTable::FlagMenu{"Plan", C::DietPlan},
-    CommandTable::FlagMenu{"Verlauf", C::FollowUp},
-    CommandTable::FlagMenu{"Termine", C::ExportDates},
-    CommandTable::FlagMenu{"Doc", C::InfoSheet},
-    CommandTable::FlagMenu{"Print", C::Print},
-    CommandTable::FlagMenu{"Print", C::PrintPreview}, // goes with printing
-    CommandTable::FlagMenu{"Copy", C::Copy},
-    CommandTable::FlagMenu{"Delete", C::ClearInputs},
-    CommandTable::FlagMenu{"Recalc", C::ReductionValues},
-    CommandTable::FlagMenu{"Options", C::ChartOptions},
-    CommandTable::FlagMenu{"Mail", C::Email},
+    CommandTable::FlagMenu{T::Open, C::LoadCase},
+    CommandTable::FlagMenu{T::Save, C::SaveCase},
+    CommandTable::FlagMenu{T::Chart, C::ReductionCurve},
+    CommandTable::FlagMenu{T::Inet, C::WebPage},
+    CommandTable::FlagMenu{T::Plan, C::DietPlan},
+    CommandTable::FlagMenu{T::Verlauf, C::FollowUp},
+    CommandTable::FlagMenu{T::Termine, C::ExportDates},
+    CommandTable::FlagMenu{T::Doc, C::InfoSheet},
+    CommandTable::FlagMenu{T::Print, C::Print},
+    CommandTable::FlagMenu{T::Print, C::PrintPreview}, // goes with printing
+    CommandTable::FlagMenu{T::Copy, C::Copy},
+    CommandTable::FlagMenu{T::Delete, C::ClearInputs},
+    CommandTable::FlagMenu{T::Recalc, C::ReductionValues},
+    CommandTable::FlagMenu{T::Options, C::ChartOptions},
+    CommandTable::FlagMenu{T::Mail, C::Email},
 };
 
 // One column per view, one row per flag key (Y = shown and enabled).
 //                               Input  Chart  Sheet  Doc    Browser FollowUp CaseList
-constexpr std::array<std::array<bool, 7>, CommandTable::flagCount> viewFlags{{
+constexpr std::array<std::array<bool, 7>, flagKeys.size()> viewFlags{{
     /* Back     */ {true, true, true, true, true, true, true},
     /* SEP1     */ {true, true, true, false, true, true, true},
     /* Open     */ {true, false, false, false, false, false, true},
@@ -166,6 +170,33 @@ constexpr std::array<std::array<bool, 7>, CommandTable::flagCount> viewFlags{{
     /* Termine  */ {false, false, true, false, false, false, false},
 }};
 
+// Each place stands at its key's index, so that a key finds its place without a search.
+constexpr bool inKeyOrder() {
+    for (std::size_t i = 0; i < toolbarSlots.size(); ++i) {
+        if (int(toolbarSlots[i].id) != int(i))
+            return false;
+    }
+    return true;
+}
+static_assert(inKeyOrder(), "the toolbar's places must be listed in ToolKey order");
+
+constexpr int flagIndex(T key) {
+    for (std::size_t i = 0; i < flagKeys.size(); ++i) {
+        if (flagKeys[i] == key)
+            return int(i);
+    }
+    return -1;
+}
+
+constexpr bool menusHaveFlags() {
+    for (const CommandTable::FlagMenu &menu : flagMenuList) {
+        if (flagIndex(menu.key) < 0)
+            return false;
+    }
+    return true;
+}
+static_assert(menusHaveFlags(), "a menu entry is switched with a key no view switches");
+
 } // namespace
 
 namespace CommandTable {
@@ -187,19 +218,27 @@ std::span<const ToolbarSlot> toolbar() {
     return toolbarSlots;
 }
 
-std::span<const char *const> flagKeys() {
-    return flagKeyList;
+const ToolbarSlot &slot(ToolKey key) {
+    return toolbarSlots[std::size_t(key)];
+}
+
+std::optional<ToolKey> toolKey(QStringView name) {
+    for (const ToolbarSlot &s : toolbarSlots) {
+        if (name == QLatin1StringView(s.key))
+            return s.id;
+    }
+    return std::nullopt;
 }
 
 std::span<const FlagMenu> flagMenus() {
     return flagMenuList;
 }
 
-std::array<bool, flagCount> flags(View view) {
-    std::array<bool, flagCount> column{};
-    for (int i = 0; i < flagCount; ++i)
-        column[i] = viewFlags[i][static_cast<int>(view)];
-    return column;
+std::optional<bool> shownIn(View view, ToolKey key) {
+    const int flag = flagIndex(key);
+    if (flag < 0)
+        return std::nullopt;
+    return viewFlags[flag][static_cast<int>(view)];
 }
 
 } // namespace CommandTable

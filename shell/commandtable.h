@@ -63,8 +63,9 @@ struct MenuInfo {
 
 enum class SlotKind { Button, Separator, Placeholder };
 
-/** One of the 34 places of the toolbar, identified by its key. */
+/** One place of the toolbar: its key, and the key's text, the object name of the place. */
 struct ToolbarSlot {
+    ToolKey id;
     const char *key;
     SlotKind kind;
     bool visibleAtLoad;
@@ -79,20 +80,23 @@ const CommandInfo &info(Command command);
 
 std::span<const MenuInfo> menus();
 
+/** The toolbar's places, one per key in key order. */
 std::span<const ToolbarSlot> toolbar();
+const ToolbarSlot &slot(ToolKey key);
+/** The key of an object name ("Copy"); nothing for a name that is none. */
+std::optional<ToolKey> toolKey(QStringView name);
 
-/** The toolbar keys that set_toolbar's 24 flags stand for, in flag order. */
-constexpr int flagCount = 25;
-std::span<const char *const> flagKeys();
-
-/** The menu entries switched on and off with a flag, in the order they are set. */
+/** The menu entries switched on and off with a toolbar key's flag, in the order they are set. */
 struct FlagMenu {
-    const char *key;
+    ToolKey key;
     Command command;
 };
 std::span<const FlagMenu> flagMenus();
 
-/** The flags a view passes when it becomes active. */
-std::array<bool, flagCount> flags(View view);
+/**
+ * Whether a view shows the place of a key when it becomes active; nothing for a key no
+ * view switches (the companions' places and the last separators).
+ */
+std::optional<bool> shownIn(View view, ToolKey key);
 
 } // namespace CommandTable

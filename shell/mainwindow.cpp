@@ -14,6 +14,7 @@
 #include "output/companions.h"
 #include "output/launcher.h"
 #include "output/printing.h"
+#include "shell/commandbar.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
 #include "views/busycursor.h"
@@ -53,26 +54,6 @@
 #include <algorithm>
 #include <optional>
 
-namespace {
-
-/** Each picture is read once, however many commands show it. */
-QIcon icon(const char *name) {
-    static QHash<QString, QIcon> icons;
-    const QString key = QLatin1StringView(name);
-    auto it = icons.find(key);
-    if (it == icons.end())
-        it = icons.insert(key, QIcon(u":/korvalo/icons/" + key + u".svg"));
-    return *it;
-}
-
-/** A toolbar button shows a picture only: its tip is also its name for screen readers. */
-void setButtonTip(QToolButton *button, const QString &tip) {
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-}
-
-} // namespace
-
 MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     : QMainWindow(parent)
     , m_qtUi(this)
@@ -85,12 +66,13 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     , m_x11Companions(std::make_unique<X11Companions>())
     , m_companions(m_x11Companions.get()) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(icon("korvalo"));
+    setWindowIcon(CommandBar::icon("korvalo"));
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setBackground(QColor(0xE8, 0xEE, 0xEE));
     setCentralWidget(m_mdi);
-    buildMenus();
-    buildToolbar();
+    m_bar = new CommandBar(*this);
+    connect(m_bar, &CommandBar::triggered, this, &MainWindow::run);
+    showRecentFiles();
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
     // input not saved yet is asked about while the session manager still lets us.
@@ -161,39 +143,6 @@ CaseListView *MainWindow::caseListView() const {
     return m_cases;
 }
 
-void MainWindow::buildMenus() {
-    for (const CommandInfo &info : CommandTable::commands()) {
-        auto *action = new QAction(icon(info.icon), str(info.caption), this);
-        action->setObjectName(QLatin1StringView(info.menuEntry));
-        if (info.shortcut != QKeySequence::UnknownKey)
-            action->setShortcut(info.shortcut);
-        const Command command = info.command;
-        connect(action, &QAction::triggered, this, [this, command] { run(command); });
-        // Companion entries appear only for programs found installed.
-        action->setVisible(command < Command::Companion1);
-        m_actions.insert(command, action);
-    }
-    for (const MenuInfo &info : CommandTable::menus()) {
-        QMenu *menu = menuBar()->addMenu(str(info.caption));
-        menu->setObjectName(QLatin1StringView(info.name));
-        for (const MenuEntry &entry : info.entries) {
-            if (entry.separator) {
-                QAction *separator = menu->addSeparator();
-                separator->setObjectName(QLatin1StringView(entry.separator));
-                m_separators.insert(separator->objectName(), separator);
-            } else {
-                menu->addAction(m_actions.value(entry.command));
-                if (entry.command == Command::SaveCase) {
-                    m_recent = menu->addMenu(str(S::RecentFiles));
-                    m_recent->setObjectName(QStringLiteral("mnuFileRecent"));
-                    m_recent->setToolTipsVisible(true); // the paths
-                }
-            }
-        }
-    }
-    showRecentFiles();
-}
-
 namespace {
 
 constexpr int recentCount = 8;
@@ -230,65 +179,19 @@ void MainWindow::rememberRecent(const QString &path) {
 }
 
 void MainWindow::showRecentFiles() {
-    if (!m_recent)
+    if (!m_bar->recentMenu())
         return;
-    m_recent->clear();
+    m_bar->recentMenu()->clear();
     int n = 0;
     for (const QString &file : recentFiles()) {
         // "&1 bello.kvl", the folder in the tip: eight names fit the menu, paths would not.
-        QAction *action =
-            m_recent->addAction(u'&' + QString::number(++n) + u' ' + QFileInfo(file).fileName());
+        QAction *action = m_bar->recentMenu()->addAction(u'&' + QString::number(++n) + u' ' +
+                                                         QFileInfo(file).fileName());
         action->setToolTip(QDir::toNativeSeparators(file));
         action->setStatusTip(QDir::toNativeSeparators(file));
         connect(action, &QAction::triggered, this, [this, file] { loadCase(file); });
     }
-    m_recent->setEnabled(n > 0);
-}
-
-void MainWindow::buildToolbar() {
-    QToolBar *toolbar = addToolBar(QString());
-    toolbar->setObjectName(QStringLiteral("tbToolBar"));
-    toolbar->setMovable(false);
-    toolbar->setIconSize(QSize(24, 24));
-    for (const ToolbarSlot &slot : CommandTable::toolbar()) {
-        const QString key = QLatin1StringView(slot.key);
-        QAction *place = nullptr;
-        switch (slot.kind) {
-        case SlotKind::Separator:
-            place = toolbar->addSeparator();
-            break;
-        case SlotKind::Placeholder: {
-            auto *gap = new QWidget(toolbar);
-            gap->setFixedSize(toolbar->iconSize() + QSize(8, 8));
-            place = toolbar->addWidget(gap);
-            break;
-        }
-        case SlotKind::Button: {
-            // The button mirrors its command's action, but clicks go through the key:
-            // some keys run their command differently from the menu.
-            auto *button = new QToolButton(toolbar);
-            button->setObjectName(key);
-            button->setAutoRaise(true);
-            if (slot.command) {
-                QAction *action = m_actions.value(*slot.command);
-                const auto mirror = [button, action] {
-                    button->setIcon(action->icon());
-                    button->setEnabled(action->isEnabled());
-                };
-                mirror();
-                connect(action, &QAction::changed, button, mirror);
-            }
-            setButtonTip(button, slot.toolTip ? str(slot.toolTip) : QString());
-            connect(button, &QToolButton::clicked, this, [this, key] { dispatch(key); });
-            place = toolbar->addWidget(button);
-            m_buttons.insert(key, button);
-            break;
-        }
-        }
-        place->setObjectName(key);
-        place->setVisible(slot.visibleAtLoad);
-        m_slots.insert(key, place);
-    }
+    m_bar->recentMenu()->setEnabled(n > 0);
 }
 
 void MainWindow::buildStatusBar() {
@@ -317,9 +220,7 @@ void MainWindow::load() {
     } catch (const AppError &e) {
         report(e, QStringLiteral("MDIForm_LOad"));
     }
-    m_slots.value(QStringLiteral("Help2"))->setVisible(false);
-    m_slots.value(QStringLiteral("Plan"))->setVisible(true);
-    m_separators.value(QStringLiteral("mnuFileSep"))->setVisible(false);
+    m_bar->showStart();
     setWindowTitle(str(S::Product));
 
     m_input = new InputView(*this);
@@ -390,47 +291,40 @@ void MainWindow::storePlacement() {
 }
 
 void MainWindow::detectCompanions() {
-    bool any = false;
-    for (int k = 1; k <= 6; ++k) {
-        const QString programName = str(19 + 2 * k);
-        if (m_settings.companionPath(programName) == AppSettings::notInstalled)
-            continue;
-        m_slots.value(u"Extra" + QString::number(k))->setVisible(true);
-        m_actions.value(static_cast<Command>(int(Command::Companion1) + k - 1))->setVisible(true);
-        any = true;
-    }
-    // An empty menu would open onto nothing: it is shown greyed instead.
-    if (auto *extras = menuBar()->findChild<QMenu *>(QStringLiteral("mnuextras")))
-        extras->menuAction()->setEnabled(any);
+    std::array<bool, 6> installed{};
+    for (int k = 1; k <= 6; ++k)
+        installed[k - 1] = m_settings.companionPath(str(19 + 2 * k)) != AppSettings::notInstalled;
+    m_bar->showCompanions(installed);
 }
 
 void MainWindow::set_toolbar(View view) {
-    const auto flags = CommandTable::flags(view);
-    const auto keys = CommandTable::flagKeys();
-    const auto flagOf = [&](const char *key) {
-        const auto it = std::find_if(keys.begin(), keys.end(),
-                                     [key](const char *k) { return qstrcmp(k, key) == 0; });
-        return flags[it - keys.begin()];
-    };
-    m_separators.value(QStringLiteral("mnuFileSep"))->setVisible(true);
-    for (const auto &menu : CommandTable::flagMenus())
-        m_actions.value(menu.command)->setEnabled(flagOf(menu.key));
-    m_actions.value(Command::ChangeLogo)->setEnabled(true);
-    m_separators.value(QStringLiteral("mnueditsep2"))->setEnabled(true);
-    m_actions.value(Command::Help)->setEnabled(true);
-    m_actions.value(Command::About)->setEnabled(true);
-    for (int i = 0; i < CommandTable::flagCount; ++i)
-        m_slots.value(QLatin1StringView(keys[i]))->setVisible(flags[i]);
-    m_slots.value(QStringLiteral("Help2"))->setVisible(true); // in every view
+    m_bar->set_toolbar(view);
 }
 
-void MainWindow::setToolTip(const QString &key, const QString &text) {
-    if (QToolButton *button = m_buttons.value(key))
-        setButtonTip(button, text);
+void MainWindow::setToolTip(ToolKey key, const QString &text) {
+    m_bar->setToolTip(key, text);
 }
 
 void MainWindow::setExitCaption(const QString &text) {
-    m_actions.value(Command::ExitOrBack)->setText(text);
+    m_bar->setExitCaption(text);
+}
+
+QAction *MainWindow::action(Command command) const {
+    return m_bar->action(command);
+}
+
+QAction *MainWindow::menuSeparator(const QString &name) const {
+    return m_bar->separator(name);
+}
+
+QAction *MainWindow::toolbarSlot(const QString &key) const {
+    const auto id = CommandTable::toolKey(key);
+    return id ? m_bar->place(*id) : nullptr;
+}
+
+QToolButton *MainWindow::toolbarButton(const QString &key) const {
+    const auto id = CommandTable::toolKey(key);
+    return id ? m_bar->button(*id) : nullptr;
 }
 
 QString MainWindow::activeViewName() const {
@@ -444,25 +338,11 @@ ChildView *MainWindow::activeView() const {
 }
 
 void MainWindow::dispatch(const QString &key) {
-    // Two buttons show their dialog differently from their menu entries.
-    if (key == u"Recalc") {
-        showRecalc(true);
-        return;
-    }
-    if (key == u"Options") {
-        showOptions(false);
-        return;
-    }
-    for (const ToolbarSlot &slot : CommandTable::toolbar()) {
-        if (key == QLatin1StringView(slot.key)) {
-            if (slot.command)
-                run(*slot.command);
-            return;
-        }
-    }
+    if (const auto id = CommandTable::toolKey(key))
+        m_bar->dispatch(*id);
 }
 
-void MainWindow::run(Command command) {
+void MainWindow::run(Command command, bool fromToolbar) {
     switch (command) {
     case Command::LoadCase:
         if (confirmDiscard() && read_txt(m_case, m_errors))
@@ -499,10 +379,10 @@ void MainWindow::run(Command command) {
                                                                           : nullptr);
         break;
     case Command::ReductionValues:
-        showRecalc(false);
+        showRecalc(fromToolbar); // the button's dialog waits for its answer
         break;
     case Command::ChartOptions:
-        showOptions(true);
+        showOptions(!fromToolbar);
         break;
     case Command::Print:
         printActive(false);

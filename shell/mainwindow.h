@@ -19,6 +19,7 @@ class BrowserView;
 class CaseListView;
 class ChartView;
 class ChildView;
+class CommandBar;
 class Companions;
 class Launcher;
 class InputView;
@@ -49,7 +50,8 @@ public:
     /** Placement, texts, the input form, companions: everything of the start. */
     void load();
 
-    void run(Command command);
+    /** Runs a command; from the toolbar, two show their dialog otherwise than from the menu. */
+    void run(Command command, bool fromToolbar = false);
     /** Loads a case file named on the command line. */
     void openCaseFile(const QString &path);
     /** Loads a case file, asking first about input not saved yet. */
@@ -70,18 +72,18 @@ public:
 
     // ViewHost
     void set_toolbar(View view) override;
-    void setToolTip(const QString &key, const QString &text) override;
+    void setToolTip(ToolKey key, const QString &text) override;
     void setExitCaption(const QString &text) override;
     DietCase &dietCase() override { return m_case; }
     UserInterface &ui() override { return *m_ui; }
     const AppSettings &settings() const override { return m_settings; }
     const ErrorReporter &errors() const override { return m_errors; }
 
-    QAction *action(Command command) const { return m_actions.value(command); }
-    QAction *menuSeparator(const QString &name) const { return m_separators.value(name); }
+    QAction *action(Command command) const;
+    QAction *menuSeparator(const QString &name) const;
     /** The toolbar place of a key (its visibility) and its button, if it has one. */
-    QAction *toolbarSlot(const QString &key) const { return m_slots.value(key); }
-    QToolButton *toolbarButton(const QString &key) const { return m_buttons.value(key); }
+    QAction *toolbarSlot(const QString &key) const;
+    QToolButton *toolbarButton(const QString &key) const;
     QMdiArea *mdiArea() const { return m_mdi; }
     InputView *inputView() const;
     ChartView *chartView() const;
@@ -112,12 +114,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void buildMenus();
     void rememberRecent(const QString &path);
     void showRecentFiles();
     /** The one .kvl file dropped, or empty. */
     static QString droppedCaseFile(const QMimeData *data);
-    void buildToolbar();
     void buildStatusBar();
     void restorePlacement();
     void storePlacement();
@@ -166,12 +166,8 @@ private:
     Launcher *m_launcher;
     std::unique_ptr<Companions> m_x11Companions;
     Companions *m_companions;
-    QHash<Command, QAction *> m_actions;
-    QHash<QString, QAction *> m_separators;
-    QHash<QString, QAction *> m_slots;
-    QHash<QString, QToolButton *> m_buttons;
+    CommandBar *m_bar;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;
-    QMenu *m_recent = nullptr;
 };

@@ -39,7 +39,7 @@ struct FakeHost : ViewHost {
             throw AppError(AppError::InvalidArgument);
         toolbar = view;
     }
-    void setToolTip(const QString &, const QString &) override {}
+    void setToolTip(ToolKey, const QString &) override {}
     void setExitCaption(const QString &) override {}
     DietCase &dietCase() override { return theCase; }
     UserInterface &ui() override { return recorder; }

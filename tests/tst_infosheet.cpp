@@ -83,7 +83,7 @@ QString plainText(const QByteArray &rtf) {
 
 struct Host : ViewHost {
     void set_toolbar(View) override {}
-    void setToolTip(const QString &, const QString &) override {}
+    void setToolTip(ToolKey, const QString &) override {}
     void setExitCaption(const QString &) override {}
     DietCase &dietCase() override { return dietCase_; }
     UserInterface &ui() override { return ui_; }

@@ -25,7 +25,7 @@ namespace {
 class FakeHost : public ViewHost {
 public:
     void set_toolbar(View view) override { toolbar = view; }
-    void setToolTip(const QString &key, const QString &text) override { toolTips[key] = text; }
+    void setToolTip(ToolKey key, const QString &text) override { toolTips[key] = text; }
     void setExitCaption(const QString &text) override { exitCaption = text; }
     DietCase &dietCase() override { return theCase; }
     UserInterface &ui() override { return recorder; }
@@ -33,7 +33,7 @@ public:
     const ErrorReporter &errors() const override { return reporter; }
 
     View toolbar = View::Input;
-    QHash<QString, QString> toolTips;
+    QHash<ToolKey, QString> toolTips;
     QString exitCaption;
     DietCase theCase;
     RecordingUserInterface recorder;
@@ -168,8 +168,8 @@ private slots:
         QVERIFY(!sheet().isRowColumnEditingEnabled());
         view->activate();
         QCOMPARE(host->toolbar, View::Sheet);
-        QCOMPARE(host->toolTips.value(u"Copy"_qs), QStringLiteral("Diätplan kopieren"));
-        QCOMPARE(host->toolTips.value(u"Back"_qs), QStringLiteral("Zurück"));
+        QCOMPARE(host->toolTips.value(ToolKey::Copy), QStringLiteral("Diätplan kopieren"));
+        QCOMPARE(host->toolTips.value(ToolKey::Back), QStringLiteral("Zurück"));
         QCOMPARE(host->exitCaption, QStringLiteral("Zurück"));
         QVERIFY(host->recorder.messages.isEmpty());
     }

@@ -70,7 +70,7 @@ BrowserView::BrowserView(ViewHost &host, const QString &startAddress, QWidget *p
 BrowserView::BrowserView(ViewHost &host, const QString &startAddress,
                          const ControlFactory &makeControl, QWidget *parent)
     : ChildView(host, "frmBrowser", QString(),
-                {View::Browser, {{"Back", S::Back}}, S::Back, "Activate"}, parent)
+                {View::Browser, {{ToolKey::Back, S::Back}}, S::Back, "Activate"}, parent)
     , m_toolBar(new QToolBar(this))
     , m_label(new QLabel(str(S::AddressCaption), this))
     , m_address(new QComboBox(this)) {

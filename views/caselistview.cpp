@@ -198,7 +198,7 @@ protected:
 
 CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     : ChildView(host, "frmFaelle", str(S::CaseListCaption),
-                {View::CaseList, {{"Back", S::Back}}, S::Back}, parent)
+                {View::CaseList, {{ToolKey::Back, S::Back}}, S::Back}, parent)
     , m_scanner(new CaseScanner(this))
     , m_indexPath(CaseIndex::defaultPath())
     , m_model(new CaseListModel(this))

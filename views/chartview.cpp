@@ -39,7 +39,9 @@ QString description(const ReductionPlan &plan, const DietCase &c) {
 ChartView::ChartView(ViewHost &host, QWidget *parent)
     : ChildView(
           host, "frmchart", str(S::ShowCurve),
-          {View::Chart, {{"Back", S::Back}, {"Save", S::Save}, {"Copy", S::CopyChart}}, S::Back},
+          {View::Chart,
+           {{ToolKey::Back, S::Back}, {ToolKey::Save, S::Save}, {ToolKey::Copy, S::CopyChart}},
+           S::Back},
           parent)
     , m_chart(new ChartControl(this)) {
     auto *layout = new QVBoxLayout(this);

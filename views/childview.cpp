@@ -19,7 +19,7 @@ void ChildView::activate() {
     try {
         m_host.set_toolbar(m_activation.kind);
         for (const auto &[key, text] : std::as_const(m_activation.toolTips))
-            m_host.setToolTip(QLatin1StringView(key), str(text));
+            m_host.setToolTip(key, str(text));
         m_host.setExitCaption(str(m_activation.exitCaption));
     } catch (const AppError &e) {
         report(e, QLatin1StringView(m_activation.handler));

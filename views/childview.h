@@ -24,7 +24,7 @@ public:
     /** What a view sets on activation: toolbar keys with the string numbers of their tips. */
     struct Activation {
         View kind;
-        QList<std::pair<const char *, int>> toolTips;
+        QList<std::pair<ToolKey, int>> toolTips;
         int exitCaption;
         /** The name its errors are reported under. */
         const char *handler = "Form_Activate";

@@ -34,8 +34,10 @@ constexpr int twipsPerInch = 1440;
 } // namespace
 
 DocumentView::DocumentView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frmDocument", str(S::InfoSheetCaption).trimmed(),
-                {View::Document, {{"Back", S::Back}, {"Copy", S::CopyInfoSheet}}, S::Back}, parent)
+    : ChildView(
+          host, "frmDocument", str(S::InfoSheetCaption).trimmed(),
+          {View::Document, {{ToolKey::Back, S::Back}, {ToolKey::Copy, S::CopyInfoSheet}}, S::Back},
+          parent)
     , m_text(new RichTextControl(this)) {
     const auto px = [this](int twips) {
         return qRound(twips * logicalDpiX() / double(twipsPerInch));

@@ -46,8 +46,8 @@ constexpr std::array<F, 12> textFieldOf{
 } // namespace
 
 InputView::InputView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frminput", str(S::Product), {View::Input, {{"Back", S::Exit}}, S::Exit},
-                parent)
+    : ChildView(host, "frminput", str(S::Product),
+                {View::Input, {{ToolKey::Back, S::Exit}}, S::Exit}, parent)
     , m_case(host.dietCase()) {
 
     for (int i = 0; i < 24; ++i) {

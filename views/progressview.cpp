@@ -58,8 +58,10 @@ QString escaped(const QString &text) {
 } // namespace
 
 ProgressView::ProgressView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frmVerlauf", str(S::ProgressCaption),
-                {View::FollowUp, {{"Copy", S::CopyProgress}, {"Back", S::Back}}, S::Back}, parent)
+    : ChildView(
+          host, "frmVerlauf", str(S::ProgressCaption),
+          {View::FollowUp, {{ToolKey::Copy, S::CopyProgress}, {ToolKey::Back, S::Back}}, S::Back},
+          parent)
     , m_title(new QLabel(this))
     , m_case(new QLabel(this))
     , m_table(new QTableWidget(this))

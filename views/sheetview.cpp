@@ -35,8 +35,10 @@ const QDate lastDate(9999, 12, 31);
 } // namespace
 
 SheetView::SheetView(ViewHost &host, QWidget *parent)
-    : ChildView(host, "frmSheet", str(S::DietPlan),
-                {View::Sheet, {{"Copy", S::CopyDietPlan}, {"Back", S::Back}}, S::Back}, parent)
+    : ChildView(
+          host, "frmSheet", str(S::DietPlan),
+          {View::Sheet, {{ToolKey::Copy, S::CopyDietPlan}, {ToolKey::Back, S::Back}}, S::Back},
+          parent)
     , m_sheet(new SheetControl(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -12,6 +12,46 @@ class UserInterface;
 /** The child views that set the toolbar when they become active. */
 enum class View { Input, Chart, Sheet, Document, Browser, FollowUp, CaseList };
 
+/** The places of the main window's toolbar, in toolbar order. */
+enum class ToolKey {
+    Back,
+    Sep1,
+    Open,
+    Save,
+    Sep2,
+    Print,
+    Copy,
+    NewSep1,
+    Mail,
+    Inet,
+    Sep3,
+    Doc,
+    Sep4,
+    Chart,
+    Help,
+    Sep5,
+    Plan,
+    Verlauf,
+    Termine,
+    Unbelegt,
+    Options,
+    Recalc,
+    Sep6,
+    Delete,
+    Sep7,
+    Sep8,
+    Extra1,
+    Extra2,
+    Sep9,
+    Extra3,
+    Extra4,
+    Extra5,
+    Extra6,
+    Sep10,
+    Help2,
+    Count
+};
+
 /** What a child view needs of the main window that hosts it. */
 class ViewHost {
 public:
@@ -19,7 +59,7 @@ public:
 
     /** Switches toolbar buttons and menu entries to the view's own set. */
     virtual void set_toolbar(View view) = 0;
-    virtual void setToolTip(const QString &key, const QString &text) = 0;
+    virtual void setToolTip(ToolKey key, const QString &text) = 0;
     /** Caption of the exit entry of the File menu ("Beenden" or "Zurück"). */
     virtual void setExitCaption(const QString &text) = 0;
 
