@@ -111,3 +111,31 @@ QString AppSettings::companionPath(const QString &programName) const {
 ErrorReporter AppSettings::errorReporter(UserInterface &ui) const {
     return ErrorReporter(ui, [this] { return value(ErrorValue); });
 }
+
+namespace {
+
+constexpr int recentCount = 8;
+const QString recentKey = QStringLiteral("Zuletzt%1");
+
+} // namespace
+
+QStringList AppSettings::recentFiles() const {
+    QStringList files;
+    for (int i = 1; i <= recentCount; ++i) {
+        const QString file = value(applicationName, recentKey.arg(i), {});
+        if (!file.isEmpty())
+            files << file;
+    }
+    return files;
+}
+
+void AppSettings::rememberRecent(const QString &path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    for (int i = 1; i <= recentCount; ++i) {
+        const QString file = files.value(i - 1);
+        if (value(applicationName, recentKey.arg(i), {}) != file)
+            setValue(applicationName, recentKey.arg(i), file);
+    }
+}

@@ -5,6 +5,7 @@
 #include "core/errorreport.h"
 
 #include <QString>
+#include <QStringList>
 
 /**
  * The per-user settings, section "Settings", one store per program of the family under
@@ -63,4 +64,9 @@ public:
 
     /** A companion program's folder, or notInstalled. */
     QString companionPath(const QString &programName) const;
+
+    /** The case files opened or saved last, the newest first; eight at most. */
+    QStringList recentFiles() const;
+    /** Puts a file first among them; raises AppError when the settings cannot be written. */
+    void rememberRecent(const QString &path);
 };

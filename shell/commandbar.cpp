@@ -6,6 +6,8 @@
 #include "core/stringtable.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
@@ -169,4 +171,18 @@ void CommandBar::showCompanions(const std::array<bool, 6> &installed) {
 void CommandBar::dispatch(ToolKey key) {
     if (const auto command = CommandTable::slot(key).command)
         emit triggered(*command, true);
+}
+
+void CommandBar::showRecent(const QStringList &files) {
+    m_recent->clear();
+    int n = 0;
+    for (const QString &file : files) {
+        // "&1 bello.kvl", the folder in the tip: eight names fit the menu, paths would not.
+        QAction *entry =
+            m_recent->addAction(u'&' + QString::number(++n) + u' ' + QFileInfo(file).fileName());
+        entry->setToolTip(QDir::toNativeSeparators(file));
+        entry->setStatusTip(QDir::toNativeSeparators(file));
+        connect(entry, &QAction::triggered, this, [this, file] { emit recentChosen(file); });
+    }
+    m_recent->setEnabled(n > 0);
 }

@@ -46,10 +46,13 @@ public:
     void showCompanions(const std::array<bool, 6> &installed);
     /** A click on a toolbar button. */
     void dispatch(ToolKey key);
+    /** The files of "Zuletzt geöffnet", the newest first. */
+    void showRecent(const QStringList &files);
 
 signals:
     /** A command chosen; two buttons show their dialog otherwise than their menu entries. */
     void triggered(Command command, bool fromToolbar);
+    void recentChosen(const QString &path);
 
 private:
     void buildMenus(QMainWindow &window);

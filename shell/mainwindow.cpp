@@ -15,6 +15,7 @@
 #include "output/launcher.h"
 #include "output/printing.h"
 #include "shell/commandbar.h"
+#include "shell/windowplacement.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
 #include "views/busycursor.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     setCentralWidget(m_mdi);
     m_bar = new CommandBar(*this);
     connect(m_bar, &CommandBar::triggered, this, &MainWindow::run);
+    connect(m_bar, &CommandBar::recentChosen, this, &MainWindow::loadCase);
     showRecentFiles();
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
@@ -143,35 +145,15 @@ CaseListView *MainWindow::caseListView() const {
     return m_cases;
 }
 
-namespace {
-
-constexpr int recentCount = 8;
-const QString recentKey = QStringLiteral("Zuletzt%1");
-
-} // namespace
-
 QStringList MainWindow::recentFiles() const {
-    QStringList files;
-    for (int i = 1; i <= recentCount; ++i) {
-        const QString file = m_settings.value(AppSettings::applicationName, recentKey.arg(i), {});
-        if (!file.isEmpty())
-            files << file;
-    }
-    return files;
+    return m_settings.recentFiles();
 }
 
 void MainWindow::rememberRecent(const QString &path) {
     if (path.isEmpty())
         return;
-    QStringList files = recentFiles();
-    files.removeAll(path);
-    files.prepend(path);
     try {
-        for (int i = 1; i <= recentCount; ++i) {
-            const QString file = files.value(i - 1);
-            if (m_settings.value(AppSettings::applicationName, recentKey.arg(i), {}) != file)
-                m_settings.setValue(AppSettings::applicationName, recentKey.arg(i), file);
-        }
+        m_settings.rememberRecent(path);
     } catch (const AppError &e) {
         report(e, QStringLiteral("mnuFileRecent_Click"));
     }
@@ -179,19 +161,7 @@ void MainWindow::rememberRecent(const QString &path) {
 }
 
 void MainWindow::showRecentFiles() {
-    if (!m_bar->recentMenu())
-        return;
-    m_bar->recentMenu()->clear();
-    int n = 0;
-    for (const QString &file : recentFiles()) {
-        // "&1 bello.kvl", the folder in the tip: eight names fit the menu, paths would not.
-        QAction *action = m_bar->recentMenu()->addAction(u'&' + QString::number(++n) + u' ' +
-                                                         QFileInfo(file).fileName());
-        action->setToolTip(QDir::toNativeSeparators(file));
-        action->setStatusTip(QDir::toNativeSeparators(file));
-        connect(action, &QAction::triggered, this, [this, file] { loadCase(file); });
-    }
-    m_bar->recentMenu()->setEnabled(n > 0);
+    m_bar->showRecent(recentFiles());
 }
 
 void MainWindow::buildStatusBar() {
@@ -216,7 +186,7 @@ void MainWindow::buildStatusBar() {
 void MainWindow::load() {
     BusyCursor busy;
     try {
-        restorePlacement();
+        WindowPlacement::restore(*this, m_settings);
     } catch (const AppError &e) {
         report(e, QStringLiteral("MDIForm_LOad"));
     }
@@ -241,53 +211,6 @@ QMdiSubWindow *MainWindow::addView(QWidget *view) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     return window;
-}
-
-double MainWindow::screenHeightTwips() const {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen->geometry().height() * 1440.0 / screen->logicalDotsPerInchY();
-}
-
-void MainWindow::restorePlacement() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const double twipsPerPixel = 1440.0 / screen->logicalDotsPerInchY();
-    const auto toRect = [&](const AppSettings::Placement &p) {
-        return QRect(qRound(p.left / twipsPerPixel), qRound(p.top / twipsPerPixel),
-                     qRound(p.width / twipsPerPixel), qRound(p.height / twipsPerPixel));
-    };
-    const AppSettings::Placement defaults = AppSettings::defaultPlacement(screenHeightTwips());
-    QRect rect = toRect(defaults);
-    std::optional<AppError> unreadable; // told after the window is placed
-    try {
-        rect = toRect(m_settings.placement(screenHeightTwips()));
-    } catch (const AppError &e) {
-        unreadable = e;
-    }
-    // A placement on a screen that is gone would open the program out of sight.
-    if (rect.width() <= 0 || rect.height() <= 0 || !QGuiApplication::screenAt(rect.center()))
-        rect = toRect(defaults);
-    // The title bar stays where the mouse can take it: inside the screen's free area.
-    // A window larger than the screen keeps its size, its corner at the screen's.
-    const QRect free = QGuiApplication::screenAt(rect.center())->availableGeometry();
-    rect.moveLeft(std::clamp(rect.left(), free.left(),
-                             std::max(free.left(), free.right() + 1 - rect.width())));
-    rect.moveTop(std::clamp(rect.top(), free.top(),
-                            std::max(free.top(), free.bottom() + 1 - rect.height())));
-    resize(rect.size());
-    move(rect.topLeft());
-    if (unreadable)
-        throw *unreadable;
-}
-
-void MainWindow::storePlacement() {
-    if (isMinimized())
-        return;
-    const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchY();
-    const QPoint at = pos();
-    const QSize size = this->size();
-    m_settings.setPlacement({float(at.x() * twipsPerPixel), float(at.y() * twipsPerPixel),
-                             float(size.width() * twipsPerPixel),
-                             float(size.height() * twipsPerPixel)});
 }
 
 void MainWindow::detectCompanions() {
@@ -735,7 +658,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
     }
     m_closeConfirmed = false;
     try {
-        storePlacement();
+        WindowPlacement::store(*this, m_settings);
     } catch (const AppError &e) {
         report(e, QStringLiteral("MDIForm_Unload"));
     }

@@ -105,7 +105,6 @@ public:
     BrowserView *openBrowser(const QString &address);
 
     /** Screen height in twips, as the placement defaults measure it. */
-    double screenHeightTwips() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -119,8 +118,6 @@ private:
     /** The one .kvl file dropped, or empty. */
     static QString droppedCaseFile(const QMimeData *data);
     void buildStatusBar();
-    void restorePlacement();
-    void storePlacement();
     void detectCompanions();
     QMdiSubWindow *addView(QWidget *view);
     template <typename ViewType> void showView(QPointer<ViewType> &view, const QString &procedure);
