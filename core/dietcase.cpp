@@ -12,8 +12,8 @@
 
 QStringList Species::names() {
     QStringList list;
-    for (int n = 132; n <= 136; ++n)
-        list << str(n);
+    for (const int name : S::speciesNames)
+        list << str(name);
     return list;
 }
 

@@ -399,7 +399,7 @@ void MainWindow::storePlacement() {
 void MainWindow::detectCompanions() {
     bool any = false;
     for (int k = 1; k <= 6; ++k) {
-        const QString programName = str(19 + 2 * k);
+        const QString programName = str(S::companionPrograms[k - 1]);
         if (m_settings.companionPath(programName) == AppSettings::notInstalled)
             continue;
         m_slots.value(u"Extra" + QString::number(k))->setVisible(true);
@@ -664,7 +664,8 @@ BrowserView *MainWindow::openBrowser(const QString &address) {
 void MainWindow::openCompanion(int k) {
     BusyCursor busy;
     // Reports its own errors.
-    open_extra(str(20 + 2 * (k - 1)), str(21 + 2 * (k - 1)), m_errors, m_settings, *m_companions);
+    open_extra(str(S::companionTitles[k - 1]), str(S::companionPrograms[k - 1]), m_errors,
+               m_settings, *m_companions);
 }
 
 void MainWindow::showAbout() {
