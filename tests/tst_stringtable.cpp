@@ -119,7 +119,7 @@ void TestStringTable::usedNumbersExist() {
 }
 
 void TestStringTable::captions() {
-    // Looked up by ranges, so the scan cannot see them: captions, units, species.
+    // The form's captions, units and species: none missing, the two rate units alike.
     for (int n = 110; n <= 136; ++n)
         QVERIFY2(!str(n).isEmpty(), qPrintable(QString::number(n)));
     QCOMPARE(str(144), u"Erstelldatum:"_s);
