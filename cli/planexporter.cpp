@@ -339,23 +339,14 @@ QString weight(const std::optional<double> &value) {
 }
 
 void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) {
-    // Caption numbers of the fields, in the order of the input form.
-    const std::array<std::pair<F, int>, 11> shown{{
-        {F::ownerName, 110},
-        {F::petName, 111},
-        {F::species, 112},
-        {F::todayWeight, 113},
-        {F::targetWeight, 114},
-        {F::overweightPercent, 115},
-        {F::ageYears, 117},
-        {F::weeklyRateDuring, 122},
-        {F::weeklyRateEnd, 123},
-        {F::dietEndDate, 124},
-        {F::currentDate, 127},
-    }};
+    // The fields in the order of the input form.
+    constexpr std::array shown{F::ownerName,   F::petName,          F::species,
+                               F::todayWeight, F::targetWeight,     F::overweightPercent,
+                               F::ageYears,    F::weeklyRateDuring, F::weeklyRateEnd,
+                               F::dietEndDate, F::currentDate};
     out << QString(setup.title).replace(u'\r', u'\n') << "\n\n";
-    for (const auto &[field, caption] : shown)
-        out << str(caption).leftJustified(50) << c.text(field) << '\n';
+    for (const F field : shown)
+        out << str(DietCase::captionNumber(field)).leftJustified(50) << c.text(field) << '\n';
     out << str(S::SexCaption).leftJustified(50)
         << QStringList{displayText(c.sex()), displayText(c.neuterState())}.join(u' ').trimmed()
         << "\n\n";

@@ -12,8 +12,8 @@
 
 QStringList Species::names() {
     QStringList list;
-    for (int n = 132; n <= 136; ++n)
-        list << str(n);
+    for (const int name : S::speciesNames)
+        list << str(name);
     return list;
 }
 
@@ -204,21 +204,12 @@ QString DietCase::fieldName(Field field) {
 
 int DietCase::captionNumber(Field field) {
     // In field order: the input form's captions, the history's, then the ration's.
-    static constexpr std::array<int, fieldCount> captions{110,
-                                                          111,
-                                                          112,
-                                                          113,
-                                                          114,
-                                                          115,
-                                                          117,
-                                                          122,
-                                                          123,
-                                                          124,
-                                                          127,
-                                                          144,
-                                                          145,
-                                                          S::BodyConditionCaption,
-                                                          S::FoodCaption,
-                                                          S::EnergyCaption};
+    static constexpr std::array<int, fieldCount> captions{
+        S::OwnerNameCaption,    S::PetNameCaption,       S::SpeciesCaption,
+        S::TodayWeightCaption,  S::TargetWeightCaption,  S::OverweightCaption,
+        S::AgeCaption,          S::RateDuringCaption,    S::RateEndCaption,
+        S::DietEndCaption,      S::CurrentDateCaption,   S::CreationDateCaption,
+        S::FormerWeightCaption, S::BodyConditionCaption, S::FoodCaption,
+        S::EnergyCaption};
     return captions[index(field)];
 }

@@ -158,28 +158,32 @@ QByteArray rtfPngPicture(const QByteArray &png, int width, int height) {
 QByteArray infoSheetRtf(const QString &petName, const QString &species, const QByteArray &logoPng,
                         const QString &ration, bool rationInFigures) {
     const QString ref = rtfEscaped(petRef(petName, species));
-    const auto t = [](int n) { return str(n); };
     QString rtf;
     rtf += H1 + H2;
     for (int i = 0; i < 5; ++i)
         rtf += GAP;
-    rtf += TITLE + t(180);
+    rtf += TITLE + str(S::TipsTitle);
     rtf += GAP + GAP;
     if (!ration.isEmpty())
         rtf += PARA + u"\\b " + rtfEscaped(ration) + GAP;
-    rtf += PARA + t(181) + GAP;
-    rtf += PARA + t(182) + t(183) + GAP;
-    rtf += PARA + t(207) + GAP;
-    rtf += PARA + t(208) + GAP;
-    rtf += PARA + t(184) + ref + t(185) + GAP + GAP;
-    rtf += CONT + t(186) + u' ' + ref + u' ' + t(187) + t(188);
+    rtf += PARA + str(S::TipsQuestion) + GAP;
+    rtf += PARA + str(S::TipsExercise) + str(S::TipsExerciseAdvice) + GAP;
+    rtf += PARA + str(S::TipsOldCats) + GAP;
+    rtf += PARA + str(S::TipsSmallPets) + GAP;
+    rtf += PARA + str(S::TipsCaloriesStart) + ref + str(S::TipsCaloriesEnd) + GAP + GAP;
+    rtf += CONT + str(S::TipsDiaryStart) + u' ' + ref + u' ' + str(S::TipsDiaryEnd) +
+           str(S::TipsDiaryExamples);
     // Cutting by a third of what was fed would contradict the figure printed above.
-    rtf += PARA + t(rationInFigures ? S::FeedExactRation : 189) + GAP;
-    rtf += PARA + t(190) + u' ' + t(191) + u' ' + ref + u' ' + t(192) + u' ';
-    rtf += CONT + t(193) + t(194) + t(195) + u' ' + ref + u' ' + t(196);
-    rtf += PARA + t(197) + t(198) + t(199) + t(200) + t(201) + GAP;
-    rtf += ULPARA + t(202) + ref + u' ' + t(206) + u' ';
-    rtf += CONT + t(203) + t(204) + u' ' + ref + u' ' + t(205);
+    rtf += PARA + str(rationInFigures ? S::FeedExactRation : S::TipsCutByThird) + GAP;
+    rtf += PARA + str(S::TipsFamilyStart) + u' ' + str(S::TipsFamilyMiddle) + u' ' + ref + u' ' +
+           str(S::TipsFamilyEnd) + u' ';
+    rtf += CONT + str(S::TipsSnacksMatter) + str(S::TipsSnacksCalories) +
+           str(S::TipsSnacksAllowedStart) + u' ' + ref + u' ' + str(S::TipsSnacksAllowedEnd);
+    rtf += PARA + str(S::TipsBoxWeigh) + str(S::TipsBoxPlace) + str(S::TipsBoxTake) +
+           str(S::TipsBoxEmpty) + str(S::TipsBoxLearn) + GAP;
+    rtf += ULPARA + str(S::TipsBeggingIf) + ref + u' ' + str(S::TipsBegs) + u' ';
+    rtf += CONT + str(S::TipsBeggingAnswer) + str(S::TipsBeggingAttention) + u' ' + ref + u' ' +
+           str(S::TipsBeggingLearns);
     rtf += END;
 
     QStringEncoder encoder("windows-1252");

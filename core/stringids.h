@@ -13,18 +13,47 @@
     X(Address, 4)                                                                                  \
     X(Contact, 12)                                                                                 \
     X(MailSubject, 13)                                                                             \
+    X(DoseTitle, 20)                                                                               \
+    X(DoseProgram, 21)                                                                             \
+    X(EnergyTitle, 22)                                                                             \
+    X(EnergyProgram, 23)                                                                           \
+    X(VaccinationTitle, 24)                                                                        \
+    X(VaccinationProgram, 25)                                                                      \
+    X(InfusionTitle, 26)                                                                           \
+    X(InfusionProgram, 27)                                                                         \
+    X(PregnancyTitle, 28)                                                                          \
+    X(PregnancyProgram, 29)                                                                        \
+    X(LabTitle, 30)                                                                                \
+    X(LabProgram, 31)                                                                              \
     X(Filter, 35)                                                                                  \
     X(InvalidTitle, 37)                                                                            \
     X(InvalidText, 38)                                                                             \
     X(Exit, 101)                                                                                   \
     X(ShowCurve, 102)                                                                              \
     X(InfoSheetCaption, 103)                                                                       \
+    X(ToHomePage, 104)                                                                             \
+    X(Info, 105)                                                                                   \
+    X(Help, 106)                                                                                   \
+    X(SendMail, 107)                                                                               \
+    X(ChangeLogo, 108)                                                                             \
     X(DietPlan, 109)                                                                               \
+    X(OwnerNameCaption, 110)                                                                       \
+    X(PetNameCaption, 111)                                                                         \
+    X(SpeciesCaption, 112)                                                                         \
+    X(TodayWeightCaption, 113)                                                                     \
+    X(TargetWeightCaption, 114)                                                                    \
+    X(OverweightCaption, 115)                                                                      \
     X(SexCaption, 116)                                                                             \
+    X(AgeCaption, 117)                                                                             \
     X(Male, 118)                                                                                   \
     X(Female, 119)                                                                                 \
     X(Neutered, 120)                                                                               \
     X(Intact, 121)                                                                                 \
+    X(RateDuringCaption, 122)                                                                      \
+    X(RateEndCaption, 123)                                                                         \
+    X(DietEndCaption, 124)                                                                         \
+    X(RateDuringUnit, 125)                                                                         \
+    X(RateEndUnit, 126)                                                                            \
     X(CurrentDateCaption, 127)                                                                     \
     X(YearsUnit, 128)                                                                              \
     X(Kg, 129)                                                                                     \
@@ -41,8 +70,12 @@
     X(YourFeminine, 143)                                                                           \
     X(CreationDateCaption, 144)                                                                    \
     X(FormerWeightCaption, 145)                                                                    \
+    X(Load, 146)                                                                                   \
     X(Save, 147)                                                                                   \
+    X(ClearInputs, 149)                                                                            \
     X(Back, 150)                                                                                   \
+    X(Print, 151)                                                                                  \
+    X(Copy, 153)                                                                                   \
     X(WeightOn, 156)                                                                               \
     X(CopyChart, 157)                                                                              \
     X(CopyInfoSheet, 158)                                                                          \
@@ -51,6 +84,48 @@
     X(CopyDietPlan, 169)                                                                           \
     X(Locked, 171)                                                                                 \
     X(For, 172)                                                                                    \
+    X(TipsTitle, 180)                                                                              \
+    X(TipsQuestion, 181)                                                                           \
+    X(TipsExercise, 182)                                                                           \
+    X(TipsExerciseAdvice, 183)                                                                     \
+    X(TipsCaloriesStart, 184)                                                                      \
+    X(TipsCaloriesEnd, 185)                                                                        \
+    X(TipsDiaryStart, 186)                                                                         \
+    X(TipsDiaryEnd, 187)                                                                           \
+    X(TipsDiaryExamples, 188)                                                                      \
+    X(TipsCutByThird, 189)                                                                         \
+    X(TipsFamilyStart, 190)                                                                        \
+    X(TipsFamilyMiddle, 191)                                                                       \
+    X(TipsFamilyEnd, 192)                                                                          \
+    X(TipsSnacksMatter, 193)                                                                       \
+    X(TipsSnacksCalories, 194)                                                                     \
+    X(TipsSnacksAllowedStart, 195)                                                                 \
+    X(TipsSnacksAllowedEnd, 196)                                                                   \
+    X(TipsBoxWeigh, 197)                                                                           \
+    X(TipsBoxPlace, 198)                                                                           \
+    X(TipsBoxTake, 199)                                                                            \
+    X(TipsBoxEmpty, 200)                                                                           \
+    X(TipsBoxLearn, 201)                                                                           \
+    X(TipsBeggingIf, 202)                                                                          \
+    X(TipsBeggingAnswer, 203)                                                                      \
+    X(TipsBeggingAttention, 204)                                                                   \
+    X(TipsBeggingLearns, 205)                                                                      \
+    X(TipsBegs, 206)                                                                               \
+    X(TipsOldCats, 207)                                                                            \
+    X(TipsSmallPets, 208)                                                                          \
+    X(FileNotFound, 300)                                                                           \
+    X(PathNotFound, 301)                                                                           \
+    X(AccessDenied, 302)                                                                           \
+    X(OutOfMemory, 303)                                                                            \
+    X(LibraryNotFound, 304)                                                                        \
+    X(AccessViolation, 305)                                                                        \
+    X(InvalidFileAccess, 306)                                                                      \
+    X(DdeTimeOut, 307)                                                                             \
+    X(DdeFailed, 308)                                                                              \
+    X(DdeBusy, 309)                                                                                \
+    X(InvalidExtension, 310)                                                                       \
+    X(BadExecutable, 311)                                                                          \
+    X(UnknownLaunchError, 312)                                                                     \
     X(DefaultRateDuring, 401)                                                                      \
     X(DefaultRateEnd, 402)                                                                         \
     X(Error, 501)                                                                                  \
@@ -69,15 +144,25 @@
     X(ChartFrame, 965)                                                                             \
     X(SeriesColor, 966)                                                                            \
     X(Backdrop, 968)                                                                               \
+    X(Red, 969)                                                                                    \
+    X(Blue, 970)                                                                                   \
+    X(Green, 971)                                                                                  \
+    X(Yellow, 972)                                                                                 \
+    X(Black, 973)                                                                                  \
     X(Apply, 974)                                                                                  \
     X(Cancel, 975)                                                                                 \
     X(Ok, 976)                                                                                     \
     X(ChartOptionsCaption, 977)                                                                    \
+    X(Grey, 978)                                                                                   \
+    X(White, 979)                                                                                  \
     X(Days, 980)                                                                                   \
     X(RecalcCaption, 981)                                                                          \
     X(Reset, 982)                                                                                  \
     X(SmallPets, 983)                                                                              \
     X(HomePage, 1050)                                                                              \
+    X(EditMenu, 1130)                                                                              \
+    X(FileMenu, 1131)                                                                              \
+    X(HelpMenu, 1132)                                                                              \
     X(NoLogoShort, 1140)                                                                           \
     X(LogoAdvice, 1141)                                                                            \
     X(LogoSizeHint, 1142)                                                                          \
@@ -114,11 +199,13 @@
     X(Version, 2401)                                                                               \
     X(SysInfoButton, 2402)                                                                         \
     X(AboutOk, 2403)                                                                               \
+    X(ExtrasMenu, 2410)                                                                            \
     X(Status, 2411)                                                                                \
     X(AppTitle, 2412)                                                                              \
     X(ErrorReportStart, 2420)                                                                      \
     X(ErrorReportIn, 2421)                                                                         \
     X(LogoFilter, 2430)                                                                            \
+    X(PrintPreview, 2450)                                                                          \
     X(PrinterGone, 2451)                                                                           \
     X(PrinterRefuses, 2452)                                                                        \
     X(PrinterStopped, 2453)                                                                        \
@@ -141,10 +228,16 @@
     X(ProgressTitle, 2611)                                                                         \
     X(ProgressFirstColumn, 2612)                                                                   \
     X(WeightColumn, 2613)                                                                          \
+    X(DaysColumn, 2614)                                                                            \
+    X(ChangeColumn, 2615)                                                                          \
+    X(WeeklyLossColumn, 2616)                                                                      \
+    X(PlannedColumn, 2617)                                                                         \
+    X(DeviationColumn, 2618)                                                                       \
     X(StatusColumn, 2619)                                                                          \
     X(CopyProgress, 2620)                                                                          \
     X(FirstWeighing, 2621)                                                                         \
     X(NoProgress, 2622)                                                                            \
+    X(OpenCases, 2630)                                                                             \
     X(CaseListCaption, 2631)                                                                       \
     X(OwnerColumn, 2632)                                                                           \
     X(PetColumn, 2633)                                                                             \
@@ -254,4 +347,22 @@ KORVALO_STRING_IDS(KORVALO_STRING_ID)
 #define KORVALO_STRING_ID(name, number) number,
 inline constexpr std::array all{KORVALO_STRING_IDS(KORVALO_STRING_ID)};
 #undef KORVALO_STRING_ID
+
+/** The companion programs in menu order, by the names shown (their windows' titles too). */
+inline constexpr std::array companionTitles{DoseTitle,     EnergyTitle,    VaccinationTitle,
+                                            InfusionTitle, PregnancyTitle, LabTitle};
+/** The same programs by the names of their program files and settings. */
+inline constexpr std::array companionPrograms{DoseProgram,     EnergyProgram,    VaccinationProgram,
+                                              InfusionProgram, PregnancyProgram, LabProgram};
+
+/** The species of the form's list, in its order. */
+inline constexpr std::array speciesNames{Dog, Cat, Rabbit, Hamster, GuineaPig};
+
+/** The captions of the form's option buttons Option1 ... Option4. */
+inline constexpr std::array optionCaptions{Male, Female, Neutered, Intact};
+
+/** The follow-up table's columns in kilograms, left to right. */
+inline constexpr std::array progressColumns{ProgressFirstColumn, WeightColumn,     DaysColumn,
+                                            ChangeColumn,        WeeklyLossColumn, PlannedColumn,
+                                            DeviationColumn,     StatusColumn};
 } // namespace S

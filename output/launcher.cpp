@@ -25,21 +25,21 @@ struct LauncherError {
 // Codes 11 and 32 are not in string order: that is how the messages were numbered.
 // clang-format off
 constexpr std::array launcherErrors{
-    LauncherError{2, 300},  // file not found
-    LauncherError{3, 301},  // path not found
-    LauncherError{5, 302},  // access denied
-    LauncherError{8, 303},  // out of memory
-    LauncherError{11, 311}, // bad executable
-    LauncherError{26, 305}, // sharing violation
-    LauncherError{27, 306}, // incomplete association
-    LauncherError{28, 307}, // DDE time-out
-    LauncherError{29, 308}, // DDE failure
-    LauncherError{30, 309}, // DDE busy
-    LauncherError{31, 310}, // no association
-    LauncherError{32, 304}, // DLL not found
+    LauncherError{2, S::FileNotFound},       // file not found
+    LauncherError{3, S::PathNotFound},       // path not found
+    LauncherError{5, S::AccessDenied},       // access denied
+    LauncherError{8, S::OutOfMemory},        // out of memory
+    LauncherError{11, S::BadExecutable},     // bad executable
+    LauncherError{26, S::AccessViolation},   // sharing violation
+    LauncherError{27, S::InvalidFileAccess}, // incomplete association
+    LauncherError{28, S::DdeTimeOut},        // DDE time-out
+    LauncherError{29, S::DdeFailed},         // DDE failure
+    LauncherError{30, S::DdeBusy},           // DDE busy
+    LauncherError{31, S::InvalidExtension},  // no association
+    LauncherError{32, S::LibraryNotFound},   // DLL not found
 };
 // clang-format on
-constexpr int unknownError = 312;
+constexpr int unknownError = S::UnknownLaunchError;
 
 /**
  * The types a file goes by, its own first, then its parents: the desktops' openers take a

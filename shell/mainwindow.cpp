@@ -215,8 +215,9 @@ QMdiSubWindow *MainWindow::addView(QWidget *view) {
 
 void MainWindow::detectCompanions() {
     std::array<bool, 6> installed{};
-    for (int k = 1; k <= 6; ++k)
-        installed[k - 1] = m_settings.companionPath(str(19 + 2 * k)) != AppSettings::notInstalled;
+    for (std::size_t k = 0; k < installed.size(); ++k)
+        installed[k] =
+            m_settings.companionPath(str(S::companionPrograms[k])) != AppSettings::notInstalled;
     m_bar->showCompanions(installed);
 }
 
@@ -466,7 +467,8 @@ BrowserView *MainWindow::openBrowser(const QString &address) {
 void MainWindow::openCompanion(int k) {
     BusyCursor busy;
     // Reports its own errors.
-    open_extra(str(20 + 2 * (k - 1)), str(21 + 2 * (k - 1)), m_errors, m_settings, *m_companions);
+    open_extra(str(S::companionTitles[k - 1]), str(S::companionPrograms[k - 1]), m_errors,
+               m_settings, *m_companions);
 }
 
 void MainWindow::showAbout() {

@@ -51,14 +51,12 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     , m_case(host.dietCase()) {
 
     for (int i = 0; i < 24; ++i) {
-        m_captions[i] = new QLabel(i <= 7 || i >= 12 ? str(110 + i) : QString(), this);
+        m_captions[i] = new QLabel(this);
         m_captions[i]->setObjectName(QStringLiteral("Label3"));
         m_captions[i]->setProperty("index", i);
     }
     for (int i = 8; i <= 11; ++i)
         m_captions[i]->hide(); // the option buttons carry these captions
-    m_captions[22]->setText(str(S::CreationDateCaption));
-    m_captions[23]->setText(str(S::FormerWeightCaption));
 
     for (int n = 1; n <= int(m_texts.size()); ++n) {
         auto *edit = new QLineEdit(this);
@@ -86,7 +84,7 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     auto *sexGroup = new QButtonGroup(this);
     auto *neuterGroup = new QButtonGroup(this);
     for (int n = 1; n <= 4; ++n) {
-        auto *button = new QRadioButton(str(117 + n), this); // captions 8 to 11
+        auto *button = new QRadioButton(str(S::optionCaptions[n - 1]), this); // captions 8 to 11
         button->setObjectName(u"Option" + QString::number(n));
         (n <= 2 ? sexGroup : neuterGroup)->addButton(button);
         m_options[n - 1] = button;
@@ -132,6 +130,14 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         label->setObjectName(QLatin1StringView(name));
         return label;
     };
+    // Label3(0) ... Label3(23) with their texts; a field's is the case's caption of it.
+    const auto captioned = [this](int index, int text) {
+        m_captions[index]->setText(str(text));
+        return m_captions[index];
+    };
+    const auto captionOf = [&](int index, F field) {
+        return captioned(index, DietCase::captionNumber(field));
+    };
 
     // The form in reading order. Each row's caption names its control, its unit describes
     // it, further controls follow on the same line; Tab walks the rows top to bottom.
@@ -142,17 +148,21 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         QList<QWidget *> beside = {};
     };
     const QList<Row> rows{
-        {caption(0), field(F::ownerName)},
-        {caption(1), field(F::petName)},
-        {caption(2), m_species},
-        {caption(3), field(F::todayWeight), caption(19)},
-        {caption(4), field(F::targetWeight), caption(20)},
-        {caption(5), field(F::overweightPercent), caption(21)},
-        {caption(6), sexPair, nullptr, {neuterPair}},
-        {caption(7), field(F::ageYears), caption(18)},
-        {caption(12), field(F::weeklyRateDuring), caption(15), {m_rateNote}},
-        {caption(13), field(F::weeklyRateEnd), caption(16)},
-        {caption(14), field(F::dietEndDate)},
+        {captionOf(0, F::ownerName), field(F::ownerName)},
+        {captionOf(1, F::petName), field(F::petName)},
+        {captionOf(2, F::species), m_species},
+        {captionOf(3, F::todayWeight), field(F::todayWeight), captioned(19, S::Kg)},
+        {captionOf(4, F::targetWeight), field(F::targetWeight), captioned(20, S::KgUnit)},
+        {captionOf(5, F::overweightPercent), field(F::overweightPercent),
+         captioned(21, S::PercentUnit)},
+        {captioned(6, S::SexCaption), sexPair, nullptr, {neuterPair}},
+        {captionOf(7, F::ageYears), field(F::ageYears), captioned(18, S::YearsUnit)},
+        {captionOf(12, F::weeklyRateDuring),
+         field(F::weeklyRateDuring),
+         captioned(15, S::RateDuringUnit),
+         {m_rateNote}},
+        {captionOf(13, F::weeklyRateEnd), field(F::weeklyRateEnd), captioned(16, S::RateEndUnit)},
+        {captionOf(14, F::dietEndDate), field(F::dietEndDate)},
         {feedingCaption(S::BodyConditionCaption, "lblBCS"),
          field(F::bodyCondition),
          nullptr,
@@ -161,9 +171,9 @@ InputView::InputView(ViewHost &host, QWidget *parent)
         {feedingCaption(S::EnergyCaption, "lblEnergie"), field(F::energyDensity),
          feedingCaption(S::EnergyUnit, "lblEnergieEinheit")},
         {nullptr, m_ration},
-        {caption(17), m_currentDate},
-        {caption(22), m_creationDate},
-        {caption(23), m_formerWeight},
+        {captionOf(17, F::currentDate), m_currentDate},
+        {captionOf(22, F::creationDate), m_creationDate},
+        {captionOf(23, F::formerWeight), m_formerWeight},
     };
 
     auto *grid = new QGridLayout;

@@ -36,19 +36,19 @@ struct ColorEntry {
 };
 
 const std::array<ColorEntry, 5> seriesColors{{
-    {969, QColor(255, 0, 0)},   // Rot
-    {970, QColor(0, 0, 255)},   // Blau
-    {971, QColor(0, 255, 0)},   // Grün
-    {972, QColor(255, 255, 0)}, // Gelb
-    {973, QColor(0, 0, 0)},     // Schwarz
+    {S::Red, QColor(255, 0, 0)},      // Rot
+    {S::Blue, QColor(0, 0, 255)},     // Blau
+    {S::Green, QColor(0, 255, 0)},    // Grün
+    {S::Yellow, QColor(255, 255, 0)}, // Gelb
+    {S::Black, QColor(0, 0, 0)},      // Schwarz
 }};
 
 const std::array<ColorEntry, 5> backdropColors{{
-    {979, QColor(255, 255, 255)}, // Weiß
-    {970, QColor(192, 255, 255)}, // Blau
-    {971, QColor(192, 255, 192)}, // Grün
-    {972, QColor(255, 255, 192)}, // Gelb
-    {978, QColor(212, 212, 212)}, // Grau
+    {S::White, QColor(255, 255, 255)},  // Weiß
+    {S::Blue, QColor(192, 255, 255)},   // Blau
+    {S::Green, QColor(192, 255, 192)},  // Grün
+    {S::Yellow, QColor(255, 255, 192)}, // Gelb
+    {S::Grey, QColor(212, 212, 212)},   // Grau
 }};
 
 template <typename T> T *named(T *widget, const char *name) {

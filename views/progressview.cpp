@@ -120,8 +120,8 @@ ProgressView::ProgressView(ViewHost &host, QWidget *parent)
 
 void ProgressView::setColumns(bool grams) {
     m_columns.clear();
-    for (int n = S::ProgressFirstColumn; n <= S::StatusColumn; ++n)
-        m_columns << str(n);
+    for (const int column : S::progressColumns)
+        m_columns << str(column);
     if (grams) {
         m_columns[1] = str(S::WeightGramsColumn);
         m_columns[3] = str(S::ChangeGramsColumn);

@@ -36,20 +36,19 @@ namespace {
 
 using F = DietCase::Field;
 
-// Text3 ... Text9 and the case field each shows, with the caption index of its row.
+// Text3 ... Text9 and the case field each shows, with the unit beside it (0 for none).
 struct Shown {
     F field;
-    int caption;
     int unit;
 };
 constexpr std::array<Shown, 7> shownFields{{
-    {F::todayWeight, 3, 19},
-    {F::targetWeight, 4, 20},
-    {F::overweightPercent, 5, 21},
-    {F::ageYears, 7, 18},
-    {F::weeklyRateDuring, 12, 15},
-    {F::weeklyRateEnd, 13, 16},
-    {F::dietEndDate, 14, -1},
+    {F::todayWeight, S::Kg},
+    {F::targetWeight, S::KgUnit},
+    {F::overweightPercent, S::PercentUnit},
+    {F::ageYears, S::YearsUnit},
+    {F::weeklyRateDuring, S::RateDuringUnit},
+    {F::weeklyRateEnd, S::RateEndUnit},
+    {F::dietEndDate, 0},
 }};
 
 // Label5 ... Label9 keep these fields for "Zurücksetzen".
@@ -89,7 +88,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     m_rateNote->setObjectName(QStringLiteral("lblRateNote"));
     for (int i = 0; i < int(shownFields.size()); ++i) {
         const Shown &shown = shownFields[i];
-        auto *caption = new QLabel(str(110 + shown.caption), this);
+        auto *caption = new QLabel(str(DietCase::captionNumber(shown.field)), this);
         caption->setObjectName(QStringLiteral("Label3"));
         auto *edit = new QLineEdit(this);
         edit->setObjectName(u"Text" + QString::number(i + 3));
@@ -97,7 +96,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setMaximumWidth(fontMetrics().horizontalAdvance(u'0') * 14);
         m_texts[i] = edit;
-        const QString unit = shown.unit >= 0 ? str(110 + shown.unit) : QString();
+        const QString unit = shown.unit ? str(shown.unit) : QString();
         Accessibility::nameField(caption, edit, unit);
         auto *line = new QHBoxLayout;
         line->addWidget(edit);
@@ -139,7 +138,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
     auto *sexLayout = new QHBoxLayout(sexFrame);
     auto *neuterLayout = new QHBoxLayout(neuterFrame);
     for (int n = 1; n <= 4; ++n) {
-        auto *button = new QRadioButton(str(117 + n), this);
+        auto *button = new QRadioButton(str(S::optionCaptions[n - 1]), this);
         button->setObjectName(u"Option" + QString::number(n));
         button->setAutoExclusive(false);
         button->setEnabled(false); // shown, not changed here
