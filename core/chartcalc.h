@@ -53,7 +53,6 @@ struct ChartSetup {
     // Time axis: one label and one tick per week.
     int divisionsPerLabel = 7;
     int divisionsPerTick = 7;
-    bool showMarkers = true; // the chart's one boolean display switch
     /// The measured weights are drawn as markers joined by a line, in day order.
     bool joinMeasured = true;
     QString categoryTitle;
@@ -65,14 +64,9 @@ struct ChartSetup {
     std::optional<double> valueMaximum;
     int valueMajorDivisions = 0;
     QString valueTitle;
-    int valueTitleOrientation = 0; // horizontal
     FontChoice valueTitleFont;
 
-    // Plot backdrop: solid brush, thick inner frame, drop shadow.
-    int backdropFillStyle = 1;
-    Rgb backdropColor{255, 255, 255};
-    int backdropFrameStyle = 3;
-    int backdropShadowStyle = 1;
+    Rgb backdropColor{255, 255, 255}; // the plot's
 
     QString axisLabelFontName;
 
@@ -80,7 +74,6 @@ struct ChartSetup {
     QString footnote;
     FontChoice footnoteFont;
 
-    int titleLocation = 1; // top left
     bool titleWordWrap = true;
     QString title;
     FontChoice titleFont;
