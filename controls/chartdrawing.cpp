@@ -65,7 +65,7 @@ double niceStep(double raw) {
 
 ValueScale valueScaleOf(const ChartContent &content) {
     const ChartSetup &s = content.setup;
-    if (!content.valueAutoScale && s.valueMinimum && s.valueMaximum &&
+    if (!s.valueAutoScale && s.valueMinimum && s.valueMaximum &&
         *s.valueMaximum > *s.valueMinimum)
         return {*s.valueMinimum, *s.valueMaximum, std::max(s.valueMajorDivisions, 1)};
 
