@@ -178,12 +178,9 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     if (plan.rowsShown > ReductionPlan::capacity)
         throw AppError(AppError::SubscriptOutOfRange);
 
-    // 7. Texts and fonts.
-    const QString arial = QStringLiteral("Arial");
+    // 7. Texts.
     setup.categoryTitle = str(S::CreatedWith) + u' ' + GermanText::fromDate(today);
     setup.valueTitle = str(S::Kg);
-    setup.valueTitleFont = {arial, 10, true};
-    setup.axisLabelFontName = arial;
     setup.footnote = chartFootnote();
 
     QString title = str(S::TitleStart);
@@ -201,9 +198,6 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
              str(S::TargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
              u' ' + str(S::Kg);
     setup.title = title;
-    setup.titleFont = {arial, 12, true};
-    setup.footnoteFont = {arial, 9, false};
-    setup.categoryTitleFont = {arial, 9, false};
     return setup;
 }
 

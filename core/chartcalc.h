@@ -33,12 +33,6 @@ struct ReductionPlan {
     QList<int> measuredDays() const;
 };
 
-struct FontChoice {
-    QString name;
-    double size = 0;
-    bool bold = false;
-};
-
 struct Rgb {
     int red = 0;
     int green = 0;
@@ -56,7 +50,6 @@ struct ChartSetup {
     /// The measured weights are drawn as markers joined by a line, in day order.
     bool joinMeasured = true;
     QString categoryTitle;
-    FontChoice categoryTitleFont;
 
     // Value axis.
     bool valueAutoScale = false;
@@ -64,19 +57,14 @@ struct ChartSetup {
     std::optional<double> valueMaximum;
     int valueMajorDivisions = 0;
     QString valueTitle;
-    FontChoice valueTitleFont;
 
     Rgb backdropColor{255, 255, 255}; // the plot's
 
-    QString axisLabelFontName;
-
     bool footnoteWordWrap = true;
     QString footnote;
-    FontChoice footnoteFont;
 
     bool titleWordWrap = true;
     QString title;
-    FontChoice titleFont;
 };
 
 /**
