@@ -17,8 +17,6 @@ namespace {
 
 using F = DietCase::Field;
 
-// String numbers of the chart's texts.
-
 // Floor and ceiling by the whole-number test: whole values stay as they are.
 double wholeFloor(double x) {
     return std::nearbyint(x) == x ? x : std::floor(x);

@@ -2,7 +2,6 @@
 
 #include "files/appsettings.h"
 
-#include "core/apperror.h"
 #include "core/germantext.h"
 #include "core/wholenumber.h"
 #include "files/programfolder.h"
