@@ -79,7 +79,7 @@ QString chartFootnote() {
            str(S::Footnote3) + str(S::Footnote4);
 }
 
-ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
+ChartSetup ChartCalc(const DietCase &c, bool smallPets, QDate today) {
     ChartSetup setup;
     ReductionPlan &plan = setup.plan;
 
@@ -106,12 +106,12 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
         setup.valueMaximum = wholeCeiling(startWeight);
         setup.valueMajorDivisions = WholeNumber::toInt16(*setup.valueMaximum - *setup.valueMinimum);
     } else {
-        if (smallPets == u"0") {
-            setup.valueMinimum = wholeFloor(10 * target) / 10;
-            setup.valueMaximum = wholeCeiling(10 * startWeight) / 10;
-        } else if (smallPets == u"1") {
+        if (smallPets) {
             setup.valueMinimum = wholeFloor(target);
             setup.valueMaximum = wholeCeiling(startWeight);
+        } else {
+            setup.valueMinimum = wholeFloor(10 * target) / 10;
+            setup.valueMaximum = wholeCeiling(10 * startWeight) / 10;
         }
         setup.valueMajorDivisions = 5;
     }
@@ -164,7 +164,7 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
             lowest = m;
     }
     if (lowest && setup.valueMinimum && *lowest < *setup.valueMinimum) {
-        const bool tenths = difference < 1 && smallPets == u"0";
+        const bool tenths = difference < 1 && !smallPets;
         setup.valueMinimum = tenths ? wholeFloor(10 * *lowest) / 10 : wholeFloor(*lowest);
         if (difference >= 1)
             setup.valueMajorDivisions =

@@ -71,9 +71,10 @@ struct ChartSetup {
  * The reduction curve of a case: simulates the weight day by day down to the target
  * and sets up the chart. A loaded case shows every weighing from its creation date on
  * and today's weight as measured points. Raises AppError for what the case cannot give (a field
- * that does not parse, a plan beyond 501 days, a 16-bit overflow).
+ * that does not parse, a plan beyond 501 days, a 16-bit overflow). With smallPets the value axis
+ * keeps whole kilograms when start and target lie less than 1 kg apart.
  */
-ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today);
+ChartSetup ChartCalc(const DietCase &c, bool smallPets, QDate today);
 
 /** The chart's footnote of feeding advice. */
 QString chartFootnote();

@@ -78,7 +78,7 @@ std::optional<CaseSummary> CaseScanner::summarise(const QString &path, QString *
         // The curve of the first visit, as the chart draws it; a case whose curve cannot
         // be computed is listed without a status.
         try {
-            const ChartSetup setup = ChartCalc(c, QStringLiteral("0"), s.lastDate);
+            const ChartSetup setup = ChartCalc(c, false, s.lastDate);
             const auto rows =
                 Progress::rows(history, setup.plan, GermanText::parseNumber(s.targetWeight),
                                Clinical::animalOf(s.species));

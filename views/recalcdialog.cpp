@@ -314,8 +314,9 @@ void RecalcDialog::resetRates() {
 
 void RecalcDialog::recompute(const QString &procName) {
     try {
-        emit curveComputed(ChartCalc(
-            m_host.dietCase(), m_host.settings().value(AppSettings::SmallPets), Clock::today()));
+        emit curveComputed(ChartCalc(m_host.dietCase(),
+                                     m_host.settings().value(AppSettings::SmallPets) == u"1",
+                                     Clock::today()));
     } catch (const AppError &e) {
         report(e, procName);
     }
