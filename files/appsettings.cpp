@@ -108,5 +108,5 @@ QString AppSettings::companionPath(const QString &programName) const {
 }
 
 ErrorReporter AppSettings::errorReporter(UserInterface &ui) const {
-    return ErrorReporter(ui, [this] { return value(ErrorValue); });
+    return ErrorReporter(ui, [settings = *this] { return settings.value(ErrorValue); });
 }
