@@ -66,7 +66,7 @@ int main(int argc, char *argv[]) {
     c.setText(F::overweightPercent, QStringLiteral("400"));
     c.setText(F::weeklyRateDuring, QStringLiteral("3"));
     c.setText(F::weeklyRateEnd, QStringLiteral("2"));
-    const QString smallPets = QStringLiteral("0");
+    const bool smallPets = false;
     const QDate today = Clock::today();
 
     const int days = ChartCalc(c, smallPets, today).plan.simulatedDays;

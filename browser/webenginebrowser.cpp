@@ -65,7 +65,8 @@ QWebEngineView *WebEngineBrowser::createWindow(QWebEnginePage::WebWindowType typ
 
 namespace QtWebEngineCore {
 // Exported by the engine, declared only in its private headers: makes the GL context the
-// engine shares with Qt. Made here, the program pays for GL only once a browser opens.
+// engine shares with Qt, where the program did not have it made before its application
+// object (prepareBrowserEngine), as the engine asks.
 Q_DECL_IMPORT void initialize();
 } // namespace QtWebEngineCore
 

@@ -505,7 +505,7 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         return 2;
 
     const std::optional<ChartSetup> setup =
-        computeCurve(c, errors, settings.value(AppSettings::SmallPets));
+        computeCurve(c, errors, settings.value(AppSettings::SmallPets) == u"1");
     if (setup) {
         if (request.json)
             out << QString::fromUtf8(planJson(c, *setup));

@@ -34,6 +34,9 @@ BrowserControl *createBrowserControl(QWidget *parent, const QString &home, const
 }
 
 void prepareBrowserEngine() {
+    // The engine shares its GL context with Qt's; the application object makes one only when
+    // asked before it exists, and the engine, loaded later, warns without it.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

@@ -14,7 +14,6 @@ ChartControl::ChartControl(QWidget *parent)
 
 void ChartControl::apply(const ChartSetup &setup) {
     m_content.setup = setup;
-    m_content.valueAutoScale = setup.valueAutoScale;
     const Rgb &c = setup.backdropColor;
     m_content.backdropColor = QColor(c.red, c.green, c.blue);
     changed();
@@ -27,15 +26,15 @@ void ChartControl::changed() {
 
 void ChartControl::setAutoScale(Axis axis, bool on) {
     if (axis == Axis::Time) {
-        m_timeAutoScale = on; // the dates follow the plan's rows either way
+        m_content.timeAutoScale = on; // nothing to lay out again
         return;
     }
-    m_content.valueAutoScale = on;
+    m_content.setup.valueAutoScale = on;
     changed();
 }
 
 bool ChartControl::autoScale(Axis axis) const {
-    return axis == Axis::Time ? m_timeAutoScale : m_content.valueAutoScale;
+    return axis == Axis::Time ? m_content.timeAutoScale : m_content.setup.valueAutoScale;
 }
 
 void ChartControl::setScaleVisible(Axis axis, bool visible) {

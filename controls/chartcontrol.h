@@ -77,5 +77,4 @@ private:
     ChartLayout m_layout;
     bool m_stale = true;
     int m_layoutCount = 0;
-    bool m_timeAutoScale = false;
 };

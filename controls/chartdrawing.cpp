@@ -23,22 +23,17 @@ constexpr double margin = 12; // around the whole chart
 constexpr double gap = 6;     // between the blocks of the chart
 constexpr double tick = 4;    // length of a tick mark
 constexpr double labelGap = 3;
-constexpr double axisLabelPoints = 8;
-constexpr double legendPoints = 8;
 constexpr double legendSample = 24;
 constexpr int maxGridLines = 1000; // a guard against absurd scales from hostile input
 
-QFont fontOf(const QString &name, double points, bool bold, double dpi) {
-    QFont font(name);
+/** A font of the chart: Arial throughout, in points at the size the chart is designed at. */
+QFont fontOf(double points, bool bold, double dpi) {
+    QFont font(QStringLiteral("Arial"));
     // Pixels, not points: the same layout is drawn scaled on printers and pictures, where
     // points would be resolved a second time at the device's resolution.
     font.setPixelSize(std::max(1, int(std::lround(points * dpi / 72))));
     font.setBold(bold);
     return font;
-}
-
-QFont fontOf(const FontChoice &font, double dpi) {
-    return fontOf(font.name, font.size, font.bold, dpi);
 }
 
 /** Decimals that the labels of an axis need to tell its steps apart. */
@@ -65,8 +60,7 @@ double niceStep(double raw) {
 
 ValueScale valueScaleOf(const ChartContent &content) {
     const ChartSetup &s = content.setup;
-    if (!content.valueAutoScale && s.valueMinimum && s.valueMaximum &&
-        *s.valueMaximum > *s.valueMinimum)
+    if (!s.valueAutoScale && s.valueMinimum && s.valueMaximum && *s.valueMaximum > *s.valueMinimum)
         return {*s.valueMinimum, *s.valueMaximum, std::max(s.valueMajorDivisions, 1)};
 
     // The chart's own scale from the data, with nice numbers.
@@ -139,12 +133,12 @@ ChartLayout layoutChart(const ChartContent &content, QSizeF size) {
     ChartLayout l;
     l.size = size;
     const double dpi = content.dpi;
-    l.titleFont = fontOf(s.titleFont, dpi);
-    l.footnoteFont = fontOf(s.footnoteFont, dpi);
-    l.valueTitleFont = fontOf(s.valueTitleFont, dpi);
-    l.categoryTitleFont = fontOf(s.categoryTitleFont, dpi);
-    l.labelFont = fontOf(s.axisLabelFontName, axisLabelPoints, false, dpi);
-    l.legendFont = fontOf(s.axisLabelFontName, legendPoints, false, dpi);
+    l.titleFont = fontOf(12, true, dpi);
+    l.footnoteFont = fontOf(9, false, dpi);
+    l.valueTitleFont = fontOf(10, true, dpi);
+    l.categoryTitleFont = fontOf(9, false, dpi);
+    l.labelFont = fontOf(8, false, dpi);
+    l.legendFont = fontOf(8, false, dpi);
     const QFontMetricsF labelMetrics(l.labelFont);
     const double line = labelMetrics.height();
     l.labelAscent = labelMetrics.ascent();

@@ -16,7 +16,8 @@ class QPainter;
 /** What the reduction chart shows: the computation's content and the options' look. */
 struct ChartContent {
     ChartSetup setup;
-    bool valueAutoScale = false;
+    /// Kept for the options dialog only: the dates follow the plan's rows either way.
+    bool timeAutoScale = false;
     bool timeScaleShown = true;
     bool valueScaleShown = true;
     bool secondScaleShown = false;

@@ -38,7 +38,6 @@ struct SheetPageSetup {
  */
 class SheetControl : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QString applicationName READ applicationName WRITE setApplicationName)
 
 public:
     explicit SheetControl(QWidget *parent = nullptr);
@@ -86,10 +85,6 @@ public:
 
     const SheetPageSetup &pageSetup() const { return m_pageSetup; }
 
-    /** The name the control shows in its own messages. */
-    QString applicationName() const { return m_applicationName; }
-    void setApplicationName(const QString &name) { m_applicationName = name; }
-
     QTableWidget *table() const { return m_table; }
     QSize sizeHint() const override;
 
@@ -111,7 +106,6 @@ private:
 
     QTableWidget *m_table;
     QString m_sheetName;
-    QString m_applicationName;
     QFont m_standardFont;
     std::vector<double> m_columnPoints;
     std::vector<double> m_rowPoints;

@@ -17,8 +17,6 @@ namespace {
 
 using F = DietCase::Field;
 
-// String numbers of the chart's texts.
-
 // Floor and ceiling by the whole-number test: whole values stay as they are.
 double wholeFloor(double x) {
     return std::nearbyint(x) == x ? x : std::floor(x);
@@ -81,7 +79,7 @@ QString chartFootnote() {
            str(S::Footnote3) + str(S::Footnote4);
 }
 
-ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
+ChartSetup ChartCalc(const DietCase &c, bool smallPets, QDate today) {
     ChartSetup setup;
     ReductionPlan &plan = setup.plan;
 
@@ -108,12 +106,12 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
         setup.valueMaximum = wholeCeiling(startWeight);
         setup.valueMajorDivisions = WholeNumber::toInt16(*setup.valueMaximum - *setup.valueMinimum);
     } else {
-        if (smallPets == u"0") {
-            setup.valueMinimum = wholeFloor(10 * target) / 10;
-            setup.valueMaximum = wholeCeiling(10 * startWeight) / 10;
-        } else if (smallPets == u"1") {
+        if (smallPets) {
             setup.valueMinimum = wholeFloor(target);
             setup.valueMaximum = wholeCeiling(startWeight);
+        } else {
+            setup.valueMinimum = wholeFloor(10 * target) / 10;
+            setup.valueMaximum = wholeCeiling(10 * startWeight) / 10;
         }
         setup.valueMajorDivisions = 5;
     }
@@ -166,7 +164,7 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
             lowest = m;
     }
     if (lowest && setup.valueMinimum && *lowest < *setup.valueMinimum) {
-        const bool tenths = difference < 1 && smallPets == u"0";
+        const bool tenths = difference < 1 && !smallPets;
         setup.valueMinimum = tenths ? wholeFloor(10 * *lowest) / 10 : wholeFloor(*lowest);
         if (difference >= 1)
             setup.valueMajorDivisions =
@@ -178,12 +176,9 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
     if (plan.rowsShown > ReductionPlan::capacity)
         throw AppError(AppError::SubscriptOutOfRange);
 
-    // 7. Texts and fonts.
-    const QString arial = QStringLiteral("Arial");
+    // 7. Texts.
     setup.categoryTitle = str(S::CreatedWith) + u' ' + GermanText::fromDate(today);
     setup.valueTitle = str(S::Kg);
-    setup.valueTitleFont = {arial, 10, true};
-    setup.axisLabelFontName = arial;
     setup.footnote = chartFootnote();
 
     QString title = str(S::TitleStart);
@@ -201,9 +196,6 @@ ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today) {
              str(S::TargetOn) + u' ' + c.text(F::dietEndDate) + u": " + c.text(F::targetWeight) +
              u' ' + str(S::Kg);
     setup.title = title;
-    setup.titleFont = {arial, 12, true};
-    setup.footnoteFont = {arial, 9, false};
-    setup.categoryTitleFont = {arial, 9, false};
     return setup;
 }
 

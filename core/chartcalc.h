@@ -33,12 +33,6 @@ struct ReductionPlan {
     QList<int> measuredDays() const;
 };
 
-struct FontChoice {
-    QString name;
-    double size = 0;
-    bool bold = false;
-};
-
 struct Rgb {
     int red = 0;
     int green = 0;
@@ -53,11 +47,9 @@ struct ChartSetup {
     // Time axis: one label and one tick per week.
     int divisionsPerLabel = 7;
     int divisionsPerTick = 7;
-    bool showMarkers = true; // the chart's one boolean display switch
     /// The measured weights are drawn as markers joined by a line, in day order.
     bool joinMeasured = true;
     QString categoryTitle;
-    FontChoice categoryTitleFont;
 
     // Value axis.
     bool valueAutoScale = false;
@@ -65,34 +57,24 @@ struct ChartSetup {
     std::optional<double> valueMaximum;
     int valueMajorDivisions = 0;
     QString valueTitle;
-    int valueTitleOrientation = 0; // horizontal
-    FontChoice valueTitleFont;
 
-    // Plot backdrop: solid brush, thick inner frame, drop shadow.
-    int backdropFillStyle = 1;
-    Rgb backdropColor{255, 255, 255};
-    int backdropFrameStyle = 3;
-    int backdropShadowStyle = 1;
-
-    QString axisLabelFontName;
+    Rgb backdropColor{255, 255, 255}; // the plot's
 
     bool footnoteWordWrap = true;
     QString footnote;
-    FontChoice footnoteFont;
 
-    int titleLocation = 1; // top left
     bool titleWordWrap = true;
     QString title;
-    FontChoice titleFont;
 };
 
 /**
  * The reduction curve of a case: simulates the weight day by day down to the target
  * and sets up the chart. A loaded case shows every weighing from its creation date on
  * and today's weight as measured points. Raises AppError for what the case cannot give (a field
- * that does not parse, a plan beyond 501 days, a 16-bit overflow).
+ * that does not parse, a plan beyond 501 days, a 16-bit overflow). With smallPets the value axis
+ * keeps whole kilograms when start and target lie less than 1 kg apart.
  */
-ChartSetup ChartCalc(const DietCase &c, const QString &smallPets, QDate today);
+ChartSetup ChartCalc(const DietCase &c, bool smallPets, QDate today);
 
 /** The chart's footnote of feeding advice. */
 QString chartFootnote();

@@ -23,7 +23,7 @@ constexpr std::array checkedFields{F::todayWeight, F::targetWeight, F::overweigh
 } // namespace
 
 std::optional<ChartSetup> computeCurve(const DietCase &c, const ErrorReporter &errors,
-                                       const QString &smallPets) {
+                                       bool smallPets) {
     UserInterface &ui = errors.ui();
     try {
         const auto today = GermanText::toNumber(c.text(F::todayWeight));

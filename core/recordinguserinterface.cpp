@@ -6,6 +6,8 @@ UserInterface::Answer RecordingUserInterface::message(const QString &text, Icon 
                                                       const QString &title, Buttons buttons,
                                                       Answer defaultAnswer) {
     messages.append({text, icon, title, buttons, {}});
+    if (whileShown)
+        whileShown();
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 /**
  * A user interface without windows: it keeps every message, answers from a script
  * (else with the default button) and hands out prepared file names.
@@ -34,7 +36,8 @@ public:
     void status(const QString &text) override { statusLines << text; }
 
     QList<Message> messages;
-    QList<Answer> answers;                            ///< taken in order; the default when empty
+    std::function<void()> whileShown; ///< runs within each message, where a box would be open
+    QList<Answer> answers;            ///< taken in order; the default when empty
     QList<std::optional<QString>> fileNames;          ///< taken in order; cancel when empty
     QList<std::optional<QString>> folderNames;        ///< taken in order; cancel when empty
     QList<std::optional<PrintRequest>> printRequests; ///< taken in order; cancel when empty

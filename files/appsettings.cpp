@@ -2,7 +2,6 @@
 
 #include "files/appsettings.h"
 
-#include "core/apperror.h"
 #include "core/germantext.h"
 #include "core/wholenumber.h"
 #include "files/programfolder.h"
@@ -109,7 +108,7 @@ QString AppSettings::companionPath(const QString &programName) const {
 }
 
 ErrorReporter AppSettings::errorReporter(UserInterface &ui) const {
-    return ErrorReporter(ui, [this] { return value(ErrorValue); });
+    return ErrorReporter(ui, [settings = *this] { return settings.value(ErrorValue); });
 }
 
 namespace {

@@ -59,7 +59,10 @@ public:
     Placement placement(double screenHeightTwips) const;
     void setPlacement(const Placement &placement);
 
-    /** The error report that reads its detail level, "ErrorValue", from these settings. */
+    /**
+     * The error report that reads its detail level, "ErrorValue", from these settings at
+     * every report. It keeps its own copy of them and may outlive this object.
+     */
     ErrorReporter errorReporter(UserInterface &ui) const;
 
     /** A companion program's folder, or notInstalled. */

@@ -40,7 +40,10 @@ CaseScanner::CaseScanner(QObject *parent)
 }
 
 CaseScanner::~CaseScanner() {
-    stop();
+    // The scans report to this object: each is cancelled and stops after its current file.
+    cancel();
+    for (QThread *thread : findChildren<QThread *>(Qt::FindDirectChildrenOnly))
+        thread->wait();
 }
 
 std::optional<CaseSummary> CaseScanner::summarise(const QString &path, QString *reason) {
@@ -78,7 +81,7 @@ std::optional<CaseSummary> CaseScanner::summarise(const QString &path, QString *
         // The curve of the first visit, as the chart draws it; a case whose curve cannot
         // be computed is listed without a status.
         try {
-            const ChartSetup setup = ChartCalc(c, QStringLiteral("0"), s.lastDate);
+            const ChartSetup setup = ChartCalc(c, false, s.lastDate);
             const auto rows =
                 Progress::rows(history, setup.plan, GermanText::parseNumber(s.targetWeight),
                                Clinical::animalOf(s.species));
@@ -180,7 +183,7 @@ QList<Found> listFolders(const QStringList &folders, QStringList &errors,
 } // namespace
 
 CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progress,
-                           const QString &indexPath) {
+                           const QString &indexPath, const CancelFn &cancelled) {
     CaseList list;
     QStringList listedFolders;
     const QList<Found> found = listFolders(folders, list.folderErrors, listedFolders);
@@ -188,6 +191,10 @@ CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progres
     CaseIndex index(indexPath);
     index.load();
     for (const Found &f : found) {
+        if (cancelled && cancelled()) {
+            list.complete = false;
+            break;
+        }
         std::optional<CaseSummary> summary;
         QString reason;
         if (const CaseIndex::Entry *entry = index.find(f.real, f.size, f.modified)) {
@@ -233,9 +240,10 @@ CaseList CaseScanner::scan(const QStringList &folders, const ProgressFn &progres
 }
 
 void CaseScanner::start(const QStringList &folders, const QString &indexPath) {
-    stop();
-    m_cancel = false;
-    // Reports of an earlier scan still queued are dropped by their generation.
+    cancel();
+    const auto cancelFlag = std::make_shared<std::atomic<bool>>(false);
+    m_cancel = cancelFlag;
+    // Reports of an earlier scan, queued or still to come, are dropped by their generation.
     const int generation = ++m_generation;
     const auto report = [this, generation](auto fn) {
         QMetaObject::invokeMethod(
@@ -246,39 +254,35 @@ void CaseScanner::start(const QStringList &folders, const QString &indexPath) {
             },
             Qt::QueuedConnection);
     };
-    m_thread = QThread::create([this, folders, indexPath, report] {
+    QThread *thread = QThread::create([this, folders, indexPath, report, cancelFlag] {
         const CaseList list = scan(
             folders,
             [this, report](int done, int total) {
                 report([this, done, total] { emit progress(done, total); });
-                return !m_cancel.load();
+                return true;
             },
-            indexPath);
-        report([this, list] {
-            if (list.complete && !m_cancel)
+            indexPath, [cancelFlag] { return cancelFlag->load(); });
+        report([this, list, cancelFlag] {
+            if (list.complete && !*cancelFlag)
                 emit finished(list);
             else
                 emit cancelled(list);
         });
     });
-    m_thread->start();
+    // A child until it has ended, so that the destructor finds the scans still running.
+    thread->setParent(this);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    m_thread = thread;
+    thread->start();
 }
 
 void CaseScanner::cancel() {
-    m_cancel = true;
+    if (m_cancel)
+        *m_cancel = true;
 }
 
 bool CaseScanner::isRunning() const {
     return m_thread && m_thread->isRunning();
-}
-
-void CaseScanner::stop() {
-    if (!m_thread)
-        return;
-    m_cancel = true;
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
 }
 
 QString CaseScanner::skippedText(int skipped) {

@@ -7,11 +7,13 @@
 #include <QDate>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QThread;
@@ -54,14 +56,17 @@ struct CaseList {
 /**
  * Lists the case files (*.kvl) of folders for the recall list. scan() does the work where
  * it is called; start() runs it on a worker thread and reports progress, the result or
- * the cancellation through signals on the caller's thread.
+ * the cancellation through signals on the caller's thread. The caller's thread never waits
+ * for a running scan, except at the scanner's end, for at most the file each is reading.
  */
 class CaseScanner : public QObject {
     Q_OBJECT
 
 public:
-    /** Called after each file with files done and files in all; false cancels. */
+    /** Called every hundred files and after the last with files done and in all; false cancels. */
     using ProgressFn = std::function<bool(int done, int total)>;
+    /** Asked before each file; true stops the scan there. */
+    using CancelFn = std::function<bool()>;
 
     explicit CaseScanner(QObject *parent = nullptr);
     ~CaseScanner() override;
@@ -75,14 +80,17 @@ public:
      * setting "SmallPets" does not matter for the status.
      */
     static CaseList scan(const QStringList &folders, const ProgressFn &progress = {},
-                         const QString &indexPath = {});
+                         const QString &indexPath = {}, const CancelFn &cancelled = {});
 
     /** One file's summary; nothing when it is no case file (the reason then set). */
     static std::optional<CaseSummary> summarise(const QString &path, QString *reason = nullptr);
 
-    /** Starts a scan off this thread; one still running is cancelled first. */
+    /**
+     * Starts a scan off this thread. One still running is cancelled and left to end on its
+     * own thread; nothing of it is reported any more.
+     */
     void start(const QStringList &folders, const QString &indexPath = {});
-    /** Asks a running scan to stop; it reports cancelled() instead of finished(). */
+    /** Asks the running scan to stop within the file it reads; it reports cancelled(). */
     void cancel();
     bool isRunning() const;
 
@@ -96,9 +104,7 @@ signals:
     void cancelled(const CaseList &partial);
 
 private:
-    void stop();
-
-    QThread *m_thread = nullptr;
-    std::atomic<bool> m_cancel{false};
+    QPointer<QThread> m_thread;                  ///< the current scan's; gone once it has ended
+    std::shared_ptr<std::atomic<bool>> m_cancel; ///< the current scan's own flag
     int m_generation = 0;
 };

@@ -5,15 +5,19 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
+#include "views/busycursor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QTimer>
 #include <QUrl>
 
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -57,39 +61,30 @@ QStringList typesOf(const QString &path) {
 
 } // namespace
 
+/** One open on its way: the types still to ask about, and who takes the result. */
+struct XdgLauncher::Request {
+    QString docName;
+    QStringList types;
+    int asked = 0;
+    QDeadlineTimer deadline; ///< one for all questions
+    std::optional<BusyCursor> busy;
+    Done done;
+
+    /** Hands the result over once; what comes after it is dropped. */
+    void finish(int result) {
+        busy.reset();
+        if (Done taker = std::exchange(done, nullptr))
+            taker(result);
+    }
+};
+
 XdgLauncher::XdgLauncher(QString program, int waitMs, QString mimeProgram)
     : m_program(std::move(program))
     , m_waitMs(waitMs)
-    , m_mimeProgram(std::move(mimeProgram)) {}
+    , m_mimeProgram(std::move(mimeProgram))
+    , m_requests(std::make_unique<QObject>()) {}
 
-std::optional<QString> XdgLauncher::askMime(const QStringList &arguments,
-                                            QDeadlineTimer deadline) const {
-    QProcess mime;
-    mime.setStandardErrorFile(QProcess::nullDevice());
-    mime.start(m_mimeProgram, arguments);
-    if (!mime.waitForFinished(int(deadline.remainingTime())) ||
-        mime.exitStatus() != QProcess::NormalExit || mime.exitCode() != 0) {
-        mime.kill();
-        return std::nullopt;
-    }
-    return QString::fromUtf8(mime.readAllStandardOutput()).trimmed();
-}
-
-std::optional<bool> XdgLauncher::hasHandler(const QStringList &types) const {
-    if (types.isEmpty())
-        return std::nullopt;
-    // One wait for all questions: the GUI thread waits on them.
-    const QDeadlineTimer deadline(m_waitMs);
-    for (const QString &type : types) {
-        const auto handler =
-            askMime({QStringLiteral("query"), QStringLiteral("default"), type}, deadline);
-        if (!handler)
-            return std::nullopt;
-        if (!handler->isEmpty())
-            return true;
-    }
-    return false;
-}
+XdgLauncher::~XdgLauncher() = default;
 
 int XdgLauncher::resultOfExitCode(int exitCode) {
     switch (exitCode) {
@@ -104,7 +99,7 @@ int XdgLauncher::resultOfExitCode(int exitCode) {
     }
 }
 
-int XdgLauncher::open(const QString &docName) {
+void XdgLauncher::open(const QString &docName, Done done) {
     const QUrl url(docName);
     QStringList types;
     // One letter is a drive, not a scheme.
@@ -113,32 +108,77 @@ int XdgLauncher::open(const QString &docName) {
     } else {
         const QString path = url.isLocalFile() ? url.toLocalFile() : docName;
         // Told here: under the big desktops xdg-open reports it like any other failure.
-        if (!QFileInfo::exists(path))
-            return fileNotFound;
+        if (!QFileInfo::exists(path)) {
+            done(fileNotFound);
+            return;
+        }
         types = typesOf(path);
     }
+    auto request = std::make_shared<Request>();
+    request->docName = docName;
+    request->types = types;
+    request->deadline = QDeadlineTimer(m_waitMs);
+    request->busy.emplace();
+    request->done = std::move(done);
     // Where the desktop cannot tell, xdg-open tries and its exit code decides.
-    if (const auto handled = hasHandler(types); handled && !*handled)
-        return noAssociation;
-    // Kept alive past this call: in a desktop without a session helper xdg-open waits
+    if (types.isEmpty())
+        launch(request);
+    else
+        ask(request);
+}
+
+void XdgLauncher::ask(const std::shared_ptr<Request> &request) {
+    const QString type = request->types.at(request->asked++);
+    auto *mime = new QProcess(m_requests.get());
+    mime->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(mime, &QProcess::errorOccurred, m_requests.get(),
+                     [this, mime, request](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return; // the end follows as finished()
+                         mime->deleteLater();
+                         launch(request);
+                     });
+    QObject::connect(mime, &QProcess::finished, m_requests.get(),
+                     [this, mime, request](int exitCode, QProcess::ExitStatus status) {
+                         mime->deleteLater();
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             launch(request); // the desktop cannot tell
+                         else if (!mime->readAllStandardOutput().trimmed().isEmpty())
+                             launch(request);
+                         else if (request->asked < request->types.size())
+                             ask(request);
+                         else
+                             request->finish(noAssociation);
+                     });
+    // Past the deadline the desktop cannot tell either.
+    QTimer::singleShot(int(request->deadline.remainingTime()), mime, [mime] { mime->kill(); });
+    mime->start(m_mimeProgram, {QStringLiteral("query"), QStringLiteral("default"), type});
+}
+
+void XdgLauncher::launch(const std::shared_ptr<Request> &request) {
+    // Kept alive past the result: in a desktop without a session helper xdg-open waits
     // for the handler it started, and a destroyed QProcess would kill it.
     auto *process = new QProcess(QCoreApplication::instance());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
     process->setProgram(m_program);
-    process->setArguments({docName});
+    process->setArguments({request->docName});
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QObject::connect(process, &QProcess::errorOccurred, m_requests.get(),
+                     [process, request](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         request->finish(noAssociation); // no launcher: nothing opens anything
+                     });
+    QObject::connect(process, &QProcess::finished, m_requests.get(),
+                     [request](int exitCode, QProcess::ExitStatus status) {
+                         request->finish(status == QProcess::NormalExit ? resultOfExitCode(exitCode)
+                                                                        : unknown);
+                     });
+    // Still running after the wait: the handler is.
+    QTimer::singleShot(m_waitMs, m_requests.get(), [request] { request->finish(success); });
     process->start();
-    if (!process->waitForStarted()) {
-        delete process;
-        return noAssociation; // no launcher at all: nothing can open anything
-    }
-    if (!process->waitForFinished(m_waitMs))
-        return success; // the handler is running
-    const int result = process->exitStatus() == QProcess::NormalExit
-                           ? resultOfExitCode(process->exitCode())
-                           : unknown;
-    return result;
 }
 
 int launcherMessage(int result) {
@@ -151,8 +191,8 @@ int launcherMessage(int result) {
     return unknownError;
 }
 
-int StartDoc(Launcher &launcher, const QString &docName) {
-    return launcher.open(docName);
+void StartDoc(Launcher &launcher, const QString &docName, Launcher::Done done) {
+    launcher.open(docName, std::move(done));
 }
 
 void showLauncherError(UserInterface &ui, int result) {
@@ -162,8 +202,10 @@ void showLauncherError(UserInterface &ui, int result) {
     }
 }
 
-int open_prog(Launcher &launcher, UserInterface &ui, const QString &docName) {
-    const int result = StartDoc(launcher, docName);
-    showLauncherError(ui, result);
-    return result;
+void open_prog(Launcher &launcher, UserInterface &ui, const QString &docName, Launcher::Done done) {
+    StartDoc(launcher, docName, [&ui, done = std::move(done)](int result) {
+        showLauncherError(ui, result);
+        if (done)
+            done(result);
+    });
 }

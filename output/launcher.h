@@ -2,11 +2,12 @@
 
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QString>
 
-#include <optional>
+#include <functional>
+#include <memory>
 
+class QObject;
 class UserInterface;
 
 /**
@@ -21,46 +22,56 @@ public:
     static constexpr int noAssociation = 31;
     static constexpr int unknown = 0;
 
+    /** Takes the result of one open(); called once, on the caller's thread. */
+    using Done = std::function<void(int result)>;
+
     virtual ~Launcher() = default;
-    virtual int open(const QString &docName) = 0;
+    /** Opens a document or link; done gets the result, maybe only after open() has returned. */
+    virtual void open(const QString &docName, Done done) = 0;
 };
 
 /**
  * The freedesktop launcher: xdg-open, started directly, never through a shell. A missing
  * file is told first, and the desktop is asked (xdg-mime) whether anything handles the
  * link's scheme or the file's type, because xdg-open reports both by exit codes that differ
- * from desktop to desktop.
+ * from desktop to desktop. Both programs run without the caller waiting on them; the
+ * hourglass shows until the result is there. A result still on its way when the launcher
+ * goes is dropped.
  */
 class XdgLauncher : public Launcher {
 public:
     /** The programs and the wait are for tests; xdg-open normally returns at once. */
     explicit XdgLauncher(QString program = QStringLiteral("xdg-open"), int waitMs = 5000,
                          QString mimeProgram = QStringLiteral("xdg-mime"));
+    ~XdgLauncher() override;
 
-    int open(const QString &docName) override;
+    void open(const QString &docName, Done done) override;
 
     /** The launcher result for an exit code of xdg-open. */
     static int resultOfExitCode(int exitCode);
 
 private:
-    /** Whether anything handles one of the types; nothing when the desktop cannot tell. */
-    std::optional<bool> hasHandler(const QStringList &types) const;
-    /** The answer of xdg-mime; nothing when it could not answer before the deadline. */
-    std::optional<QString> askMime(const QStringList &arguments, QDeadlineTimer deadline) const;
+    struct Request;
+    /** Asks xdg-mime for a handler of the request's next type. */
+    void ask(const std::shared_ptr<Request> &request);
+    void launch(const std::shared_ptr<Request> &request);
 
     QString m_program;
     int m_waitMs;
     QString m_mimeProgram;
+    /** The context of every request on its way: gone with the launcher, and they with it. */
+    std::unique_ptr<QObject> m_requests;
 };
 
 /** The string number of the message for a launcher result, 0 for success. */
 int launcherMessage(int result);
 
-/** Asks the desktop to open `docName` with its default handler. */
-int StartDoc(Launcher &launcher, const QString &docName);
+/** Asks the desktop to open `docName` with its default handler; done gets the result. */
+void StartDoc(Launcher &launcher, const QString &docName, Launcher::Done done);
 
 /** A failed launcher result as a plain message box (normal pointer first); else nothing. */
 void showLauncherError(UserInterface &ui, int result);
 
-/** StartDoc, and the launcher's error as a plain message box. Returns the result. */
-int open_prog(Launcher &launcher, UserInterface &ui, const QString &docName);
+/** StartDoc, and the launcher's error as a plain message box; then done, if given. */
+void open_prog(Launcher &launcher, UserInterface &ui, const QString &docName,
+               Launcher::Done done = {});

@@ -430,12 +430,17 @@ void MainWindow::openHelp() {
     try {
         BusyCursor busy;
         document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
-        const int result = StartDoc(*m_launcher, document);
-        // Desktops without a viewer for web archives still get their help.
-        if (result == Launcher::noAssociation && QFileInfo::exists(document))
-            openBrowser(QUrl::fromLocalFile(document).toString());
-        else
-            showLauncherError(*m_ui, result);
+        StartDoc(*m_launcher, document, [this, document](int result) {
+            try {
+                // Desktops without a viewer for web archives still get their help.
+                if (result == Launcher::noAssociation && QFileInfo::exists(document))
+                    openBrowser(QUrl::fromLocalFile(document).toString());
+                else
+                    showLauncherError(*m_ui, result);
+            } catch (const AppError &e) {
+                report(e, QStringLiteral("mnuHelpHelp_Click"), document);
+            }
+        });
     } catch (const AppError &e) {
         report(e, QStringLiteral("mnuHelpHelp_Click"), document);
     }

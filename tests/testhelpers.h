@@ -56,9 +56,9 @@ inline void apply(DietCase &c, const QStringList &edits) {
 /** A launcher that keeps what it was asked to open and answers with a set result. */
 class FakeLauncher : public Launcher {
 public:
-    int open(const QString &docName) override {
+    void open(const QString &docName, Done done) override {
         opened.append(docName);
-        return result;
+        done(result);
     }
     QStringList opened;
     int result = success;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "core/apperror.h"
+#include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
 #include "tests/testhelpers.h"
 
@@ -10,6 +12,8 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -63,6 +67,8 @@ private slots:
     void damagedStore();
     void handWritten_data();
     void handWritten();
+    void reporterOutlivesSettings_data();
+    void reporterOutlivesSettings();
 };
 
 void TestAppSettings::defaults_data() {
@@ -351,6 +357,27 @@ void TestAppSettings::handWritten() {
     QCOMPARE(AppSettings().value(AppSettings::Path), u"/praxis"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content); // reading wrote nothing back
+}
+
+void TestAppSettings::reporterOutlivesSettings_data() {
+    QTest::addColumn<QString>("errorValue");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short form") << u"0"_s << u"Fehler!  6  -  Überlauf"_s;
+    QTest::newRow("long form") << u"1"_s << u"Fehler!  6  -  Überlauf in   -  XXX  -  Probe"_s;
+}
+
+void TestAppSettings::reporterOutlivesSettings() {
+    QFETCH(QString, errorValue);
+    RecordingUserInterface ui;
+    std::optional<ErrorReporter> reporter;
+    {
+        const AppSettings settings;
+        reporter.emplace(settings.errorReporter(ui));
+    }
+    AppSettings().setValue(AppSettings::ErrorValue, errorValue); // read at the report
+    reporter->ReportError(AppError(AppError::Overflow), u"Probe"_s);
+    QCOMPARE(ui.messages.size(), 1);
+    QTEST(ui.messages[0].text, "text");
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

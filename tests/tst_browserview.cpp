@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -181,10 +182,12 @@ private slots:
     }
     void cleanup() { view.reset(); }
 
-    // First, before any real page: only a browser window brings the engine in.
+    // First, before any real page: only a browser window brings the engine in, and finds
+    // the contexts it shares prepared.
     void engineLoadedWithFirstWindow() {
         QVERIFY(!webEngineLoaded());
         REQUIRE_ENGINE();
+        QTest::failOnWarning(QRegularExpression(u"initialized from a plugin"_s));
         QVERIFY(openReal(QString()));
         QVERIFY(webEngineLoaded());
     }

@@ -340,7 +340,7 @@ void TestCaseHistory::fourVisits() {
 
     DietCase c;
     read_txt(c, m_settings.errorReporter(ui), path);
-    const ChartSetup setup = ChartCalc(c, u"0"_s, Clock::today());
+    const ChartSetup setup = ChartCalc(c, false, Clock::today());
     QCOMPARE(setup.plan.measuredDays(), (QList<int>{0, 14, 28, 56}));
     QCOMPARE(*setup.plan.grid[56].measured, 27.9);
 }
@@ -381,10 +381,10 @@ void TestCaseHistory::measuredPoints() {
     QCOMPARE(ui.messages.size(), 0);
     c.setText(F::todayWeight, todayWeight);
     if (rowsShown == 0) {
-        QCOMPARE(errorOf([&] { ChartCalc(c, u"0"_s, Clock::today()); }), 9);
+        QCOMPARE(errorOf([&] { ChartCalc(c, false, Clock::today()); }), 9);
         return;
     }
-    const ChartSetup setup = ChartCalc(c, u"0"_s, Clock::today());
+    const ChartSetup setup = ChartCalc(c, false, Clock::today());
     QCOMPARE(setup.plan.simulatedDays, 189);
     QCOMPARE(setup.plan.measuredDays(), days);
     QCOMPARE(setup.plan.rowsShown, rowsShown);

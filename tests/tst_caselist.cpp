@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <unistd.h>
 
@@ -47,6 +48,8 @@ private slots:
     void linksAndRights();
     void index_data();
     void index();
+    void cancelWithinOneFile_data();
+    void cancelWithinOneFile();
     void worker();
 };
 
@@ -227,6 +230,28 @@ void TestCaseList::index() {
         QCOMPARE(CaseScanner::scan({cases.path()}, {}, indexPath).opened, 0);
 }
 
+void TestCaseList::cancelWithinOneFile_data() {
+    QTest::addColumn<int>("cancelAt"); // files read when the cancel comes; -1: none comes
+    QTest::addColumn<int>("done");
+    QTest::newRow("before the first file") << 0 << 0;
+    QTest::newRow("after two files") << 2 << 2;
+    QTest::newRow("none") << -1 << 5;
+}
+
+void TestCaseList::cancelWithinOneFile() {
+    QFETCH(int, cancelAt);
+    QFETCH(int, done);
+    QTemporaryDir dir;
+    for (int i = 0; i < 5; ++i)
+        put(dir.filePath(u"f%1.kvl"_s.arg(i)), caseFile("Anna", "Rex", ""));
+    int asked = 0;
+    const CaseList list =
+        CaseScanner::scan({dir.path()}, {}, {}, [&] { return asked++ == cancelAt; });
+    QCOMPARE(list.done, done);
+    QCOMPARE(list.cases.size(), done);
+    QCOMPARE(list.complete, cancelAt < 0);
+}
+
 void TestCaseList::worker() {
     QTemporaryDir dir;
     for (int i = 0; i < 250; ++i)
@@ -250,6 +275,19 @@ void TestCaseList::worker() {
     QTRY_VERIFY(!scanner.isRunning());
     QCOMPARE(finished.size(), 0);
     QCOMPARE(cancelled.size(), 1);
+    QVERIFY(cancelled.first().first().value<CaseList>().done < 100); // not at the next step
+
+    // A new scan over a running one: only the new one reports.
+    QTemporaryDir other;
+    put(other.filePath(u"a.kvl"_s), caseFile("Berta", "Max", ""));
+    cancelled.clear();
+    scanner.start({dir.path()});
+    scanner.start({other.path()});
+    QVERIFY(finished.wait(30000));
+    QTRY_VERIFY(scanner.findChildren<QThread *>().isEmpty()); // both threads ended and gone
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().value<CaseList>().cases.size(), 1);
+    QCOMPARE(cancelled.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCaseList)

@@ -38,10 +38,11 @@ QStringList followUpCase(int daysAgo, QStringView todayWeight = u"11,5") {
                        u"creationDate="_s + GermanText::fromDate(today.addDays(-daysAgo))};
 }
 
+// The setting "SmallPets" as the callers read it: "1" is on.
 ChartSetup compute(const QStringList &caseEdits, const QString &smallPets = u"0"_s) {
     DietCase c;
     apply(c, baseCase + caseEdits);
-    return ChartCalc(c, smallPets, today);
+    return ChartCalc(c, smallPets == u"1", today);
 }
 
 } // namespace
@@ -138,7 +139,7 @@ void TestChartCalc::valueAxis_data() {
     row("0,9 kg in tenths", u"10,9", u"10", u"0", 10, 10.9, 5);
     row("0,5 kg in tenths", u"10,25", u"9,75", u"0", 9.7, 10.3, 5);
     row("small pets in kilograms", u"10,25", u"9,75", u"1", 9, 11, 5);
-    row("other small pets value sets no scale", u"10,25", u"9,75", u"2", unset, unset, 5);
+    row("any other small pets value is off", u"10,25", u"9,75", u"2", 9.7, 10.3, 5);
 }
 
 void TestChartCalc::valueAxis() {
@@ -189,7 +190,7 @@ void TestChartCalc::title() {
     apply(c, baseCase + caseEdits);
     for (int option : options)
         c.setOptionSelected(option, true);
-    QCOMPARE(ChartCalc(c, u"0"_s, today).title,
+    QCOMPARE(ChartCalc(c, false, today).title,
              firstLine + u"Gewicht am 07.12.2026: 12 kg, Zielgewicht am 04.02.2027: 10 kg"_s);
 }
 
@@ -226,7 +227,7 @@ void TestChartCalc::followUp() {
 
     DietCase c;
     apply(c, caseEdits);
-    const ChartSetup setup = ChartCalc(c, u"0"_s, today);
+    const ChartSetup setup = ChartCalc(c, false, today);
     const ReductionPlan &plan = setup.plan;
     const QString created = c.text(F::creationDate);
 
@@ -249,7 +250,7 @@ void TestChartCalc::creationDateHidden() {
     DietCase c;
     apply(c, followUpCase(6));
     c.setCreationDateVisible(false);
-    const ChartSetup setup = ChartCalc(c, u"0"_s, today);
+    const ChartSetup setup = ChartCalc(c, false, today);
     QCOMPARE(setup.plan.startDate, today);
     QCOMPARE(setup.plan.rowsShown, 60);
     QCOMPARE(setup.plan.grid[0].planned.value_or(unset), 12.0);
@@ -301,7 +302,7 @@ void TestChartCalc::planLength() {
 
     DietCase c;
     apply(c, baseCase + caseEdits);
-    const ReductionPlan plan = ChartCalc(c, u"0"_s, today).plan;
+    const ReductionPlan plan = ChartCalc(c, false, today).plan;
     QCOMPARE(plan.startDate, today);
     QCOMPARE(plan.simulatedDays, days);
     QCOMPARE(plan.rowsShown, days + 1);

@@ -31,7 +31,7 @@ ChartSetup plan(const QString &start, const QString &target) {
     c.setText(DietCase::Field::targetWeight, target);
     c.setText(DietCase::Field::todayWeight, start);
     const std::optional<ChartSetup> setup =
-        computeCurve(c, errors, settings.value(AppSettings::SmallPets));
+        computeCurve(c, errors, settings.value(AppSettings::SmallPets) == u"1");
     Q_ASSERT(setup);
     return *setup;
 }

@@ -254,9 +254,10 @@ void TestDietCase::computeMessages() {
     const QStringList f = fields.split(u';');
     apply(c, {u"todayWeight="_s + f[0], u"targetWeight="_s + f[1], u"overweightPercent="_s + f[2],
               u"weeklyRateDuring="_s + f[3], u"weeklyRateEnd="_s + f[3]});
-    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
-                 .has_value(),
-             text.isEmpty());
+    QCOMPARE(
+        computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets) == u"1")
+            .has_value(),
+        text.isEmpty());
     QCOMPARE(ui.messages.size(), text.isEmpty() ? 0 : 1);
     if (!text.isEmpty()) {
         QCOMPARE(ui.messages[0].text, text);
@@ -271,13 +272,15 @@ void TestDietCase::computeReadsSmallPets() {
     DietCase c;
     apply(c, {u"todayWeight=10,25"_s, u"targetWeight=9,75"_s, u"overweightPercent=5"_s,
               u"weeklyRateDuring=2"_s, u"weeklyRateEnd=2"_s});
-    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
-                 ->valueMinimum.value_or(0),
-             9.7); // absent is "0"
+    QCOMPARE(
+        computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets) == u"1")
+            ->valueMinimum.value_or(0),
+        9.7); // absent is "0"
     settings.setValue(AppSettings::SmallPets, u"1"_s);
-    QCOMPARE(computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets))
-                 ->valueMinimum.value_or(0),
-             9.0);
+    QCOMPARE(
+        computeCurve(c, settings.errorReporter(ui), settings.value(AppSettings::SmallPets) == u"1")
+            ->valueMinimum.value_or(0),
+        9.0);
 }
 
 QTEST_GUILESS_MAIN(TestDietCase)

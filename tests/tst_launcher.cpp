@@ -7,6 +7,8 @@
 
 #include "testhelpers.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +17,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+#include <utility>
 
 using Icon = UserInterface::Icon;
 
@@ -35,6 +40,32 @@ class TestLauncher : public QObject {
         return path;
     }
 
+    bool hourglassLost = false;
+
+    /**
+     * Opens as the program does, with open_prog when given a user interface, and waits for
+     * the result; -1 when none came. The hourglass must show until the result is there.
+     */
+    int openWaiting(Launcher &launcher, const QString &docName, UserInterface *ui = nullptr) {
+        std::optional<int> result;
+        const Launcher::Done done = [&](int r) { result = r; };
+        if (ui)
+            open_prog(launcher, *ui, docName, done);
+        else
+            launcher.open(docName, done);
+        (void)QTest::qWaitFor(
+            [&] {
+                const QCursor *cursor = QApplication::overrideCursor();
+                if (!result && !(cursor && cursor->shape() == Qt::WaitCursor))
+                    hourglassLost = true;
+                return result.has_value();
+            },
+            30000);
+        if (QApplication::overrideCursor())
+            hourglassLost = true;
+        return result.value_or(-1);
+    }
+
     /** A file whose name tells no type, so that xdg-open alone decides. */
     QString untyped() {
         const QString path = dir.filePath(QStringLiteral("x"));
@@ -43,6 +74,8 @@ class TestLauncher : public QObject {
     }
 
 private slots:
+    void cleanup() { QVERIFY(!std::exchange(hourglassLost, false)); }
+
     void messagesOfResults_data() {
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("message");
@@ -63,7 +96,7 @@ private slots:
         RecordingUserInterface ui;
         FakeLauncher launcher;
         launcher.result = result;
-        QCOMPARE(open_prog(launcher, ui, QStringLiteral("C:/x.doc")), result);
+        QCOMPARE(openWaiting(launcher, QStringLiteral("C:/x.doc"), &ui), result);
         QCOMPARE(launcher.opened, QStringList{QStringLiteral("C:/x.doc")});
         QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
@@ -79,7 +112,7 @@ private slots:
             QSKIP("xdg-open is not installed");
         RecordingUserInterface ui;
         XdgLauncher launcher;
-        open_prog(launcher, ui, dir.filePath(QStringLiteral("Anleitung.mht")));
+        openWaiting(launcher, dir.filePath(QStringLiteral("Anleitung.mht")), &ui);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Datei wurde nicht gefunden"));
     }
@@ -103,7 +136,7 @@ private slots:
         XdgLauncher launcher(script(QStringLiteral("launch"), body), 300);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(launcher.open(untyped()), result);
+        QCOMPARE(openWaiting(launcher, untyped()), result);
         QVERIFY(clock.elapsed() < 10000);
     }
 
@@ -114,7 +147,7 @@ private slots:
                                     "printf '%s|%s' \"$1\" \"$#\" > '" + out.toUtf8() + "'"),
                              5000, script(QStringLiteral("mime-any"), "echo handler.desktop"));
         const QString link = QStringLiteral("mailto:a b@x.example?subject=K & \"O\";$(id)");
-        QCOMPARE(launcher.open(link), 42);
+        QCOMPARE(openWaiting(launcher, link), 42);
         QFile file(out);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()), link + u"|1");
@@ -224,8 +257,9 @@ private slots:
         setEnv("KDE_SESSION_VERSION", kdeVersion);
         RecordingUserInterface ui;
         XdgLauncher launcher;
-        open_prog(launcher, ui,
-                  mail ? QStringLiteral("mailto:praxis@korvalo.example?subject=KORVALO") : help);
+        openWaiting(launcher,
+                    mail ? QStringLiteral("mailto:praxis@korvalo.example?subject=KORVALO") : help,
+                    &ui);
         qputenv("PATH", path);
         setEnv("XDG_CURRENT_DESKTOP", oldDesktop);
         setEnv("KDE_SESSION_VERSION", oldKdeVersion);
@@ -243,9 +277,23 @@ private slots:
         QVERIFY(asks.filter(QStringLiteral("filetype")).isEmpty());
     }
 
+    // The window keeps working while the desktop is asked and the launcher starts.
+    void answersWithoutWaiting() {
+        XdgLauncher launcher(script(QStringLiteral("launch-slow"), "sleep 1"), 5000,
+                             script(QStringLiteral("mime-slow"), "sleep 1\necho handler.desktop"));
+        std::optional<int> result;
+        QElapsedTimer clock;
+        clock.start();
+        launcher.open(QStringLiteral("mailto:a@x.example"), [&](int r) { result = r; });
+        QVERIFY(clock.elapsed() < 500);
+        QVERIFY(!result);
+        QTRY_COMPARE_WITH_TIMEOUT(result, std::optional<int>(Launcher::success), 10000);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void noLauncherProgramMeansNoHandler() {
         XdgLauncher launcher(dir.filePath(QStringLiteral("not-there")));
-        QCOMPARE(launcher.open(untyped()), Launcher::noAssociation);
+        QCOMPARE(openWaiting(launcher, untyped()), Launcher::noAssociation);
     }
 
     void aboutBoxTexts() {

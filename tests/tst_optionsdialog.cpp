@@ -27,7 +27,7 @@ const QDate today(2026, 12, 7);
 ChartSetup computed(const QString &start, const QString &target) {
     DietCase c;
     apply(c, baseCase + QStringList{u"todayWeight=" + start, u"targetWeight=" + target});
-    return ChartCalc(c, QStringLiteral("0"), today);
+    return ChartCalc(c, false, today);
 }
 
 QSettings store() {

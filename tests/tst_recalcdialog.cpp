@@ -156,6 +156,39 @@ private slots:
         QTRY_VERIFY(!window->recalcDialog());
     }
 
+    // The activation a refusal's box hands back keeps the refused rates, however late it comes;
+    // one after another window was active shows the case again.
+    void activationAfterRefusal_data() {
+        QTest::addColumn<bool>("otherWindowFirst");
+        QTest::addColumn<int>("duringBar");
+        QTest::newRow("back from the box, late") << false << 2;
+        QTest::newRow("after the main window") << true << 30;
+    }
+    void activationAfterRefusal() {
+        QFETCH(bool, otherWindowFirst);
+        dietCase().setText(F::targetWeight, QStringLiteral("10"));
+        dietCase().setText(F::todayWeight, QStringLiteral("50"));
+        window->run(Command::ReductionCurve);
+        RecalcDialog *dialog = openModeless();
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        dialog->endBar()->setValue(2);
+        dialog->duringBar()->setValue(2);
+        ui.whileShown = [] {
+            QWidget box; // takes the activation while open, as a message box does
+            box.show();
+            QApplication::setActiveWindow(&box);
+        };
+        QVERIFY(!dialog->applyRates());
+        QVERIFY(!dialog->isActiveWindow());
+        QTest::qWait(300); // a slow window system
+        if (otherWindowFirst)
+            QApplication::setActiveWindow(window.get());
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(dialog->isActiveWindow());
+        QTEST(dialog->duringBar()->value(), "duringBar");
+    }
+
     // At a follow-up visit the curve starts at the former weight; so does the check.
     void followUpChecksFromFormerWeight_data() {
         QTest::addColumn<int>("during");

@@ -164,7 +164,6 @@ private slots:
         QCOMPARE(view->objectName(), QStringLiteral("frmSheet"));
         QCOMPARE(view->windowTitle(), QStringLiteral("Diätplan"));
         QCOMPARE(sheet().objectName(), QStringLiteral("sheet1"));
-        QCOMPARE(sheet().applicationName(), QStringLiteral("KORVALO"));
         QVERIFY(!sheet().isRowColumnEditingEnabled());
         view->activate();
         QCOMPARE(host->toolbar, View::Sheet);

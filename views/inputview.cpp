@@ -478,7 +478,7 @@ void InputView::clearInputs() {
 
 void InputView::compute() {
     BusyCursor busy;
-    if (const auto setup =
-            computeCurve(m_case, m_host.errors(), m_host.settings().value(AppSettings::SmallPets)))
+    if (const auto setup = computeCurve(m_case, m_host.errors(),
+                                        m_host.settings().value(AppSettings::SmallPets) == u"1"))
         emit curveComputed(*setup);
 }

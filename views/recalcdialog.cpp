@@ -17,6 +17,7 @@
 #include "views/busycursor.h"
 #include "views/viewhost.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,12 +26,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -190,6 +192,11 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
 
     for (const F rate : {F::weeklyRateDuring, F::weeklyRateEnd})
         connect(field(rate), &QLineEdit::textChanged, this, &RecalcDialog::showRateNote);
+    // Another of our windows took over: the activation owed by a box is no longer coming.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now->window() != this)
+            m_activationOwed = false;
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
@@ -206,7 +213,8 @@ QPushButton *RecalcDialog::button(const QString &name) const {
 
 bool RecalcDialog::event(QEvent *event) {
     // Coming back from our own message box is no new activation.
-    if (event->type() == QEvent::WindowActivate && !m_ownMessage)
+    if (event->type() == QEvent::WindowActivate && !m_ownMessage &&
+        !std::exchange(m_activationOwed, false))
         activate();
     return QDialog::event(event);
 }
@@ -274,10 +282,10 @@ bool RecalcDialog::apply(const QString &handler) {
     try {
         if (!check_reduction(m_host.dietCase(), field(F::weeklyRateDuring)->text(),
                              field(F::weeklyRateEnd)->text())) {
-            m_ownMessage = true;
-            m_host.ui().message(str(S::TooManyDays), UserInterface::Icon::Critical,
-                                str(S::MailSubject));
-            QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
+            ownMessage([this] {
+                m_host.ui().message(str(S::TooManyDays), UserInterface::Icon::Critical,
+                                    str(S::MailSubject));
+            });
             return false;
         }
     } catch (const AppError &e) {
@@ -313,18 +321,27 @@ void RecalcDialog::resetRates() {
 
 void RecalcDialog::recompute(const QString &procName) {
     try {
-        emit curveComputed(ChartCalc(
-            m_host.dietCase(), m_host.settings().value(AppSettings::SmallPets), Clock::today()));
+        emit curveComputed(ChartCalc(m_host.dietCase(),
+                                     m_host.settings().value(AppSettings::SmallPets) == u"1",
+                                     Clock::today()));
     } catch (const AppError &e) {
         report(e, procName);
     }
 }
 
 void RecalcDialog::report(const AppError &error, const QString &procName, const QString &info) {
-    m_ownMessage = true;
     const QString working = info.isEmpty() ? field(F::weeklyRateDuring)->text() + u" / " +
                                                  field(F::weeklyRateEnd)->text()
                                            : info;
-    m_host.errors().ReportError(error, procName, working);
-    QTimer::singleShot(250, this, [this] { m_ownMessage = false; });
+    ownMessage([&] { m_host.errors().ReportError(error, procName, working); });
+}
+
+void RecalcDialog::ownMessage(const std::function<void()> &show) {
+    m_ownMessage = true;
+    const auto ended = qScopeGuard([this] {
+        m_ownMessage = false;
+        // The window system hands the activation back after the box has gone, however late.
+        m_activationOwed = !isActiveWindow();
+    });
+    show();
 }

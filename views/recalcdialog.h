@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -58,6 +59,8 @@ private:
     /** An error of a handler, with the rates it was applying; modules pass "XXX". */
     void report(const class AppError &error, const QString &procName, const QString &info = {});
     bool apply(const QString &handler);
+    /** Shows one of our message boxes; the activation it hands back is no new one. */
+    void ownMessage(const std::function<void()> &show);
 
     ViewHost &m_host;
     std::array<QLineEdit *, 7> m_texts{}; // Text3 ... Text9
@@ -68,5 +71,6 @@ private:
     QScrollBar *m_during = nullptr;
     QScrollBar *m_end = nullptr;
     QPushButton *m_apply = nullptr;
-    bool m_ownMessage = false;
+    bool m_ownMessage = false;     // a box of ours is open
+    bool m_activationOwed = false; // its activation has yet to come back
 };

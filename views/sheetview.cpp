@@ -51,7 +51,6 @@ SheetView::SheetView(ViewHost &host, QWidget *parent)
         if (!petName.isEmpty())
             m_sheet->setCellText(1, 2, petName);
         fill_ration(c);
-        m_sheet->setApplicationName(str(S::Product));
         m_sheet->table()->installEventFilter(this);
         m_sheet->table()->viewport()->installEventFilter(this);
         m_sheet->setRowColumnEditingEnabled(false);
