@@ -2,10 +2,10 @@
 
 #include "output/launcher.h"
 
+#include "controls/busycursor.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
-#include "views/busycursor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,6 +2,7 @@
 
 #include "shell/mainwindow.h"
 
+#include "controls/busycursor.h"
 #include "controls/chartcontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
@@ -18,7 +19,6 @@
 #include "shell/windowplacement.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
-#include "views/busycursor.h"
 #include "views/caselistview.h"
 #include "views/chartview.h"
 #include "views/documentview.h"

@@ -2,6 +2,7 @@
 
 #include "views/chartview.h"
 
+#include "controls/busycursor.h"
 #include "controls/chartcontrol.h"
 #include "controls/logoloader.h"
 #include "controls/printouts.h"
@@ -12,7 +13,6 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
-#include "views/busycursor.h"
 
 #include <QClipboard>
 #include <QPrinter>

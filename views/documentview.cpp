@@ -2,6 +2,7 @@
 
 #include "views/documentview.h"
 
+#include "controls/busycursor.h"
 #include "controls/logoloader.h"
 #include "controls/printouts.h"
 #include "controls/richtextcontrol.h"
@@ -14,7 +15,6 @@
 #include "core/stringtable.h"
 #include "core/userinterface.h"
 #include "files/appsettings.h"
-#include "views/busycursor.h"
 #include "views/viewhost.h"
 
 #include <QClipboard>

@@ -2,6 +2,7 @@
 
 #include "views/inputview.h"
 
+#include "controls/busycursor.h"
 #include "core/apperror.h"
 #include "core/computecommand.h"
 #include "core/errorreport.h"
@@ -12,7 +13,6 @@
 #include "core/userinterface.h"
 #include "files/appsettings.h"
 #include "views/accessibility.h"
-#include "views/busycursor.h"
 #include "views/viewhost.h"
 
 #include <QApplication>

@@ -2,6 +2,7 @@
 
 #include "views/recalcdialog.h"
 
+#include "controls/busycursor.h"
 #include "core/apperror.h"
 #include "core/clinical.h"
 #include "core/clock.h"
@@ -14,7 +15,6 @@
 #include "core/userinterface.h"
 #include "files/appsettings.h"
 #include "views/accessibility.h"
-#include "views/busycursor.h"
 #include "views/viewhost.h"
 
 #include <QApplication>
