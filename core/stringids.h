@@ -343,9 +343,9 @@ namespace S {
 KORVALO_STRING_IDS(KORVALO_STRING_ID)
 #undef KORVALO_STRING_ID
 
-/** Every named string number. */
+/** Every named string number; a plain array, as deducing a std::array of them nests too deep. */
 #define KORVALO_STRING_ID(name, number) number,
-inline constexpr std::array all{KORVALO_STRING_IDS(KORVALO_STRING_ID)};
+inline constexpr int all[] = {KORVALO_STRING_IDS(KORVALO_STRING_ID)};
 #undef KORVALO_STRING_ID
 
 /** The companion programs in menu order, by the names shown (their windows' titles too). */
