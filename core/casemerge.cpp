@@ -117,15 +117,6 @@ bool same(double a, double b) {
     return std::abs(a - b) < 0.0005; // weights are written to the gram
 }
 
-/** The weighing typed on the form, which a save records. */
-std::optional<Weighing> typedWeighing(const DietCase &c) {
-    const auto weight = GermanText::toNumber(c.text(F::todayWeight));
-    const auto date = GermanText::toDate(c.text(F::currentDate));
-    if (!weight || *weight <= 0 || !date)
-        return std::nullopt;
-    return Weighing{*date, *weight};
-}
-
 enum class Way { Keep, Take, Ask };
 
 /** What becomes of a weighing of `there` here. */
@@ -136,7 +127,7 @@ Way way(const DietCase &here, const DietCase &base, const Weighing &w) {
     const auto before = weightOn(base.history(), w.date);
     if (same(*mine, w.weight) || (before && same(*before, w.weight)))
         return Way::Keep;
-    const auto typed = typedWeighing(here);
+    const auto typed = here.typedWeighing();
     if (before && same(*before, *mine) && !(typed && typed->date == w.date))
         return Way::Take;
     return Way::Ask;
@@ -184,7 +175,7 @@ void apply(DietCase &here, const DietCase &base, const DietCase &there,
             taken.append(&item);
     }
     CaseHistory merged = here.history();
-    const auto typed = typedWeighing(here);
+    const auto typed = here.typedWeighing();
     std::optional<Weighing> typedThere;
     qsizetype clash = 0;
     for (const Weighing &w : there.history().weighings()) {

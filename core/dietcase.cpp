@@ -170,11 +170,17 @@ void DietCase::clearHistory() {
 
 CaseHistory DietCase::recordedHistory() const {
     CaseHistory recorded = m_history;
+    if (const auto typed = typedWeighing())
+        recorded.record(*typed);
+    return recorded;
+}
+
+std::optional<Weighing> DietCase::typedWeighing() const {
     const auto weight = GermanText::toNumber(text(Field::todayWeight));
     const auto date = GermanText::toDate(text(Field::currentDate));
-    if (weight && *weight > 0 && date)
-        recorded.record({*date, *weight});
-    return recorded;
+    if (!weight || *weight <= 0 || !date)
+        return std::nullopt;
+    return Weighing{*date, *weight};
 }
 
 void DietCase::setRationPercent(int percent) {

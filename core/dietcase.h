@@ -109,6 +109,8 @@ public:
      * date).
      */
     CaseHistory recordedHistory() const;
+    /** Today's weight on the current date, when both read as a positive number and a date. */
+    std::optional<Weighing> typedWeighing() const;
 
     /** The daily ration in percent of the first one; follow-ups adjust it. */
     int rationPercent() const { return m_rationPercent; }
