@@ -67,7 +67,10 @@ ProgressStatus status(const Weighing &before, const Weighing &now, double planne
     const double safeLoss = before.weight * figures.safeWeeklyLoss / 100 * double(days) / 7;
     if (before.weight - now.weight > safeLoss + step + hair)
         return ProgressStatus::TooFast;
-    if (now.weight - planned > std::max(planned * Clinical::planTolerance, step) + hair)
+    // Behind the plan but already losing at the species' safe rate: a further cut would push
+    // a cat on a 3 % plan beyond it, so catching up that fast is on plan.
+    if (now.weight - planned > std::max(planned * Clinical::planTolerance, step) + hair &&
+        before.weight - now.weight < safeLoss - hair)
         return ProgressStatus::TooSlow;
     return ProgressStatus::OnPlan;
 }
@@ -88,6 +91,8 @@ QList<ProgressRow> rows(const CaseHistory &history, const ReductionPlan &plan, d
         row.planned = plannedOn(plan, plan.startDate.daysTo(w[i].date), targetWeight);
         row.deviationKg = w[i].weight - row.planned;
         row.status = status(w[i - 1], w[i], row.planned, targetWeight, animal);
+        // Judged as if the target were still ahead: a last week far too fast also ends a diet.
+        row.tooFast = status(w[i - 1], w[i], row.planned, -1, animal) == ProgressStatus::TooFast;
         // Once at the target the diet has ended: the weight is held unless it rises by more
         // than the rebound margin, which means back to the diet ration.
         if (reached && row.status != ProgressStatus::TargetReached)
@@ -141,7 +146,12 @@ QString advice(const QList<ProgressRow> &rows, Animal animal, bool rationAtFloor
     case ProgressStatus::Gained:
         return str(rationAtFloor ? S::AdviceAtFloor : gainedAdvice(animal));
     case ProgressStatus::TargetReached:
-        return str(rows.last().maintained ? S::AdviceTargetHeld : S::AdviceTargetReached);
+        if (rows.last().maintained)
+            return str(S::AdviceTargetHeld);
+        // The liver of a cat and the gut of a grazer do not wait three months.
+        if (rows.last().tooFast && Clinical::figuresOf(animal).seeVetWhenTooFast)
+            return str(S::AdviceTargetReachedTooFast).arg(percent());
+        return str(S::AdviceTargetReached);
     case ProgressStatus::TooShort:
         break;
     }

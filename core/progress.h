@@ -29,6 +29,8 @@ struct ProgressRow {
     ProgressStatus status = ProgressStatus::OnPlan;
     /// at the target already at the weighing before: the diet has ended, the ration stays
     bool maintained = false;
+    /// lost faster than the species' safe loss, whatever the status says
+    bool tooFast = false;
 };
 
 /** The follow-up arithmetic: progress rows, advice and when to weigh next. */

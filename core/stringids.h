@@ -336,7 +336,8 @@
     X(KeepThere, 2797)                                                                             \
     X(KeepHere, 2798)                                                                              \
     X(MergedFromElsewhere, 2799)                                                                   \
-    X(RationCaption, 2800)
+    X(RationCaption, 2800)                                                                         \
+    X(AdviceTargetReachedTooFast, 2801)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

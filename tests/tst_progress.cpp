@@ -75,8 +75,12 @@ void TestProgress::status_data() {
     QTest::newRow("cat at 1 % on a 1 % plan")
         << cat << 6.0 << 7 << 5.94 << 5.94 << 4.5 << P::OnPlan;
     QTest::newRow("cat at 3 %") << cat << 6.0 << 7 << 5.82 << 5.83 << 4.5 << P::TooFast;
-    QTest::newRow("cat at 2 % on a 3 % plan, a week on")
-        << cat << 5.88 << 7 << 5.76 << 5.658 << 4.5 << P::TooSlow;
+    QTest::newRow("cat at 1,5 % on a 3 % plan, a week on")
+        << cat << 5.88 << 7 << 5.79 << 5.658 << 4.5 << P::TooSlow;
+    QTest::newRow("cat behind a 3 % plan, losing 2 %: no further cut")
+        << cat << 5.88 << 7 << 5.76 << 5.658 << 4.5 << P::OnPlan;
+    QTest::newRow("dog behind its plan, losing 3 %")
+        << dog << 34.0 << 7 << 32.98 << 32.5 << 28.0 << P::OnPlan;
     QTest::newRow("cat at 2,33 %: within a step")
         << cat << 6.0 << 7 << 5.86 << 5.88 << 4.5 << P::OnPlan;
     QTest::newRow("rabbit at 4,8 %")
@@ -150,16 +154,19 @@ void TestProgress::advice_data() {
     QTest::addColumn<Animal>("animal");
     QTest::addColumn<ProgressStatus>("status");
     QTest::addColumn<bool>("atFloor");
+    QTest::addColumn<bool>("tooFast");
     QTest::addColumn<int>("expected");
     using P = ProgressStatus;
     const auto rows = [](Animal a, const char *name, int fast, int slow, int gained) {
-        QTest::addRow("%s too fast", name) << a << P::TooFast << false << fast;
-        QTest::addRow("%s too slow", name) << a << P::TooSlow << false << slow;
-        QTest::addRow("%s gained", name) << a << P::Gained << false << gained;
-        QTest::addRow("%s on plan", name) << a << P::OnPlan << false << int(S::AdviceOnPlan);
+        QTest::addRow("%s too fast", name) << a << P::TooFast << false << false << fast;
+        QTest::addRow("%s too slow", name) << a << P::TooSlow << false << false << slow;
+        QTest::addRow("%s gained", name) << a << P::Gained << false << false << gained;
+        QTest::addRow("%s on plan", name)
+            << a << P::OnPlan << false << false << int(S::AdviceOnPlan);
         QTest::addRow("%s at target", name)
-            << a << P::TargetReached << false << int(S::AdviceTargetReached);
-        QTest::addRow("%s too soon", name) << a << P::TooShort << false << int(S::AdviceTooShort);
+            << a << P::TargetReached << false << false << int(S::AdviceTargetReached);
+        QTest::addRow("%s too soon", name)
+            << a << P::TooShort << false << false << int(S::AdviceTooShort);
     };
     rows(Animal::Dog, "dog", S::AdviceTooFast, S::AdviceTooSlow, S::AdviceGained);
     rows(Animal::Cat, "cat", S::AdviceTooFastCat, S::AdviceTooSlow, S::AdviceGained);
@@ -170,27 +177,36 @@ void TestProgress::advice_data() {
     rows(Animal::Hamster, "hamster", S::AdviceTooFastHamster, S::AdviceTooSlowHamster,
          S::AdviceGainedHamster);
     QTest::newRow("dog too slow at the floor")
-        << Animal::Dog << P::TooSlow << true << int(S::AdviceAtFloor);
+        << Animal::Dog << P::TooSlow << true << false << int(S::AdviceAtFloor);
     QTest::newRow("cat gained at the floor")
-        << Animal::Cat << P::Gained << true << int(S::AdviceAtFloor);
+        << Animal::Cat << P::Gained << true << false << int(S::AdviceAtFloor);
     QTest::newRow("dog too fast at the floor")
-        << Animal::Dog << P::TooFast << true << int(S::AdviceTooFast);
+        << Animal::Dog << P::TooFast << true << false << int(S::AdviceTooFast);
+    // A last week too fast to the target: the pets at risk are seen soon, a dog is not.
+    QTest::newRow("guinea pig at target too fast") << Animal::GuineaPig << P::TargetReached << false
+                                                   << true << int(S::AdviceTargetReachedTooFast);
+    QTest::newRow("cat at target too fast")
+        << Animal::Cat << P::TargetReached << false << true << int(S::AdviceTargetReachedTooFast);
+    QTest::newRow("dog at target too fast")
+        << Animal::Dog << P::TargetReached << false << true << int(S::AdviceTargetReached);
 }
 
 void TestProgress::advice() {
     QFETCH(Animal, animal);
     QFETCH(ProgressStatus, status);
     QFETCH(bool, atFloor);
+    QFETCH(bool, tooFast);
     QFETCH(int, expected);
     ProgressRow row;
     row.status = status;
+    row.tooFast = tooFast;
     const QString advice = Progress::advice({row}, animal, atFloor);
     const QString max = QString::number(Clinical::figuresOf(animal).safeWeeklyLoss);
     QCOMPARE(advice, str(expected).arg(max));
     QVERIFY(!advice.contains(u"%1"));
     // Hay is never cut, and the pets that risk fatty liver or gut stasis are seen soon.
     QVERIFY(!advice.contains(QRegularExpression(u"Heu[^,;:]*verringern"_s)));
-    if (status == ProgressStatus::TooFast)
+    if (status == ProgressStatus::TooFast || tooFast)
         QCOMPARE(advice.contains(u"in den nächsten Tagen vorstellen"),
                  Clinical::figuresOf(animal).seeVetWhenTooFast);
     QCOMPARE(Progress::advice({}, animal), QString());
