@@ -3,6 +3,7 @@
 #include "core/clinical.h"
 
 #include "core/dietcase.h"
+#include "core/feeding.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
@@ -34,6 +35,12 @@ Animal animalOf(const QString &species) {
 
 const AnimalFigures &figuresOf(Animal animal) {
     return table[std::size_t(animal)];
+}
+
+QString weightText(double kg, Animal animal) {
+    if (figuresOf(animal).grams)
+        return GermanText::fromNumber(Feeding::roundHalfAway(kg * 1000), 0) + u" g";
+    return GermanText::fromNumber(kg, 2) + u' ' + str(S::KgUnit);
 }
 
 bool hasRation(Animal animal) {

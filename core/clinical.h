@@ -39,6 +39,9 @@ struct AnimalFigures {
 };
 const AnimalFigures &figuresOf(Animal animal);
 
+/** "0,85 kg", or "185 g" for the pets weighed in grams. */
+QString weightText(double kg, Animal animal);
+
 /** Dogs and cats: the kinds with energy figures and an adjustable ration. */
 bool hasRation(Animal animal);
 

@@ -2,6 +2,7 @@
 
 #include "views/caselistview.h"
 
+#include "core/clinical.h"
 #include "core/clock.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
@@ -120,7 +121,7 @@ private:
             if (!c.lastDate.isValid() || !c.lastWeight)
                 return {};
             return GermanText::fromDate(c.lastDate) + u", " +
-                   GermanText::fromNumber(*c.lastWeight, 2) + u' ' + str(S::KgUnit);
+                   Clinical::weightText(*c.lastWeight, Clinical::animalOf(c.species));
         case Status:
             return c.status ? Progress::statusText(*c.status) : QString();
         case Due:
@@ -268,9 +269,12 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     top->addWidget(m_search, 1);
     top->addSpacing(12);
     top->addWidget(m_showClosed);
-    top->addSpacing(12);
-    top->addWidget(m_addFolder);
-    top->addWidget(m_removeFolder);
+    // The folder buttons stand by the folders: beside the search they left it too narrow for
+    // a surname at 800 pixels.
+    auto *folders = new QHBoxLayout;
+    folders->addWidget(m_folders, 1);
+    folders->addWidget(m_addFolder);
+    folders->addWidget(m_removeFolder);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_status, 1);
     bottom->addWidget(m_progress);
@@ -278,7 +282,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addLayout(top);
-    layout->addWidget(m_folders);
+    layout->addLayout(folders);
     layout->addWidget(m_table, 1);
     layout->addWidget(m_problems);
     layout->addLayout(bottom);
