@@ -10,11 +10,11 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/calendarfile.h"
-#include "files/casefile.h"
 #include "files/programfolder.h"
 #include "output/companions.h"
 #include "output/launcher.h"
 #include "output/printing.h"
+#include "shell/casefiles.h"
 #include "shell/commandbar.h"
 #include "shell/windowplacement.h"
 #include "views/aboutdialog.h"
@@ -32,8 +32,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -41,7 +39,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -73,14 +70,15 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     setCentralWidget(m_mdi);
     m_bar = new CommandBar(*this);
     connect(m_bar, &CommandBar::triggered, this, &MainWindow::run);
-    connect(m_bar, &CommandBar::recentChosen, this, &MainWindow::loadCase);
-    showRecentFiles();
+    m_files = new CaseFiles(*this, m_case, m_settings, m_errors, *m_ui, *m_bar);
+    connect(m_files, &CaseFiles::loaded, this, &MainWindow::showLoadedCase);
+    connect(m_files, &CaseFiles::failed, this, &MainWindow::report);
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
     // input not saved yet is asked about while the session manager still lets us.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
-        if (hasUnsavedInput() && manager.allowsInteraction()) {
-            const bool go = confirmDiscard();
+        if (m_files->hasUnsavedInput() && manager.allowsInteraction()) {
+            const bool go = m_files->confirmDiscard();
             manager.release();
             if (!go) {
                 manager.cancel();
@@ -88,18 +86,6 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
             }
         }
         m_closeConfirmed = true;
-    });
-    setAcceptDrops(true); // a case file dropped on the window opens
-    // Rates set in the reduction values dialog and a ration adjusted in Verlauf are input
-    // too; loading and clearing set them as well, but count as saved when they are done.
-    connect(&m_case, &DietCase::rationChanged, this, [this] {
-        if (m_input)
-            m_input->markChanged();
-    });
-    connect(&m_case, &DietCase::textChanged, this, [this](DietCase::Field field) {
-        if (m_input &&
-            (field == DietCase::Field::weeklyRateDuring || field == DietCase::Field::weeklyRateEnd))
-            m_input->markChanged();
     });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (auto *view = window ? qobject_cast<ChildView *>(window->widget()) : nullptr)
@@ -146,22 +132,7 @@ CaseListView *MainWindow::caseListView() const {
 }
 
 QStringList MainWindow::recentFiles() const {
-    return m_settings.recentFiles();
-}
-
-void MainWindow::rememberRecent(const QString &path) {
-    if (path.isEmpty())
-        return;
-    try {
-        m_settings.rememberRecent(path);
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuFileRecent_Click"));
-    }
-    showRecentFiles();
-}
-
-void MainWindow::showRecentFiles() {
-    m_bar->showRecent(recentFiles());
+    return m_files->recentFiles();
 }
 
 void MainWindow::buildStatusBar() {
@@ -194,6 +165,7 @@ void MainWindow::load() {
     setWindowTitle(str(S::Product));
 
     m_input = new InputView(*this);
+    m_files->setForm(m_input);
     connect(m_input, &InputView::curveComputed, this, &MainWindow::showChart);
     QMdiSubWindow *inputWindow = addView(m_input);
     inputWindow->installEventFilter(this);
@@ -269,11 +241,10 @@ void MainWindow::dispatch(const QString &key) {
 void MainWindow::run(Command command, bool fromToolbar) {
     switch (command) {
     case Command::LoadCase:
-        if (confirmDiscard() && read_txt(m_case, m_errors))
-            showLoadedCase();
+        m_files->open();
         break;
     case Command::SaveCase:
-        saveCase();
+        m_files->save();
         break;
     case Command::ExitOrBack:
         exitOrBack();
@@ -318,7 +289,7 @@ void MainWindow::run(Command command, bool fromToolbar) {
         copyActive();
         break;
     case Command::ClearInputs:
-        if (!confirmDiscard())
+        if (!m_files->confirmDiscard())
             break;
         try {
             BusyCursor busy;
@@ -354,64 +325,7 @@ void MainWindow::run(Command command, bool fromToolbar) {
 }
 
 void MainWindow::openCaseFile(const QString &path) {
-    loadCase(path);
-}
-
-void MainWindow::loadCase(const QString &path) {
-    if (confirmDiscard() && read_txt(m_case, m_errors, path))
-        showLoadedCase();
-}
-
-bool MainWindow::saveCase() {
-    if (!create_txt(m_case, m_errors))
-        return false;
-    if (m_input)
-        m_input->markSaved();
-    rememberRecent(m_case.filePath());
-    return true;
-}
-
-bool MainWindow::hasUnsavedInput() const {
-    return m_input && m_input->hasUnsavedInput();
-}
-
-bool MainWindow::confirmDiscard() {
-    if (!hasUnsavedInput())
-        return true;
-    const QString pet = m_case.text(DietCase::Field::petName).trimmed();
-    const QString question = pet.isEmpty() ? str(S::SaveChanges) : str(S::SaveChangesTo).arg(pet);
-    switch (m_ui->message(question, UserInterface::Icon::Question, str(S::Product),
-                          UserInterface::Buttons::YesNoCancel, UserInterface::Answer::Yes)) {
-    case UserInterface::Answer::Yes:
-        return saveCase(); // a save cancelled or failed keeps the input
-    case UserInterface::Answer::No:
-        m_input->markSaved(); // given up: not asked again
-        return true;
-    default:
-        return false;
-    }
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
-    if (!droppedCaseFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent *event) {
-    const QString path = droppedCaseFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // After the drop has ended: the question and the load may show dialogs.
-    QTimer::singleShot(0, this, [this, path] { loadCase(path); });
-}
-
-QString MainWindow::droppedCaseFile(const QMimeData *data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1 ||
-        !data->urls().first().isLocalFile())
-        return {};
-    const QString path = data->urls().first().toLocalFile();
-    return QFileInfo(path).suffix().compare(u"kvl", Qt::CaseInsensitive) == 0 ? path : QString();
+    m_files->load(path);
 }
 
 void MainWindow::sendEmail() {
@@ -498,7 +412,7 @@ void MainWindow::exitOrBack() {
             const auto answer =
                 m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::AppTitle),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
-            if (answer == UserInterface::Answer::Yes && confirmDiscard()) {
+            if (answer == UserInterface::Answer::Yes && m_files->confirmDiscard()) {
                 m_closeConfirmed = true;
                 close();
             }
@@ -553,18 +467,12 @@ void MainWindow::showCaseList() {
     if (open)
         m_cases->rescan(); // cases saved since it opened are listed
     else
-        connect(m_cases, &CaseListView::caseChosen, this, &MainWindow::loadChosenCase);
-}
-
-void MainWindow::loadChosenCase(const QString &path) {
-    loadCase(path);
+        connect(m_cases, &CaseListView::caseChosen, m_files, &CaseFiles::load);
 }
 
 void MainWindow::showLoadedCase() {
-    rememberRecent(m_case.filePath());
     if (!m_input)
         return;
-    m_input->markSaved();
     auto *window = qobject_cast<QMdiSubWindow *>(m_input->parentWidget());
     window->show();
     m_mdi->setActiveSubWindow(window);
@@ -658,7 +566,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         // Titled with the window's own caption, not the one a maximised view extends.
         const auto answer = m_ui->message(str(S::Quit), UserInterface::Icon::Question,
                                           str(S::Product), UserInterface::Buttons::YesNo);
-        if (answer != UserInterface::Answer::Yes || !confirmDiscard()) {
+        if (answer != UserInterface::Answer::Yes || !m_files->confirmDiscard()) {
             event->ignore();
             return;
         }

@@ -16,6 +16,7 @@
 #include <memory>
 
 class BrowserView;
+class CaseFiles;
 class CaseListView;
 class ChartView;
 class ChildView;
@@ -30,7 +31,6 @@ class DocumentView;
 class QLabel;
 class QMdiArea;
 class QMenu;
-class QMimeData;
 class QMdiSubWindow;
 class QToolButton;
 struct ChartSetup;
@@ -52,19 +52,8 @@ public:
 
     /** Runs a command; from the toolbar, two show their dialog otherwise than from the menu. */
     void run(Command command, bool fromToolbar = false);
-    /** Loads a case file named on the command line. */
+    /** Loads a case file named on the command line, asking first about input not saved yet. */
     void openCaseFile(const QString &path);
-    /** Loads a case file, asking first about input not saved yet. */
-    void loadCase(const QString &path);
-    /** "Daten speichern"; true when saved. */
-    bool saveCase();
-    /** Input typed since the last load, save or clearing. */
-    bool hasUnsavedInput() const;
-    /**
-     * Asks "Änderungen an Bello speichern?" when input would be lost; true when it may go
-     * (saved, or given up), false for Abbrechen or a save that did not happen.
-     */
-    bool confirmDiscard();
     /** The case files opened or saved last, the newest first; eight at most. */
     QStringList recentFiles() const;
     /** A click on a toolbar button: the command of its key, if any. */
@@ -104,19 +93,11 @@ public:
     /** Opens a further browser window at `address`. */
     BrowserView *openBrowser(const QString &address);
 
-    /** Screen height in twips, as the placement defaults measure it. */
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
-    void rememberRecent(const QString &path);
-    void showRecentFiles();
-    /** The one .kvl file dropped, or empty. */
-    static QString droppedCaseFile(const QMimeData *data);
     void buildStatusBar();
     void detectCompanions();
     QMdiSubWindow *addView(QWidget *view);
@@ -126,8 +107,6 @@ private:
     void refreshChart(const ChartSetup &setup);
     void showFollowUp();
     void showCaseList();
-    /** Loads a case chosen in the recall list and brings the input form forward. */
-    void loadChosenCase(const QString &path);
     /** Brings the input form forward with the focus on today's weight. */
     void showLoadedCase();
     void showRecalc(bool modal);
@@ -164,6 +143,7 @@ private:
     std::unique_ptr<Companions> m_x11Companions;
     Companions *m_companions;
     CommandBar *m_bar;
+    CaseFiles *m_files;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;
