@@ -10,14 +10,11 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/calendarfile.h"
-#include "files/programfolder.h"
-#include "output/companions.h"
-#include "output/launcher.h"
 #include "output/printing.h"
 #include "shell/casefiles.h"
 #include "shell/commandbar.h"
+#include "shell/outsidecommands.h"
 #include "shell/windowplacement.h"
-#include "views/aboutdialog.h"
 #include "views/browserview.h"
 #include "views/caselistview.h"
 #include "views/chartview.h"
@@ -32,7 +29,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -47,7 +43,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 #include <algorithm>
 #include <optional>
@@ -58,11 +53,7 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     , m_ui(ui ? ui : &m_qtUi)
     , m_errors(m_settings.errorReporter(*m_ui))
     , m_derived(m_case, m_errors)
-    , m_mdi(new QMdiArea(this))
-    , m_xdgLauncher(std::make_unique<XdgLauncher>())
-    , m_launcher(m_xdgLauncher.get())
-    , m_x11Companions(std::make_unique<X11Companions>())
-    , m_companions(m_x11Companions.get()) {
+    , m_mdi(new QMdiArea(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(CommandBar::icon("korvalo"));
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
@@ -73,6 +64,9 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     m_files = new CaseFiles(*this, m_case, m_settings, m_errors, *m_ui, *m_bar);
     connect(m_files, &CaseFiles::loaded, this, &MainWindow::showLoadedCase);
     connect(m_files, &CaseFiles::failed, this, &MainWindow::report);
+    m_outside = new OutsideCommands(*this, m_settings, m_errors, *m_ui,
+                                    [this](const QString &address) { openBrowser(address); });
+    connect(m_outside, &OutsideCommands::failed, this, &MainWindow::report);
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
     // input not saved yet is asked about while the session manager still lets us.
@@ -96,11 +90,11 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::setLauncher(Launcher *launcher) {
-    m_launcher = launcher ? launcher : m_xdgLauncher.get();
+    m_outside->setLauncher(launcher);
 }
 
 void MainWindow::setCompanions(Companions *companions) {
-    m_companions = companions ? companions : m_x11Companions.get();
+    m_outside->setCompanions(companions);
 }
 
 InputView *MainWindow::inputView() const {
@@ -174,7 +168,7 @@ void MainWindow::load() {
     m_input->activate();
     m_input->focusField(DietCase::Field::ownerName);
 
-    detectCompanions();
+    m_bar->showCompanions(m_outside->installedCompanions());
 }
 
 QMdiSubWindow *MainWindow::addView(QWidget *view) {
@@ -183,14 +177,6 @@ QMdiSubWindow *MainWindow::addView(QWidget *view) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     return window;
-}
-
-void MainWindow::detectCompanions() {
-    std::array<bool, 6> installed{};
-    for (std::size_t k = 0; k < installed.size(); ++k)
-        installed[k] =
-            m_settings.companionPath(str(S::companionPrograms[k])) != AppSettings::notInstalled;
-    m_bar->showCompanions(installed);
 }
 
 void MainWindow::set_toolbar(View view) {
@@ -302,16 +288,16 @@ void MainWindow::run(Command command, bool fromToolbar) {
         }
         break;
     case Command::Email:
-        sendEmail();
+        m_outside->sendEmail();
         break;
     case Command::Help:
-        openHelp();
+        m_outside->openHelp();
         break;
     case Command::WebPage:
-        openWebPage();
+        m_outside->openWebPage();
         break;
     case Command::About:
-        showAbout();
+        m_outside->showAbout();
         break;
     case Command::Companion1:
     case Command::Companion2:
@@ -319,7 +305,7 @@ void MainWindow::run(Command command, bool fromToolbar) {
     case Command::Companion4:
     case Command::Companion5:
     case Command::Companion6:
-        openCompanion(int(command) - int(Command::Companion1) + 1);
+        m_outside->openCompanion(int(command) - int(Command::Companion1) + 1);
         break;
     }
 }
@@ -328,75 +314,12 @@ void MainWindow::openCaseFile(const QString &path) {
     m_files->load(path);
 }
 
-void MainWindow::sendEmail() {
-    // Composed as is: the address and the subject need no encoding.
-    const QString link = u"mailto:" + str(S::Contact) + u"?subject=" + str(S::MailSubject);
-    try {
-        BusyCursor busy;
-        open_prog(*m_launcher, *m_ui, link);
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditEmail_Click"), link);
-    }
-}
-
-void MainWindow::openHelp() {
-    QString document;
-    try {
-        BusyCursor busy;
-        document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
-        StartDoc(*m_launcher, document, [this, document](int result) {
-            try {
-                // Desktops without a viewer for web archives still get their help.
-                if (result == Launcher::noAssociation && QFileInfo::exists(document))
-                    openBrowser(QUrl::fromLocalFile(document).toString());
-                else
-                    showLauncherError(*m_ui, result);
-            } catch (const AppError &e) {
-                report(e, QStringLiteral("mnuHelpHelp_Click"), document);
-            }
-        });
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpHelp_Click"), document);
-    }
-}
-
-void MainWindow::openWebPage() {
-    QString address;
-    try {
-        BusyCursor busy;
-        address = m_settings.value(AppSettings::WebPage);
-        if (address.size() < 5) {
-            address = str(S::HomePage);
-            m_settings.setValue(AppSettings::WebPage, address);
-        }
-        openBrowser(address);
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditInet_Click"), address);
-    }
-}
-
 BrowserView *MainWindow::openBrowser(const QString &address) {
     // Every call makes a further window with its own history.
     auto *browser = new BrowserView(*this, address);
     addView(browser)->showMaximized();
     m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(browser->parentWidget()));
     return browser;
-}
-
-void MainWindow::openCompanion(int k) {
-    BusyCursor busy;
-    // Reports its own errors.
-    open_extra(str(S::companionTitles[k - 1]), str(S::companionPrograms[k - 1]), m_errors,
-               m_settings, *m_companions);
-}
-
-void MainWindow::showAbout() {
-    try {
-        AboutDialog about(m_errors, this);
-        about.exec();
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpAbout_Click"));
-    }
 }
 
 void MainWindow::report(const AppError &error, const QString &procedure, const QString &info) {

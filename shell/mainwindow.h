@@ -13,8 +13,6 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <memory>
-
 class BrowserView;
 class CaseFiles;
 class CaseListView;
@@ -24,6 +22,7 @@ class CommandBar;
 class Companions;
 class Launcher;
 class InputView;
+class OutsideCommands;
 class ProgressView;
 class RecalcDialog;
 class SheetView;
@@ -99,7 +98,6 @@ protected:
 
 private:
     void buildStatusBar();
-    void detectCompanions();
     QMdiSubWindow *addView(QWidget *view);
     template <typename ViewType> void showView(QPointer<ViewType> &view, const QString &procedure);
     void showChart(const ChartSetup &setup);
@@ -115,11 +113,6 @@ private:
     void copyActive();
 
     void exitOrBack();
-    void sendEmail();
-    void openHelp();
-    void openWebPage();
-    void openCompanion(int k);
-    void showAbout();
     /** An error of a command, with what it was working on: by default the active view. */
     void report(const class AppError &error, const QString &procedure, const QString &info = {});
 
@@ -138,12 +131,9 @@ private:
     QPointer<ProgressView> m_progress;
     QPointer<CaseListView> m_cases;
     QPointer<RecalcDialog> m_recalc;
-    std::unique_ptr<Launcher> m_xdgLauncher;
-    Launcher *m_launcher;
-    std::unique_ptr<Companions> m_x11Companions;
-    Companions *m_companions;
     CommandBar *m_bar;
     CaseFiles *m_files;
+    OutsideCommands *m_outside;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;
