@@ -3,57 +3,29 @@
 #include "shell/mainwindow.h"
 
 #include "controls/busycursor.h"
-#include "controls/chartcontrol.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
 #include "core/germantext.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "files/calendarfile.h"
-#include "files/casefile.h"
-#include "files/programfolder.h"
-#include "output/companions.h"
-#include "output/launcher.h"
-#include "output/printing.h"
+#include "shell/casefiles.h"
 #include "shell/commandbar.h"
+#include "shell/outsidecommands.h"
 #include "shell/windowplacement.h"
-#include "views/aboutdialog.h"
-#include "views/browserview.h"
-#include "views/caselistview.h"
-#include "views/chartview.h"
+#include "views/childview.h"
 #include "views/documentview.h"
 #include "views/inputview.h"
-#include "views/optionsdialog.h"
-#include "views/progressview.h"
-#include "views/recalcdialog.h"
-#include "views/sheetview.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QUrl>
-
-#include <algorithm>
-#include <optional>
 
 MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     : QMainWindow(parent)
@@ -61,26 +33,25 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     , m_ui(ui ? ui : &m_qtUi)
     , m_errors(m_settings.errorReporter(*m_ui))
     , m_derived(m_case, m_errors)
-    , m_mdi(new QMdiArea(this))
-    , m_xdgLauncher(std::make_unique<XdgLauncher>())
-    , m_launcher(m_xdgLauncher.get())
-    , m_x11Companions(std::make_unique<X11Companions>())
-    , m_companions(m_x11Companions.get()) {
+    , m_views(new ChildViews(*this, *this, m_settings)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(CommandBar::icon("korvalo"));
-    m_mdi->setObjectName(QStringLiteral("mdiArea"));
-    m_mdi->setBackground(QColor(0xE8, 0xEE, 0xEE));
-    setCentralWidget(m_mdi);
     m_bar = new CommandBar(*this);
     connect(m_bar, &CommandBar::triggered, this, &MainWindow::run);
-    connect(m_bar, &CommandBar::recentChosen, this, &MainWindow::loadCase);
-    showRecentFiles();
+    m_files = new CaseFiles(*this, m_case, m_settings, m_errors, *m_ui, *m_bar);
+    connect(m_files, &CaseFiles::loaded, m_views, &ChildViews::showLoadedCase);
+    connect(m_files, &CaseFiles::failed, this, &MainWindow::report);
+    connect(m_views, &ChildViews::caseChosen, m_files, &CaseFiles::load);
+    connect(m_views, &ChildViews::failed, this, &MainWindow::report);
+    m_outside = new OutsideCommands(*this, m_settings, m_errors, *m_ui,
+                                    [this](const QString &address) { openBrowser(address); });
+    connect(m_outside, &OutsideCommands::failed, this, &MainWindow::report);
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
     // input not saved yet is asked about while the session manager still lets us.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
-        if (hasUnsavedInput() && manager.allowsInteraction()) {
-            const bool go = confirmDiscard();
+        if (m_files->hasUnsavedInput() && manager.allowsInteraction()) {
+            const bool go = m_files->confirmDiscard();
             manager.release();
             if (!go) {
                 manager.cancel();
@@ -89,79 +60,20 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
         }
         m_closeConfirmed = true;
     });
-    setAcceptDrops(true); // a case file dropped on the window opens
-    // Rates set in the reduction values dialog and a ration adjusted in Verlauf are input
-    // too; loading and clearing set them as well, but count as saved when they are done.
-    connect(&m_case, &DietCase::rationChanged, this, [this] {
-        if (m_input)
-            m_input->markChanged();
-    });
-    connect(&m_case, &DietCase::textChanged, this, [this](DietCase::Field field) {
-        if (m_input &&
-            (field == DietCase::Field::weeklyRateDuring || field == DietCase::Field::weeklyRateEnd))
-            m_input->markChanged();
-    });
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
-        if (auto *view = window ? qobject_cast<ChildView *>(window->widget()) : nullptr)
-            view->activate();
-    });
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::setLauncher(Launcher *launcher) {
-    m_launcher = launcher ? launcher : m_xdgLauncher.get();
+    m_outside->setLauncher(launcher);
 }
 
 void MainWindow::setCompanions(Companions *companions) {
-    m_companions = companions ? companions : m_x11Companions.get();
-}
-
-InputView *MainWindow::inputView() const {
-    return m_input;
-}
-
-ChartView *MainWindow::chartView() const {
-    return m_chart;
-}
-
-RecalcDialog *MainWindow::recalcDialog() const {
-    return m_recalc;
-}
-
-SheetView *MainWindow::sheetView() const {
-    return m_sheet;
-}
-
-DocumentView *MainWindow::documentView() const {
-    return m_document;
-}
-
-ProgressView *MainWindow::progressView() const {
-    return m_progress;
-}
-
-CaseListView *MainWindow::caseListView() const {
-    return m_cases;
+    m_outside->setCompanions(companions);
 }
 
 QStringList MainWindow::recentFiles() const {
-    return m_settings.recentFiles();
-}
-
-void MainWindow::rememberRecent(const QString &path) {
-    if (path.isEmpty())
-        return;
-    try {
-        m_settings.rememberRecent(path);
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuFileRecent_Click"));
-    }
-    showRecentFiles();
-}
-
-void MainWindow::showRecentFiles() {
-    m_bar->showRecent(recentFiles());
+    return m_files->recentFiles();
 }
 
 void MainWindow::buildStatusBar() {
@@ -193,32 +105,14 @@ void MainWindow::load() {
     m_bar->showStart();
     setWindowTitle(str(S::Product));
 
-    m_input = new InputView(*this);
-    connect(m_input, &InputView::curveComputed, this, &MainWindow::showChart);
-    QMdiSubWindow *inputWindow = addView(m_input);
-    inputWindow->installEventFilter(this);
-    inputWindow->showMaximized();
+    InputView *input = m_views->createInput();
+    m_files->setForm(input);
+    input->parentWidget()->installEventFilter(this);
     show();
-    m_input->activate();
-    m_input->focusField(DietCase::Field::ownerName);
+    input->activate();
+    input->focusField(DietCase::Field::ownerName);
 
-    detectCompanions();
-}
-
-QMdiSubWindow *MainWindow::addView(QWidget *view) {
-    QMdiSubWindow *window = m_mdi->addSubWindow(view);
-    window->setObjectName(view->objectName());
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowIcon(windowIcon());
-    return window;
-}
-
-void MainWindow::detectCompanions() {
-    std::array<bool, 6> installed{};
-    for (std::size_t k = 0; k < installed.size(); ++k)
-        installed[k] =
-            m_settings.companionPath(str(S::companionPrograms[k])) != AppSettings::notInstalled;
-    m_bar->showCompanions(installed);
+    m_bar->showCompanions(m_outside->installedCompanions());
 }
 
 void MainWindow::set_toolbar(View view) {
@@ -251,16 +145,6 @@ QToolButton *MainWindow::toolbarButton(const QString &key) const {
     return id ? m_bar->button(*id) : nullptr;
 }
 
-QString MainWindow::activeViewName() const {
-    const QMdiSubWindow *window = m_mdi->activeSubWindow();
-    return window && window->widget() ? window->widget()->objectName() : QString();
-}
-
-ChildView *MainWindow::activeView() const {
-    const QMdiSubWindow *window = m_mdi->activeSubWindow();
-    return window ? qobject_cast<ChildView *>(window->widget()) : nullptr;
-}
-
 void MainWindow::dispatch(const QString &key) {
     if (const auto id = CommandTable::toolKey(key))
         m_bar->dispatch(*id);
@@ -269,78 +153,67 @@ void MainWindow::dispatch(const QString &key) {
 void MainWindow::run(Command command, bool fromToolbar) {
     switch (command) {
     case Command::LoadCase:
-        if (confirmDiscard() && read_txt(m_case, m_errors))
-            showLoadedCase();
+        m_files->open();
         break;
     case Command::SaveCase:
-        saveCase();
+        m_files->save();
         break;
     case Command::ExitOrBack:
         exitOrBack();
         break;
     case Command::ReductionCurve:
-        if (m_input)
-            m_input->compute();
+        if (InputView *input = m_views->input())
+            input->compute();
         break;
     case Command::InfoSheet:
-        showView(m_document, QStringLiteral("mnuEditDoc_Click"));
+        m_views->showDocument();
         break;
     case Command::DietPlan:
-        showView(m_sheet, QStringLiteral("mnuEditPlan_Click"));
+        m_views->showSheet();
         break;
     case Command::FollowUp:
-        showFollowUp();
+        m_views->showFollowUp();
         break;
     case Command::ExportDates:
         export_ics(m_case, m_errors);
         break;
     case Command::CaseList:
-        showCaseList();
+        m_views->showCaseList();
         break;
     case Command::ChangeLogo:
         changeLogo(*this, m_settings,
-                   activeView() && activeView()->kind() == View::Document ? m_document.data()
+                   activeView() && activeView()->kind() == View::Document ? documentView()
                                                                           : nullptr);
         break;
     case Command::ReductionValues:
-        showRecalc(fromToolbar); // the button's dialog waits for its answer
+        m_views->showRecalc(fromToolbar); // the button's dialog waits for its answer
         break;
     case Command::ChartOptions:
-        showOptions(!fromToolbar);
+        m_views->showOptions(!fromToolbar);
         break;
     case Command::Print:
-        printActive(false);
+        m_views->printActive(false);
         break;
     case Command::PrintPreview:
-        printActive(true);
+        m_views->printActive(true);
         break;
     case Command::Copy:
-        copyActive();
+        m_views->copyActive();
         break;
     case Command::ClearInputs:
-        if (!confirmDiscard())
-            break;
-        try {
-            BusyCursor busy;
-            if (m_input) {
-                m_input->clearInputs();
-                m_input->focusField(DietCase::Field::ownerName);
-            }
-        } catch (const AppError &e) {
-            report(e, QStringLiteral("mnuEditDelete_Click"));
-        }
+        clearInputs();
         break;
     case Command::Email:
-        sendEmail();
+        m_outside->sendEmail();
         break;
     case Command::Help:
-        openHelp();
+        m_outside->openHelp();
         break;
     case Command::WebPage:
-        openWebPage();
+        m_outside->openWebPage();
         break;
     case Command::About:
-        showAbout();
+        m_outside->showAbout();
         break;
     case Command::Companion1:
     case Command::Companion2:
@@ -348,140 +221,26 @@ void MainWindow::run(Command command, bool fromToolbar) {
     case Command::Companion4:
     case Command::Companion5:
     case Command::Companion6:
-        openCompanion(int(command) - int(Command::Companion1) + 1);
+        m_outside->openCompanion(int(command) - int(Command::Companion1) + 1);
         break;
     }
 }
 
 void MainWindow::openCaseFile(const QString &path) {
-    loadCase(path);
+    m_files->load(path);
 }
 
-void MainWindow::loadCase(const QString &path) {
-    if (confirmDiscard() && read_txt(m_case, m_errors, path))
-        showLoadedCase();
-}
-
-bool MainWindow::saveCase() {
-    if (!create_txt(m_case, m_errors))
-        return false;
-    if (m_input)
-        m_input->markSaved();
-    rememberRecent(m_case.filePath());
-    return true;
-}
-
-bool MainWindow::hasUnsavedInput() const {
-    return m_input && m_input->hasUnsavedInput();
-}
-
-bool MainWindow::confirmDiscard() {
-    if (!hasUnsavedInput())
-        return true;
-    const QString pet = m_case.text(DietCase::Field::petName).trimmed();
-    const QString question = pet.isEmpty() ? str(S::SaveChanges) : str(S::SaveChangesTo).arg(pet);
-    switch (m_ui->message(question, UserInterface::Icon::Question, str(S::Product),
-                          UserInterface::Buttons::YesNoCancel, UserInterface::Answer::Yes)) {
-    case UserInterface::Answer::Yes:
-        return saveCase(); // a save cancelled or failed keeps the input
-    case UserInterface::Answer::No:
-        m_input->markSaved(); // given up: not asked again
-        return true;
-    default:
-        return false;
-    }
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
-    if (!droppedCaseFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent *event) {
-    const QString path = droppedCaseFile(event->mimeData());
-    if (path.isEmpty())
+void MainWindow::clearInputs() {
+    if (!m_files->confirmDiscard())
         return;
-    event->acceptProposedAction();
-    // After the drop has ended: the question and the load may show dialogs.
-    QTimer::singleShot(0, this, [this, path] { loadCase(path); });
-}
-
-QString MainWindow::droppedCaseFile(const QMimeData *data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1 ||
-        !data->urls().first().isLocalFile())
-        return {};
-    const QString path = data->urls().first().toLocalFile();
-    return QFileInfo(path).suffix().compare(u"kvl", Qt::CaseInsensitive) == 0 ? path : QString();
-}
-
-void MainWindow::sendEmail() {
-    // Composed as is: the address and the subject need no encoding.
-    const QString link = u"mailto:" + str(S::Contact) + u"?subject=" + str(S::MailSubject);
     try {
         BusyCursor busy;
-        open_prog(*m_launcher, *m_ui, link);
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditEmail_Click"), link);
-    }
-}
-
-void MainWindow::openHelp() {
-    QString document;
-    try {
-        BusyCursor busy;
-        document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
-        StartDoc(*m_launcher, document, [this, document](int result) {
-            try {
-                // Desktops without a viewer for web archives still get their help.
-                if (result == Launcher::noAssociation && QFileInfo::exists(document))
-                    openBrowser(QUrl::fromLocalFile(document).toString());
-                else
-                    showLauncherError(*m_ui, result);
-            } catch (const AppError &e) {
-                report(e, QStringLiteral("mnuHelpHelp_Click"), document);
-            }
-        });
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpHelp_Click"), document);
-    }
-}
-
-void MainWindow::openWebPage() {
-    QString address;
-    try {
-        BusyCursor busy;
-        address = m_settings.value(AppSettings::WebPage);
-        if (address.size() < 5) {
-            address = str(S::HomePage);
-            m_settings.setValue(AppSettings::WebPage, address);
+        if (InputView *input = m_views->input()) {
+            input->clearInputs();
+            input->focusField(DietCase::Field::ownerName);
         }
-        openBrowser(address);
     } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditInet_Click"), address);
-    }
-}
-
-BrowserView *MainWindow::openBrowser(const QString &address) {
-    // Every call makes a further window with its own history.
-    auto *browser = new BrowserView(*this, address);
-    addView(browser)->showMaximized();
-    m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(browser->parentWidget()));
-    return browser;
-}
-
-void MainWindow::openCompanion(int k) {
-    BusyCursor busy;
-    // Reports its own errors.
-    open_extra(str(S::companionTitles[k - 1]), str(S::companionPrograms[k - 1]), m_errors,
-               m_settings, *m_companions);
-}
-
-void MainWindow::showAbout() {
-    try {
-        AboutDialog about(m_errors, this);
-        about.exec();
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuHelpAbout_Click"));
+        report(e, QStringLiteral("mnuEditDelete_Click"));
     }
 }
 
@@ -494,162 +253,20 @@ void MainWindow::report(const AppError &error, const QString &procedure, const Q
 
 void MainWindow::exitOrBack() {
     try {
-        if (!m_mdi->activeSubWindow() || (activeView() && activeView()->kind() == View::Input)) {
+        if (!mdiArea()->activeSubWindow() ||
+            (activeView() && activeView()->kind() == View::Input)) {
             const auto answer =
                 m_ui->message(str(S::Quit), UserInterface::Icon::Question, str(S::AppTitle),
                               UserInterface::Buttons::YesNo, UserInterface::Answer::No);
-            if (answer == UserInterface::Answer::Yes && confirmDiscard()) {
+            if (answer == UserInterface::Answer::Yes && m_files->confirmDiscard()) {
                 m_closeConfirmed = true;
                 close();
             }
             return;
         }
-        m_mdi->activeSubWindow()->close();
+        mdiArea()->activeSubWindow()->close();
     } catch (const AppError &e) {
         report(e, QStringLiteral("mnuFileExit_Click"));
-    }
-}
-
-template <typename ViewType>
-void MainWindow::showView(QPointer<ViewType> &view, const QString &procedure) {
-    // One window of each kind: created on first use, brought forward after.
-    try {
-        BusyCursor busy;
-        if (!view) {
-            view = new ViewType(*this);
-            addView(view)->showMaximized();
-        }
-        auto *window = qobject_cast<QMdiSubWindow *>(view->parentWidget());
-        window->show();
-        m_mdi->setActiveSubWindow(window);
-    } catch (const AppError &e) {
-        report(e, procedure);
-    }
-}
-
-void MainWindow::refreshChart(const ChartSetup &setup) {
-    if (!m_chart) {
-        m_chart = new ChartView(*this);
-        addView(m_chart)->showMaximized();
-    }
-    m_chart->apply(setup);
-    if (m_progress)
-        m_progress->refresh(setup.plan);
-}
-
-void MainWindow::showFollowUp() {
-    if (!m_chart)
-        return; // offered only once a curve is computed
-    showView(m_progress, QStringLiteral("mnuEditVerlauf_Click"));
-    if (m_progress)
-        m_progress->refresh(m_chart->chart()->plan());
-}
-
-void MainWindow::showCaseList() {
-    const bool open = m_cases;
-    showView(m_cases, QStringLiteral("mnuFileFaelle_Click"));
-    if (!m_cases)
-        return;
-    if (open)
-        m_cases->rescan(); // cases saved since it opened are listed
-    else
-        connect(m_cases, &CaseListView::caseChosen, this, &MainWindow::loadChosenCase);
-}
-
-void MainWindow::loadChosenCase(const QString &path) {
-    loadCase(path);
-}
-
-void MainWindow::showLoadedCase() {
-    rememberRecent(m_case.filePath());
-    if (!m_input)
-        return;
-    m_input->markSaved();
-    auto *window = qobject_cast<QMdiSubWindow *>(m_input->parentWidget());
-    window->show();
-    m_mdi->setActiveSubWindow(window);
-    // A loaded case is a follow-up visit: the pet has just been weighed.
-    m_input->focusField(DietCase::Field::todayWeight);
-}
-
-void MainWindow::showChart(const ChartSetup &setup) {
-    refreshChart(setup);
-    auto *window = qobject_cast<QMdiSubWindow *>(m_chart->parentWidget());
-    window->show();
-    m_mdi->setActiveSubWindow(window);
-}
-
-void MainWindow::printActive(bool preview) {
-    ChildView *view = activeView();
-    if (!view || !view->prints())
-        return;
-    if (preview) {
-        // One drawing for the printer and the preview: what the preview shows is what prints.
-        QPrintPreviewDialog dialog(this);
-        dialog.printer()->setPageSize(QPageSize(QPageSize::A4)); // the paper offered first
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [view](QPrinter *printer) {
-            const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
-            view->print(*printer, printer->copyCount(), landscape ? 2 : 1);
-        });
-        dialog.exec();
-        return;
-    }
-    const auto request = m_ui->printDialog();
-    if (!request) {
-        m_ui->restoreCursors();
-        return;
-    }
-    // A queue that went away must not send the job to some other printer unasked, and one
-    // that refuses or holds it must not lose it without a word.
-    if (request->pdfFile.isEmpty()) {
-        if (const QString problem = printerProblem(request->printerName); !problem.isEmpty()) {
-            m_ui->message(problem, UserInterface::Icon::Critical, str(S::AppTitle));
-            return;
-        }
-    }
-    const auto printer = printerFor(*request);
-    printer->setDocName(str(S::Product) + u" - " +
-                        m_mdi->activeSubWindow()->windowTitle().trimmed());
-    view->print(*printer, request->copies, request->orientation);
-}
-
-void MainWindow::copyActive() {
-    if (ChildView *view = activeView())
-        view->copy(*QGuiApplication::clipboard());
-}
-
-void MainWindow::showOptions(bool busy) {
-    if (!m_chart)
-        return; // offered only beside a computed chart
-    std::optional<BusyCursor> hourglass;
-    if (busy)
-        hourglass.emplace();
-    OptionsDialog dialog(*m_chart->chart(), m_settings, m_errors, this);
-    hourglass.reset(); // the pointer is normal while the dialog waits for the user
-    dialog.exec();
-}
-
-void MainWindow::showRecalc(bool modal) {
-    try {
-        if (!m_recalc) {
-            m_recalc = new RecalcDialog(*this, this);
-            m_recalc->setAttribute(Qt::WA_DeleteOnClose);
-            connect(m_recalc, &RecalcDialog::curveComputed, this, &MainWindow::refreshChart);
-        }
-        if (m_recalc->isVisible()) {
-            m_recalc->activateWindow(); // already open beside the main window
-            return;
-        }
-        m_recalc->activate();
-        if (modal) {
-            m_recalc->setWindowModality(Qt::ApplicationModal);
-            m_recalc->exec();
-        } else {
-            m_recalc->setWindowModality(Qt::NonModal);
-            m_recalc->show();
-        }
-    } catch (const AppError &e) {
-        report(e, QStringLiteral("mnuEditRecalc_Click"));
     }
 }
 
@@ -658,7 +275,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         // Titled with the window's own caption, not the one a maximised view extends.
         const auto answer = m_ui->message(str(S::Quit), UserInterface::Icon::Question,
                                           str(S::Product), UserInterface::Buttons::YesNo);
-        if (answer != UserInterface::Answer::Yes || !confirmDiscard()) {
+        if (answer != UserInterface::Answer::Yes || !m_files->confirmDiscard()) {
             event->ignore();
             return;
         }
@@ -674,7 +291,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     // Closing the input form would close the case: it asks like the exit command.
-    if (event->type() == QEvent::Close && m_input && watched == m_input->parentWidget()) {
+    if (event->type() == QEvent::Close && inputView() && watched == inputView()->parentWidget()) {
         event->ignore();
         if (isVisible())
             QTimer::singleShot(0, this, [this] { run(Command::ExitOrBack); });

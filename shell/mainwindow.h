@@ -5,35 +5,21 @@
 #include "core/derivedfields.h"
 #include "core/dietcase.h"
 #include "files/appsettings.h"
+#include "shell/childviews.h"
 #include "shell/commandtable.h"
 #include "shell/qtuserinterface.h"
 #include "views/viewhost.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
-
-#include <memory>
 
 class BrowserView;
-class CaseListView;
-class ChartView;
-class ChildView;
+class CaseFiles;
 class CommandBar;
 class Companions;
 class Launcher;
-class InputView;
-class ProgressView;
-class RecalcDialog;
-class SheetView;
-class DocumentView;
+class OutsideCommands;
 class QLabel;
-class QMdiArea;
-class QMenu;
-class QMimeData;
-class QMdiSubWindow;
 class QToolButton;
-struct ChartSetup;
 
 /**
  * The main window: a multiple-document frame with the menu bar, the toolbar and the
@@ -52,19 +38,8 @@ public:
 
     /** Runs a command; from the toolbar, two show their dialog otherwise than from the menu. */
     void run(Command command, bool fromToolbar = false);
-    /** Loads a case file named on the command line. */
+    /** Loads a case file named on the command line, asking first about input not saved yet. */
     void openCaseFile(const QString &path);
-    /** Loads a case file, asking first about input not saved yet. */
-    void loadCase(const QString &path);
-    /** "Daten speichern"; true when saved. */
-    bool saveCase();
-    /** Input typed since the last load, save or clearing. */
-    bool hasUnsavedInput() const;
-    /**
-     * Asks "Änderungen an Bello speichern?" when input would be lost; true when it may go
-     * (saved, or given up), false for Abbrechen or a save that did not happen.
-     */
-    bool confirmDiscard();
     /** The case files opened or saved last, the newest first; eight at most. */
     QStringList recentFiles() const;
     /** A click on a toolbar button: the command of its key, if any. */
@@ -84,65 +59,36 @@ public:
     /** The toolbar place of a key (its visibility) and its button, if it has one. */
     QAction *toolbarSlot(const QString &key) const;
     QToolButton *toolbarButton(const QString &key) const;
-    QMdiArea *mdiArea() const { return m_mdi; }
-    InputView *inputView() const;
-    ChartView *chartView() const;
-    RecalcDialog *recalcDialog() const;
-    SheetView *sheetView() const;
-    DocumentView *documentView() const;
-    ProgressView *progressView() const;
-    CaseListView *caseListView() const;
+    QMdiArea *mdiArea() const { return m_views->area(); }
+    InputView *inputView() const { return m_views->input(); }
+    ChartView *chartView() const { return m_views->chart(); }
+    RecalcDialog *recalcDialog() const { return m_views->recalc(); }
+    SheetView *sheetView() const { return m_views->sheet(); }
+    DocumentView *documentView() const { return m_views->document(); }
+    ProgressView *progressView() const { return m_views->progress(); }
+    CaseListView *caseListView() const { return m_views->caseList(); }
     /** The name of the active child view, empty when none is. */
-    QString activeViewName() const;
+    QString activeViewName() const { return m_views->activeViewName(); }
     /** The active child view, which prints and copies itself; null when none is. */
-    ChildView *activeView() const;
+    ChildView *activeView() const { return m_views->activeView(); }
 
     /** Who opens documents and links, and who finds and starts companions (tests fake them). */
     void setLauncher(Launcher *launcher);
     void setCompanions(Companions *companions);
 
     /** Opens a further browser window at `address`. */
-    BrowserView *openBrowser(const QString &address);
-
-    /** Screen height in twips, as the placement defaults measure it. */
+    BrowserView *openBrowser(const QString &address) { return m_views->openBrowser(address); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
-    void rememberRecent(const QString &path);
-    void showRecentFiles();
-    /** The one .kvl file dropped, or empty. */
-    static QString droppedCaseFile(const QMimeData *data);
     void buildStatusBar();
-    void detectCompanions();
-    QMdiSubWindow *addView(QWidget *view);
-    template <typename ViewType> void showView(QPointer<ViewType> &view, const QString &procedure);
-    void showChart(const ChartSetup &setup);
-    /** Applies a new computation to the chart view, creating it if needed. */
-    void refreshChart(const ChartSetup &setup);
-    void showFollowUp();
-    void showCaseList();
-    /** Loads a case chosen in the recall list and brings the input form forward. */
-    void loadChosenCase(const QString &path);
-    /** Brings the input form forward with the focus on today's weight. */
-    void showLoadedCase();
-    void showRecalc(bool modal);
-    void showOptions(bool busy);
-    void printActive(bool preview);
-    void copyActive();
-
+    void clearInputs();
     void exitOrBack();
-    void sendEmail();
-    void openHelp();
-    void openWebPage();
-    void openCompanion(int k);
-    void showAbout();
     /** An error of a command, with what it was working on: by default the active view. */
-    void report(const class AppError &error, const QString &procedure, const QString &info = {});
+    void report(const AppError &error, const QString &procedure, const QString &info = {});
 
     AppSettings m_settings;
     QtUserInterface m_qtUi;
@@ -151,19 +97,10 @@ private:
     DietCase m_case;
     DerivedFields m_derived;
 
-    QMdiArea *m_mdi;
-    QPointer<InputView> m_input;
-    QPointer<ChartView> m_chart;
-    QPointer<SheetView> m_sheet;
-    QPointer<DocumentView> m_document;
-    QPointer<ProgressView> m_progress;
-    QPointer<CaseListView> m_cases;
-    QPointer<RecalcDialog> m_recalc;
-    std::unique_ptr<Launcher> m_xdgLauncher;
-    Launcher *m_launcher;
-    std::unique_ptr<Companions> m_x11Companions;
-    Companions *m_companions;
+    ChildViews *m_views;
     CommandBar *m_bar;
+    CaseFiles *m_files;
+    OutsideCommands *m_outside;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;
