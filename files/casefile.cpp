@@ -702,7 +702,7 @@ bool create_txt(DietCase &c, const ErrorReporter &errors, bool typedName) {
     for (;;) {
         CaseLock::Holder holder;
         std::optional<CaseLock> lock = CaseLock::take(*path, lockWaitMs, &holder);
-        if (!lock && QFileInfo::exists(CaseLock::lockPath(*path))) {
+        if (!lock && holder.since.isValid()) {
             ui.message(str(S::CaseLocked)
                            .arg(QFileInfo(*path).fileName(), holder.user, holder.host,
                                 holder.since.toLocalTime().toString(QStringLiteral("HH:mm"))),

@@ -9,6 +9,9 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 QString userName() {
@@ -43,16 +46,21 @@ std::optional<CaseLock> CaseLock::take(const QString &casePath, int waitMs, Hold
                                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate) + u'\n')
                                    .toUtf8();
     QDeadlineTimer deadline(waitMs);
+    const QByteArray name = QFile::encodeName(path);
     for (;;) {
-        QFile file(path);
         // O_CREAT | O_EXCL: of two savers exactly one makes the file.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            file.write(content);
-            file.close();
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            // A lock without its text still locks: a reader then takes the file's time.
+            [[maybe_unused]] const auto written =
+                ::write(fd, content.constData(), size_t(content.size()));
+            ::close(fd);
             return CaseLock(path);
         }
-        if (!QFileInfo::exists(path))
-            return std::nullopt; // not an existing lock: the folder refuses new files
+        // Only a lock that exists is waited for. A lock released between the failed create and
+        // a look at it is taken at the next turn, never skipped: saving without it lost updates.
+        if (errno != EEXIST)
+            return std::nullopt; // the folder refuses new files
         const std::optional<Holder> held = readHolder(path);
         if (held && held->since.isValid() &&
             held->since.secsTo(QDateTime::currentDateTimeUtc()) > staleSeconds) {
@@ -60,8 +68,11 @@ std::optional<CaseLock> CaseLock::take(const QString &casePath, int waitMs, Hold
             continue;
         }
         if (deadline.hasExpired()) {
-            if (holder && held)
-                *holder = *held;
+            if (holder) {
+                *holder = held.value_or(Holder());
+                if (!holder->since.isValid()) // gone or unreadable this instant
+                    holder->since = QDateTime::currentDateTimeUtc();
+            }
             return std::nullopt;
         }
         QThread::msleep(20);

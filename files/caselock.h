@@ -26,8 +26,9 @@ public:
 
     /**
      * Takes the lock of the case file, trying for up to `waitMs` milliseconds; nothing
-     * when another holds it all that time (then `holder` says who) or the lock cannot be
-     * made at all (a folder without the right to write: the save then fails on its own).
+     * when another holds it all that time (then `holder` says who, with a valid time) or the
+     * lock cannot be made at all (a folder without the right to write: the save then fails on
+     * its own, and `holder` is left as it was).
      */
     static std::optional<CaseLock> take(const QString &casePath, int waitMs,
                                         Holder *holder = nullptr);
