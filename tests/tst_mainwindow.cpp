@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -918,6 +919,12 @@ private slots:
               QStyle::SP_ToolBarVerticalExtensionButton, QStyle::SP_MessageBoxQuestion})
             QTest::addRow("standard icon %d", int(sp))
                 << style->standardIcon(sp) << style->baseStyle()->standardIcon(sp);
+        // The command bar's pictures, each deferred as it does.
+        for (const QFileInfo &file : QDir(QStringLiteral(":/korvalo/icons")).entryInfoList()) {
+            const QString path = file.filePath();
+            QTest::newRow(qPrintable(file.fileName()))
+                << deferredIcon([path] { return QIcon(path); }) << QIcon(path);
+        }
     }
 
     void deferredIconsDrawLikeTheirPictures() {
