@@ -14,6 +14,7 @@
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
+#include "shell/application.h"
 #include "shell/mainwindow.h"
 #include "views/browserview.h"
 #include "views/chartview.h"
@@ -23,7 +24,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPainter>
@@ -31,7 +31,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 #include <QUrl>
 
 #include <algorithm>
@@ -58,13 +57,8 @@ template <typename Fn> double medianMillis(Fn &&fn, int runs) {
 }
 
 /** What the program does at start before its main window, the start window aside. */
-void startApplication(QApplication &app) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QLocale::setDefault(german);
-    auto *translator = new QTranslator(&app);
-    if (translator->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+void startApplication() {
+    setUpApplication();
     AppSettings().setValue(AppSettings::Path, QCoreApplication::applicationDirPath());
 }
 
@@ -117,8 +111,8 @@ qint64 childrenMemoryKb() {
     return total;
 }
 
-int browserMemory(QApplication &app, UserInterface &ui) {
-    startApplication(app);
+int browserMemory(UserInterface &ui) {
+    startApplication();
     MainWindow window(&ui);
     window.load();
     window.show();
@@ -330,10 +324,10 @@ int main(int argc, char *argv[]) {
     Clock::setToday(QDate(2026, 12, 7));
     RecordingUserInterface ui;
     if (browser)
-        return browserMemory(app, ui);
+        return browserMemory(ui);
 
     if (app.arguments().contains(QStringLiteral("--rss"))) {
-        startApplication(app);
+        startApplication();
         MainWindow window(&ui);
         window.load();
         window.grab();
@@ -349,7 +343,7 @@ int main(int argc, char *argv[]) {
             window.show();
             window.grab();
         } else {
-            startApplication(app);
+            startApplication();
             MainWindow window(&ui);
             window.load();
             window.grab();
@@ -361,7 +355,7 @@ int main(int argc, char *argv[]) {
     if (const qsizetype i = args.indexOf(QStringLiteral("--bare-pdf")); i > 0)
         return barePdf(args.value(i + 1), args.value(i + 2));
 
-    startApplication(app);
+    startApplication();
     MainWindow window(&ui);
     window.load();
     window.show();

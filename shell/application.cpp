@@ -3,11 +3,13 @@
 #include "shell/application.h"
 
 #include "files/appsettings.h"
+#include "shell/deferredicons.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStyleFactory>
 #include <QTranslator>
 
 void setUpApplication() {
@@ -17,6 +19,9 @@ void setUpApplication() {
                                             .arg(KORVALO_VERSION_MINOR)
                                             .arg(KORVALO_VERSION_PATCH));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")));
+    // A fresh copy of the style Qt chose, or of the one asked for with -style, underneath.
+    QApplication::setStyle(
+        new DeferredIconStyle(QStyleFactory::create(QApplication::style()->name())));
 
     // German throughout, whatever the machine's locale: standard buttons say "Ja", "Nein".
     const QLocale german(QLocale::German, QLocale::Germany);

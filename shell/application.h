@@ -3,7 +3,7 @@
 #pragma once
 
 /**
- * The program's name, version, icon and language, set once before its first window. No
- * display name is set: the desktop would append it to every window title.
+ * The program's name, version, icon, style and language, set once before its first window.
+ * No display name is set: the desktop would append it to every window title.
  */
 void setUpApplication();

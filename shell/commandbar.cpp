@@ -4,9 +4,11 @@
 
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "shell/deferredicons.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMainWindow>
@@ -35,8 +37,12 @@ QIcon CommandBar::icon(const char *name) {
     static QHash<QString, QIcon> icons;
     const QString key = QLatin1StringView(name);
     auto it = icons.find(key);
-    if (it == icons.end())
-        it = icons.insert(key, QIcon(u":/korvalo/icons/" + key + u".svg"));
+    if (it == icons.end()) {
+        const QString file = u":/korvalo/icons/" + key + u".svg";
+        // A picture that is not there is a null icon at once: menus lay out without it.
+        it = icons.insert(key, QFile::exists(file) ? deferredIcon([file] { return QIcon(file); })
+                                                   : QIcon(file));
+    }
     return *it;
 }
 

@@ -25,7 +25,7 @@ class CommandBar : public QObject {
 public:
     explicit CommandBar(QMainWindow &window);
 
-    /** Each picture is read once, however many commands show it. */
+    /** Each picture is read once, when it is first drawn, however many commands show it. */
     static QIcon icon(const char *name);
 
     QAction *action(Command command) const { return m_actions.value(command); }

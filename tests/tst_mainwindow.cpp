@@ -4,6 +4,7 @@
 #include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
+#include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
 #include "tests/mainwindowfixture.h"
 #include "views/aboutdialog.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -31,6 +33,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -904,6 +907,38 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         window->dispatch(QStringLiteral("Unbelegt")); // a placeholder runs nothing
         QCOMPARE(launcher.opened.size(), 1);
+    }
+
+    void deferredIconsDrawLikeTheirPictures_data() {
+        QTest::addColumn<QIcon>("icon");
+        QTest::addColumn<QIcon>("made");
+        auto *style = new DeferredIconStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        style->setParent(this); // outlives the rows
+        for (const auto sp :
+             {QStyle::SP_TitleBarMaxButton, QStyle::SP_ToolBarHorizontalExtensionButton,
+              QStyle::SP_ToolBarVerticalExtensionButton, QStyle::SP_MessageBoxQuestion})
+            QTest::addRow("standard icon %d", int(sp))
+                << style->standardIcon(sp) << style->baseStyle()->standardIcon(sp);
+        // The command bar's pictures, each deferred as it does.
+        for (const QFileInfo &file : QDir(QStringLiteral(":/korvalo/icons")).entryInfoList()) {
+            const QString path = file.filePath();
+            QTest::newRow(qPrintable(file.fileName()))
+                << deferredIcon([path] { return QIcon(path); }) << QIcon(path);
+        }
+    }
+
+    void deferredIconsDrawLikeTheirPictures() {
+        QFETCH(QIcon, icon);
+        QFETCH(QIcon, made);
+        // Menus lay out their entries with these answers before any icon is made.
+        QVERIFY(!icon.isNull());
+        for (const int size : {16, 32})
+            QCOMPARE(icon.actualSize(QSize(size, size)), made.actualSize(QSize(size, size)));
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const auto mode : {QIcon::Normal, QIcon::Disabled})
+                QCOMPARE(icon.pixmap(QSize(24, 24), ratio, mode).toImage(),
+                         made.pixmap(QSize(24, 24), ratio, mode).toImage());
+        }
     }
 };
 
