@@ -26,11 +26,20 @@ BrowserFactory loadFactory() {
     return nullptr;
 }
 
+BrowserFactory factory() {
+    static const BrowserFactory factory = loadFactory();
+    return factory;
+}
+
 } // namespace
 
+bool browserModuleAvailable() {
+    return factory() != nullptr;
+}
+
 BrowserControl *createBrowserControl(QWidget *parent, const QString &home, const QString &search) {
-    static const BrowserFactory factory = loadFactory();
-    return factory ? factory(parent, home, search) : nullptr;
+    const BrowserFactory make = factory();
+    return make ? make(parent, home, search) : nullptr;
 }
 
 void prepareBrowserEngine() {

@@ -71,6 +71,12 @@ inline constexpr char browserFactorySymbol[] = "korvalo_createBrowserControl";
 BrowserControl *createBrowserControl(QWidget *parent, const QString &home, const QString &search);
 
 /**
+ * Whether the module loads (it is a package of its own, which may not be installed). Loads
+ * it, and with it the web engine: ask only when a page is to be shown.
+ */
+bool browserModuleAvailable();
+
+/**
  * What the web engine needs before the application object exists: contexts it can share,
  * and no sandbox when running as root, where it would refuse to start.
  */

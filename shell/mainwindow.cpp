@@ -2,6 +2,7 @@
 
 #include "shell/mainwindow.h"
 
+#include "controls/browsercontrol.h"
 #include "controls/busycursor.h"
 #include "core/apperror.h"
 #include "core/errorreport.h"
@@ -44,7 +45,9 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     connect(m_views, &ChildViews::caseChosen, m_files, &CaseFiles::load);
     connect(m_views, &ChildViews::failed, this, &MainWindow::report);
     m_outside = new OutsideCommands(*this, m_settings, m_errors, *m_ui,
-                                    [this](const QString &address) { openBrowser(address); });
+                                    [this](const QString &address) {
+                                        return browserModuleAvailable() && openBrowser(address);
+                                    });
     connect(m_outside, &OutsideCommands::failed, this, &MainWindow::report);
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but

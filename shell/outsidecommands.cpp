@@ -64,10 +64,10 @@ void OutsideCommands::openHelp() {
         document = ProgramFolder::dataFile(QStringLiteral("Anleitung.mht"));
         StartDoc(*m_launcher, document, [this, document](int result) {
             try {
-                // Desktops without a viewer for web archives still get their help.
-                if (result == Launcher::noAssociation && QFileInfo::exists(document))
-                    m_openBrowser(QUrl::fromLocalFile(document).toString());
-                else
+                // Desktops without a viewer for web archives still get their help, in our
+                // own browser window where it is installed.
+                if (result != Launcher::noAssociation || !QFileInfo::exists(document) ||
+                    !m_openBrowser(QUrl::fromLocalFile(document).toString()))
                     showLauncherError(m_ui, result);
             } catch (const AppError &e) {
                 emit failed(e, QStringLiteral("mnuHelpHelp_Click"), document);
@@ -87,7 +87,9 @@ void OutsideCommands::openWebPage() {
             address = str(S::HomePage);
             m_settings.setValue(AppSettings::WebPage, address);
         }
-        m_openBrowser(address);
+        // Without our browser window the desktop's browser shows the page.
+        if (!m_openBrowser(address))
+            open_prog(*m_launcher, m_ui, address);
     } catch (const AppError &e) {
         emit failed(e, QStringLiteral("mnuEditInet_Click"), address);
     }

@@ -25,8 +25,11 @@ class OutsideCommands : public QObject {
     Q_OBJECT
 
 public:
-    /** Opens a further browser window of the main window at an address. */
-    using OpenBrowser = std::function<void(const QString &address)>;
+    /**
+     * Opens a further browser window of the main window at an address; false when there is
+     * no browser window to open (its module is not installed).
+     */
+    using OpenBrowser = std::function<bool(const QString &address)>;
 
     OutsideCommands(QWidget &window, AppSettings &settings, const ErrorReporter &errors,
                     UserInterface &ui, OpenBrowser openBrowser);

@@ -6,6 +6,7 @@
 #include "core/recordinguserinterface.h"
 #include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
+#include "shell/outsidecommands.h"
 #include "tests/mainwindowfixture.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
@@ -907,6 +908,43 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         window->dispatch(QStringLiteral("Unbelegt")); // a placeholder runs nothing
         QCOMPARE(launcher.opened.size(), 1);
+    }
+
+    // Without the browser package the desktop shows pages; the help then needs a viewer there.
+    void withoutBrowserWindowTheDesktopShows_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("web page") << "web" << 42 << "https://" << QString();
+        QTest::newRow("help without a viewer")
+            << "help" << Launcher::noAssociation << "/Anleitung.mht"
+            << "Ungültige Dateierweiterung";
+    }
+
+    void withoutBrowserWindowTheDesktopShows() {
+        QFETCH(QString, command);
+        QFETCH(int, result);
+        QFETCH(QString, document);
+        QFETCH(QString, message);
+        RecordingUserInterface recorded;
+        QStringList windows;
+        OutsideCommands outside(*window, settings, settings.errorReporter(recorded), recorded,
+                                [&windows](const QString &address) {
+                                    windows.append(address);
+                                    return false;
+                                });
+        FakeLauncher launcher;
+        launcher.result = result;
+        outside.setLauncher(&launcher);
+        command == u"web" ? outside.openWebPage() : outside.openHelp();
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(launcher.opened.size(), 1);
+        QVERIFY2(launcher.opened[0].startsWith(document) || launcher.opened[0].endsWith(document),
+                 qPrintable(launcher.opened[0]));
+        QCOMPARE(recorded.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(recorded.messages[0].text, message);
     }
 
     void deferredIconsDrawLikeTheirPictures_data() {
