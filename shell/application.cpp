@@ -16,6 +16,8 @@
 void setUpApplication() {
     QApplication::setApplicationName(AppSettings::applicationName);
     QApplication::setApplicationVersion(programVersion());
+    // The desktop entry's name: by it the task bar finds the windows' icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.korvalo.korvalo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")));
     // A fresh copy of the style Qt chose, or of the one asked for with -style, underneath.
     QApplication::setStyle(
