@@ -49,7 +49,8 @@ int main(int argc, char *argv[]) {
 
     MainWindow window;
     window.load();
-    // The desktop hands us a case file that was opened with us.
+    // The desktop hands us a case file that was opened with us, a restored session the one
+    // that was open.
     if (!request.caseFile.isEmpty())
         window.openCaseFile(request.caseFile);
     start.close();
