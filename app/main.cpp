@@ -6,12 +6,27 @@
 #include "files/appsettings.h"
 #include "files/programfolder.h"
 #include "shell/application.h"
+#include "shell/commandline.h"
 #include "shell/mainwindow.h"
 #include "shell/startwindow.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // Read before the application object, which needs a display: --help and --version do not.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Request request = CommandLine::read(arguments);
+    if (request.action != CommandLine::Request::Action::Start) {
+        const bool printed = request.action == CommandLine::Request::Action::Print;
+        QTextStream(printed ? stdout : stderr) << request.text;
+        return printed ? 0 : 1;
+    }
+
     prepareBrowserEngine();
     QApplication app(argc, argv);
     setUpApplication();
@@ -34,9 +49,10 @@ int main(int argc, char *argv[]) {
 
     MainWindow window;
     window.load();
-    // The desktop hands us a case file that was opened with us.
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
-        window.openCaseFile(arguments.at(1));
+    // The desktop hands us a case file that was opened with us, a restored session the one
+    // that was open.
+    if (!request.caseFile.isEmpty())
+        window.openCaseFile(request.caseFile);
     start.close();
     return QApplication::exec();
 }

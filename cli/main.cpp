@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "cli/planexporter.h"
+#include "core/version.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -38,6 +39,7 @@ int main(int argc, char *argv[]) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("korvalo-plan"));
+    QCoreApplication::setApplicationVersion(programVersion());
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runPlanExporter(QCoreApplication::arguments().mid(1), out, err);

@@ -19,6 +19,7 @@
 #include "core/recordinguserinterface.h"
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "core/version.h"
 #include "files/appsettings.h"
 #include "files/atomicfile.h"
 #include "files/calendarfile.h"
@@ -30,6 +31,7 @@
 #include "views/documentview.h"
 #include "views/sheetview.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -54,6 +56,7 @@ const QString usage = QStringLiteral(
     "                     [--pdf-chart DATEI] [--pdf-diary DATEI] [--pdf-info DATEI]\n"
     "                     [FALL.kvl]\n"
     "       korvalo-plan --cases ORDNER [--json]\n"
+    "       korvalo-plan --help | --version\n"
     "  --json             gibt den Plan als JSON aus, mit allen Wiegungen (history), dem\n"
     "                     Verlauf gegenüber der Kurve (progress) und dem Rat (advice).\n"
     "                     Dazu die Fütterung (feeding): Zielgewicht nach BCS, Ruheenergie-\n"
@@ -69,7 +72,9 @@ const QString usage = QStringLiteral(
     "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n"
     "  --ics DATEI        schreibt die Wiegetermine und den Tierarzttermin als iCalendar.\n"
     "  --cases ORDNER     listet die Fälle des Ordners nach Fälligkeit der nächsten\n"
-    "                     Wiegung; übersprungene Dateien stehen mit ihrem Grund auf stderr.\n");
+    "                     Wiegung; übersprungene Dateien stehen mit ihrem Grund auf stderr.\n"
+    "  --help, -h         zeigt diese Hilfe.\n"
+    "  --version, -v      zeigt die Version.\n");
 
 // Options that type into a field, in the order the fields are typed.
 struct FieldOption {
@@ -423,8 +428,20 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const Err
 } // namespace
 
 int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
-    if (arguments.contains(u"--help") || arguments.contains(u"-h")) {
+    // Help and version win over the rest of the line, which parse() reads: --rates takes two
+    // values, and QCommandLineParser has options of one value only.
+    QCommandLineParser first;
+    first.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    first.addOptions({help, version});
+    (void)first.parse(QStringList{QStringLiteral("korvalo-plan")} + arguments); // others: below
+    if (first.isSet(help)) {
         out << usage;
+        return 0;
+    }
+    if (first.isSet(version)) {
+        out << "korvalo-plan " << programVersion() << '\n';
         return 0;
     }
     Request request;

@@ -2,6 +2,7 @@
 
 #include "shell/application.h"
 
+#include "core/version.h"
 #include "files/appsettings.h"
 #include "shell/deferredicons.h"
 
@@ -14,10 +15,9 @@
 
 void setUpApplication() {
     QApplication::setApplicationName(AppSettings::applicationName);
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(KORVALO_VERSION_MAJOR)
-                                            .arg(KORVALO_VERSION_MINOR)
-                                            .arg(KORVALO_VERSION_PATCH));
+    QApplication::setApplicationVersion(programVersion());
+    // The desktop entry's name: by it the task bar finds the windows' icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.korvalo.korvalo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvalo/icons/korvalo.svg")));
     // A fresh copy of the style Qt chose, or of the one asked for with -style, underneath.
     QApplication::setStyle(

@@ -63,6 +63,10 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
         }
         m_closeConfirmed = true;
     });
+    // Qt sets its own command (program, -session and the id) afresh before each request.
+    connect(qApp, &QGuiApplication::saveStateRequest, this, [this](QSessionManager &manager) {
+        manager.setRestartCommand(restartCommand(manager.restartCommand()));
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -77,6 +81,12 @@ void MainWindow::setCompanions(Companions *companions) {
 
 QStringList MainWindow::recentFiles() const {
     return m_files->recentFiles();
+}
+
+QStringList MainWindow::restartCommand(const QStringList &qtCommand) const {
+    if (m_case.filePath().isEmpty())
+        return qtCommand;
+    return qtCommand + QStringList{m_case.filePath()};
 }
 
 void MainWindow::buildStatusBar() {

@@ -42,6 +42,11 @@ public:
     void openCaseFile(const QString &path);
     /** The case files opened or saved last, the newest first; eight at most. */
     QStringList recentFiles() const;
+    /**
+     * Qt's restart command for the session manager with the case's file added, so that a
+     * restored session opens it again; a case never saved has none.
+     */
+    QStringList restartCommand(const QStringList &qtCommand) const;
     /** A click on a toolbar button: the command of its key, if any. */
     void dispatch(const QString &key);
 

@@ -4,6 +4,7 @@
 
 #include "core/stringids.h"
 #include "core/stringtable.h"
+#include "core/version.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -45,8 +46,7 @@ StartWindow::StartWindow(QWidget *parent)
 }
 
 QString StartWindow::versionText() {
-    return str(S::Version) + QString::number(KORVALO_VERSION_MAJOR) + u'.' +
-           QString::number(KORVALO_VERSION_MINOR);
+    return str(S::Version) + programVersion().section(u'.', 0, 1);
 }
 
 void StartWindow::stay(int milliseconds) {

@@ -5,6 +5,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/dietcase.h"
+#include "core/version.h"
 #include "files/calendarfile.h"
 #include "files/casefile.h"
 
@@ -33,16 +34,14 @@ struct Run {
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-// Runs the exporter on today's fixed date without any display; arguments are separated by
-// blanks.
-Run plan(QStringView arguments) {
+// Runs one of the programs without any display; arguments are separated by blanks.
+Run start(const char *program, QStringView arguments) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s})
         environment.remove(name);
     process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("KORVALO_PLAN"),
-                  QString(u"--today 07.12.2026 "_s + arguments.toString()).split(u' '));
+    process.start(qEnvironmentVariable(program), arguments.toString().split(u' '));
     Run run;
     if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
         run.exitCode = process.exitCode();
@@ -51,6 +50,11 @@ Run plan(QStringView arguments) {
             QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     }
     return run;
+}
+
+// Runs the exporter on today's fixed date.
+Run plan(QStringView arguments) {
+    return start("KORVALO_PLAN", QString(u"--today 07.12.2026 "_s + arguments.toString()));
 }
 
 QString tool(const QString &program, const QStringList &arguments) {
@@ -68,6 +72,7 @@ class TestExporter : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(!qEnvironmentVariable("KORVALO_PLAN").isEmpty());
+        QVERIFY(!qEnvironmentVariable("KORVALO_APP").isEmpty());
         // Printouts start a GUI application, which insists on a private runtime folder.
         QFile::setPermissions(qEnvironmentVariable("XDG_RUNTIME_DIR"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -85,7 +90,8 @@ private slots:
     void failures();
     void followUp();
     void cases();
-    void help();
+    void commandLine_data();
+    void commandLine();
     void fullDisk_data();
     void fullDisk();
 };
@@ -427,12 +433,51 @@ void TestExporter::cases() {
     QCOMPARE(run.errLines, QStringList{u"Ordner "_s + dir.path() + u": keine Leserechte"_s});
 }
 
-void TestExporter::help() {
-    for (const QString &option : {u"--help"_s, u"-h"_s}) {
-        const Run run = plan(option);
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.out.startsWith("Aufruf: korvalo-plan"));
-    }
+void TestExporter::commandLine_data() {
+    QTest::addColumn<QByteArray>("program"); // the variable that names it
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("firstLine"); // of stdout, or of stderr when it failed
+
+    const QString planUsage = u"Aufruf: korvalo-plan [--today TT.MM.JJJJ] [--owner TEXT] "
+                              u"[--pet TEXT] [--species TEXT]"_s;
+    const QString usage = u"Aufruf: korvalo [Optionen] [Falldatei]"_s;
+    const QByteArray plan = "KORVALO_PLAN";
+    const QByteArray app = "KORVALO_APP";
+    QTest::newRow("exporter help") << plan << u"--help"_s << 0 << planUsage;
+    QTest::newRow("exporter -h") << plan << u"--today 07.12.2026 -h"_s << 0 << planUsage;
+    QTest::newRow("exporter version")
+        << plan << u"--version"_s << 0 << u"korvalo-plan "_s + programVersion();
+    QTest::newRow("help") << app << u"--help"_s << 0 << usage;
+    QTest::newRow("-h") << app << u"-h"_s << 0 << usage;
+    QTest::newRow("version") << app << u"--version"_s << 0 << u"korvalo "_s + programVersion();
+    QTest::newRow("-v") << app << u"-v"_s << 0 << u"korvalo "_s + programVersion();
+    // Refused before the window, which would need a display.
+    QTest::newRow("unknown option") << app << u"--bogus"_s << 1 << u"Unbekannte Option --bogus."_s;
+    QTest::newRow("beside Qt's options")
+        << app << u"-platform offscreen -style=fusion -reverse -bogus"_s << 1
+        << u"Unbekannte Option -bogus."_s;
+    QTest::newRow("Qt's option without value")
+        << app << u"-style"_s << 1 << u"Option -style braucht einen Wert."_s;
+    QTest::newRow("two case files")
+        << app << u"a.kvl b.kvl"_s << 1 << u"Nur eine Falldatei ist möglich."_s;
+}
+
+void TestExporter::commandLine() {
+    QFETCH(QByteArray, program);
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, firstLine);
+
+    const Run run = start(program.constData(), arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    const QStringList lines =
+        exitCode == 0 ? QString::fromUtf8(run.out).split(u'\n') : run.errLines;
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines.first(), firstLine);
+    // The help is German throughout, Qt's English texts for its built-in options included.
+    if (firstLine.startsWith(u"Aufruf"))
+        QVERIFY(!run.out.contains("Displays") && run.out.contains("--version"));
 }
 
 void TestExporter::fullDisk_data() {

@@ -4,6 +4,7 @@
 #include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
+#include "shell/commandline.h"
 #include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
 #include "shell/outsidecommands.h"
@@ -79,6 +80,8 @@ class TestMainWindow : public MainWindowFixture {
     Q_OBJECT
 
 private:
+    QTemporaryDir blankFolder{QDir::tempPath() + u"/Fälle mit Leerzeichen XXXXXX"};
+
     void open() { openWindow(true); }
 
     /** Types into a field and leaves it with Tab, as a user does. */
@@ -857,17 +860,28 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("owner");
         QTest::addColumn<int>("messages");
-        QTest::newRow("case") << "new_dog_male_neutered.kvl"
-                              << "Peter Graf" << 0;
-        QTest::newRow("not a case") << "bad_nul_byte.kvl" << QString() << 1;
-        QTest::newRow("missing") << "not-there.kvl" << QString() << 1;
+        const QString corpus = QStringLiteral(KORVALO_SOURCE_DIR "/fuzz/corpus/casefile/");
+        QTest::newRow("case") << corpus + u"new_dog_male_neutered.kvl" << "Peter Graf" << 0;
+        const QString blanks = blankFolder.filePath(u"Fall Peter Graf.kvl"_s);
+        QFile::copy(corpus + u"new_dog_male_neutered.kvl", blanks);
+        QTest::newRow("blanks in the path") << blanks << "Peter Graf" << 0;
+        QTest::newRow("not a case") << corpus + u"bad_nul_byte.kvl" << QString() << 1;
+        QTest::newRow("missing") << corpus + u"not-there.kvl" << QString() << 1;
     }
 
     void caseFileFromTheCommandLine() {
         QFETCH(QString, file);
-        window->openCaseFile(QStringLiteral(KORVALO_SOURCE_DIR "/fuzz/corpus/casefile/") + file);
-        QTEST(text(1)->text(), "owner");
+        QFETCH(QString, owner);
+        window->openCaseFile(file);
+        QCOMPARE(text(1)->text(), owner);
         QTEST(int(ui.messages.size()), "messages");
+
+        // The session manager restarts us with the case that loaded, and the command line
+        // reads it back past Qt's -session and its value.
+        const QStringList qtCommand{u"korvalo"_s, u"-session"_s, u"10a3f_1765_42"_s};
+        const CommandLine::Request restart = CommandLine::read(window->restartCommand(qtCommand));
+        QCOMPARE(restart.action, CommandLine::Request::Action::Start);
+        QCOMPARE(restart.caseFile, owner.isEmpty() ? QString() : file);
     }
 
     void mailAndHelpGoToTheLauncher_data() {

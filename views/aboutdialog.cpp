@@ -7,6 +7,7 @@
 #include "core/stringids.h"
 #include "core/stringtable.h"
 #include "core/userinterface.h"
+#include "core/version.h"
 #include "views/accessibility.h"
 
 #include <QGridLayout>
@@ -87,16 +88,10 @@ AboutDialog::AboutDialog(const ErrorReporter &errors, QWidget *parent)
     load();
 }
 
-QString AboutDialog::versionText(int major, int minor, int revision) {
-    return str(S::Version) + QString::number(major) + u'.' + QString::number(minor) + u'.' +
-           QString::number(revision);
-}
-
 void AboutDialog::load() {
     try {
         findChild<QLabel *>(QStringLiteral("lblVersion"))
-            ->setText(
-                versionText(KORVALO_VERSION_MAJOR, KORVALO_VERSION_MINOR, KORVALO_VERSION_PATCH));
+            ->setText(str(S::Version) + programVersion());
         findChild<QLabel *>(QStringLiteral("lblCopyright"))->setText(str(S::Copyright));
         findChild<QLabel *>(QStringLiteral("lblNotice"))->setText(str(S::Notice));
         findChild<QLabel *>(QStringLiteral("lblTitle"))

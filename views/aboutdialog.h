@@ -15,9 +15,6 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(const ErrorReporter &errors, QWidget *parent = nullptr);
 
-    /** "Version " and major.minor.revision, each a plain whole number. */
-    static QString versionText(int major, int minor, int revision);
-
 private:
     void load();
 
