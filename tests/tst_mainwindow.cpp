@@ -317,6 +317,44 @@ private slots:
         QTEST(face->text(QAccessible::Description), "description");
     }
 
+    void optionPairsAreNamedGroups_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("male") << "input form"
+                              << "Option1"
+                              << "Geschlecht";
+        QTest::newRow("female") << "input form"
+                                << "Option2"
+                                << "Geschlecht";
+        QTest::newRow("neutered") << "input form"
+                                  << "Option3"
+                                  << "Kastration";
+        QTest::newRow("not neutered") << "input form"
+                                      << "Option4"
+                                      << "Kastration";
+        QTest::newRow("reduction values, female") << "reduction values"
+                                                  << "Option2"
+                                                  << "Geschlecht";
+        QTest::newRow("reduction values, neutered") << "reduction values"
+                                                    << "Option3"
+                                                    << "Kastration";
+    }
+
+    /** A reader names the pair an option belongs to, not only the option. */
+    void optionPairsAreNamedGroups() {
+        QFETCH(QString, view);
+        QFETCH(QString, option);
+        QWidget *root = openView(view);
+        QVERIFY(root);
+        auto *button = root->findChild<QRadioButton *>(option);
+        QVERIFY(button);
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(button)->parent();
+        QVERIFY(group);
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QTEST(group->text(QAccessible::Name), "group");
+    }
+
     void addressAccessKey() {
         // Among the other views, as the program opens its browser windows.
         computeCase();

@@ -135,8 +135,10 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
 
     auto *sexFrame = new QGroupBox(str(S::SexCaption), this);
     sexFrame->setObjectName(QStringLiteral("Frame1"));
+    sexFrame->setAccessibleName(Accessibility::nameOf(sexFrame->title())); // without its colon
     auto *neuterFrame = new QGroupBox(this);
     neuterFrame->setObjectName(QStringLiteral("Frame2"));
+    neuterFrame->setAccessibleName(str(S::NeuterCaption)); // untitled, as the form's pair
     auto *sexLayout = new QHBoxLayout(sexFrame);
     auto *neuterLayout = new QHBoxLayout(neuterFrame);
     for (int n = 1; n <= 4; ++n) {
