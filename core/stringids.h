@@ -338,7 +338,8 @@
     X(MergedFromElsewhere, 2799)                                                                   \
     X(RationCaption, 2800)                                                                         \
     X(AdviceTargetReachedTooFast, 2801)                                                            \
-    X(NeuterCaption, 2802)
+    X(NeuterCaption, 2802)                                                                         \
+    X(RatePerWeek, 2803)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;
