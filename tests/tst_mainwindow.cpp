@@ -181,6 +181,8 @@ private slots:
                                  << "tblVerlauf";
         QTest::newRow("Fälle") << "Fälle"
                                << "txtSuche chkAbgeschlossen cmdOrdner tblFaelle";
+        QTest::newRow("chart") << "follow-up chart"
+                               << "Chart1"; // a stop of its own, the only one in its window
     }
 
     void tabFollowsReadingOrder() {
@@ -257,40 +259,36 @@ private slots:
     void namesForScreenReaders_data() {
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("widget");
+        QTest::addColumn<QAccessible::Role>("role");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("description");
         QTest::newRow("species") << "input form"
-                                 << "Combo1"
-                                 << "Spezies" << QString();
-        QTest::newRow("today's weight") << "input form"
-                                        << "Text3"
-                                        << "heutiges Gewicht"
-                                        << "kg";
+                                 << "Combo1" << QAccessible::ComboBox << "Spezies" << QString();
+        QTest::newRow("today's weight")
+            << "input form"
+            << "Text3" << QAccessible::EditableText << "heutiges Gewicht"
+            << "kg";
         QTest::newRow("age") << "input form"
-                             << "Text6"
-                             << "Alter"
+                             << "Text6" << QAccessible::EditableText << "Alter"
                              << "Jahre";
         QTest::newRow("energy density") << "input form"
-                                        << "Text12"
-                                        << "Energiegehalt"
+                                        << "Text12" << QAccessible::EditableText << "Energiegehalt"
                                         << "kcal/100 g";
         QTest::newRow("rate bar") << "reduction values"
-                                  << "ScrollBar1"
+                                  << "ScrollBar1" << QAccessible::ScrollBar
                                   << "wöchentl. Gewichtsreduktion während der Diät"
                                   << "% des KGW";
         QTest::newRow("address") << "browser"
-                                 << "cboAddress"
-                                 << "Adresse" << QString();
+                                 << "cboAddress" << QAccessible::ComboBox << "Adresse" << QString();
         QTest::newRow("search") << "Fälle"
-                                << "txtSuche"
+                                << "txtSuche" << QAccessible::EditableText
                                 << "Suchen (Besitzer oder Tier)" << QString();
         QTest::newRow("toolbar button") << "toolbar"
-                                        << "Open"
-                                        << "Daten laden"
+                                        << "Open" << QAccessible::Button << "Daten laden"
                                         << "Daten laden"; // the tip
         QTest::newRow("chart")
             << "follow-up chart"
-            << "Chart1"
+            << "Chart1" << QAccessible::Chart
             << "Reduktionskurve für Katze Mäxchen (Besitzer: Jürgen Weiß), weiblich, kastriert"
             << "Die Kurve führt von 5,5 kg am 01.11.2026 zum Zielgewicht von "
                "4,5 kg am 01.02.2027; zuletzt gemessen: 4,9 kg am 07.12.2026.";
@@ -304,6 +302,7 @@ private slots:
         QWidget *named = root->findChild<QWidget *>(widget);
         QVERIFY(named);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(named);
+        QTEST(face->role(), "role");
         QString name = face->text(QAccessible::Name);
         if (qobject_cast<QComboBox *>(named)) {
             // Qt on Linux reads out a list's entry as its name and its caption through the
