@@ -6,6 +6,7 @@
 #include "core/recordinguserinterface.h"
 #include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
+#include "shell/windowplacement.h"
 #include "tests/mainwindowfixture.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
@@ -716,6 +717,38 @@ private slots:
                  QStringLiteral("13500"));
         open();
         QCOMPARE(window->size(), QSize(900, 650));
+    }
+
+    void positionStoredOnlyWhereKnown_data() {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QStringList>("stored"); // left, top, width, height in twips
+        // 15 twips a pixel. A position not stored leaves the one before, 1500 by 750; the size
+        // is always stored.
+        const QStringList before{u"1500"_s, u"750"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11") << u"xcb"_s << QPoint(30, 45)
+                             << QStringList{u"450"_s, u"675"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11, in the corner")
+            << u"xcb"_s << QPoint(0, 0) << QStringList{u"0"_s, u"0"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11, frame above the screen") << u"xcb"_s << QPoint(-3, -30) << before;
+        QTest::newRow("X11, left of the screen") << u"xcb"_s << QPoint(-20, 100) << before;
+        QTest::newRow("Wayland") << u"wayland"_s << QPoint(0, 0) << before;
+        QTest::newRow("Wayland with EGL") << u"wayland-egl"_s << QPoint(30, 45) << before;
+    }
+
+    void positionStoredOnlyWhereKnown() {
+        QFETCH(QString, platform);
+        QFETCH(QPoint, at);
+        settings.setPlacement({1500, 750, 12000, 9000});
+        QWidget shown;
+        shown.resize(600, 400);
+        shown.move(at);
+        WindowPlacement::store(shown, settings, platform);
+        QStringList stored;
+        for (const auto key : {AppSettings::MainLeft, AppSettings::MainTop, AppSettings::MainWidth,
+                               AppSettings::MainHeight})
+            stored << settings.value(key);
+        QTEST(stored, "stored");
     }
 
     void smallScreens_data() {
