@@ -2,14 +2,34 @@
 
 #include "controls/chartcontrol.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
+
+namespace {
+
+// A chart to screen readers: a plain widget is a filler to AT-SPI, which readers pass over.
+QAccessibleInterface *chartInterface(const QString &className, QObject *object) {
+    if (className == QLatin1StringView(ChartControl::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<ChartControl *>(object), QAccessible::Chart);
+    return nullptr;
+}
+
+} // namespace
 
 ChartControl::ChartControl(QWidget *parent)
     : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(chartInterface);
+        return true;
+    }();
+    Q_UNUSED(installed)
     setObjectName(QStringLiteral("Chart1"));
     // Every pixel is drawn by the chart itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(640, 480);
+    // A stop of its own, so that a screen reader says its name and description as the focus
+    // arrives, not only in its review mode.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void ChartControl::apply(const ChartSetup &setup) {
@@ -102,6 +122,26 @@ const ChartLayout &ChartControl::currentLayout() {
 void ChartControl::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     paintChart(painter, m_content, currentLayout());
+    // With the focus, a frame in the highlight colour just inside the edge, as a field with
+    // the focus is framed; only on screen, never in a picture or on paper.
+    if (hasFocus()) {
+        painter.resetTransform();
+        painter.setClipping(false);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void ChartControl::focusInEvent(QFocusEvent *event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ChartControl::focusOutEvent(QFocusEvent *event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void ChartControl::renderDesigned(QPainter *painter, const QRectF &target) {

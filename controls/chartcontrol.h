@@ -68,6 +68,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void paintScaled(QPainter &painter, const QRectF &target, const ChartLayout &layout);

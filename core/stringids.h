@@ -337,7 +337,10 @@
     X(KeepHere, 2798)                                                                              \
     X(MergedFromElsewhere, 2799)                                                                   \
     X(RationCaption, 2800)                                                                         \
-    X(AdviceTargetReachedTooFast, 2801)
+    X(AdviceTargetReachedTooFast, 2801)                                                            \
+    X(NeuterCaption, 2802)                                                                         \
+    X(RatePerWeek, 2803)                                                                           \
+    X(CompanionRunning, 2804)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -99,8 +99,12 @@ AppSettings::Placement AppSettings::placement(double screenHeightTwips) const {
 void AppSettings::setPlacement(const Placement &p) {
     setValue(MainLeft, GermanText::fromNumber(p.left));
     setValue(MainTop, GermanText::fromNumber(p.top));
-    setValue(MainWidth, GermanText::fromNumber(p.width));
-    setValue(MainHeight, GermanText::fromNumber(p.height));
+    setPlacementSize(p.width, p.height);
+}
+
+void AppSettings::setPlacementSize(float width, float height) {
+    setValue(MainWidth, GermanText::fromNumber(width));
+    setValue(MainHeight, GermanText::fromNumber(height));
 }
 
 QString AppSettings::companionPath(const QString &programName) const {

@@ -58,6 +58,8 @@ public:
     /** Default placement by screen height, then the stored values; bad numbers raise 13. */
     Placement placement(double screenHeightTwips) const;
     void setPlacement(const Placement &placement);
+    /** Only the size: the position stored before stays. */
+    void setPlacementSize(float width, float height);
 
     /**
      * The error report that reads its detail level, "ErrorValue", from these settings at

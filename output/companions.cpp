@@ -9,10 +9,14 @@
 #include "core/userinterface.h"
 #include "files/appsettings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <xcb/xcb.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -183,6 +187,37 @@ struct X11Companions::Display {
     }
 };
 
+bool Companions::isRunning(const QString &file) {
+    const QFileInfo info(file);
+    const QString canonical = info.canonicalFilePath();
+    if (canonical.isEmpty())
+        return false; // no file, nothing runs it
+    const QStringList names{info.absoluteFilePath(), canonical};
+    QFile program(canonical);
+    const bool script = program.open(QIODevice::ReadOnly) && program.read(2) == "#!";
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!pid.front().isDigit() || QFileInfo(proc.filePath(pid)).ownerId() != ::getuid())
+            continue; // another user's copy is no reason not to start ours
+        // The kernel's link to the file the process runs, marked once that was replaced.
+        QString exe = QFile::symLinkTarget(proc.filePath(pid + u"/exe"));
+        if (exe.endsWith(u" (deleted)"))
+            exe.chop(10);
+        if (exe == canonical)
+            return true;
+        QFile cmdline(proc.filePath(pid + u"/cmdline"));
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        // A script runs as its interpreter, with the script's path as the first argument after
+        // the interpreter's own (env, or an option on the #! line).
+        const QList<QByteArray> args = cmdline.readAll().split('\0');
+        for (qsizetype i = 0; i < std::min<qsizetype>(args.size(), script ? 3 : 1); ++i)
+            if (names.contains(QFile::decodeName(args[i])))
+                return true;
+    }
+    return false;
+}
+
 X11Companions::X11Companions() = default;
 X11Companions::~X11Companions() = default;
 
@@ -306,7 +341,17 @@ void open_extra(const QString &displayName, const QString &programName, const Er
             companions.bringToFront(*window);
             return;
         }
-        companions.startProgram(folder + u'/' + programName + programSuffix);
+        const QString file = folder + u'/' + programName + programSuffix;
+        // Running, but with no window to be found (under Wayland, or not shown yet): a second
+        // copy only when the user wants one.
+        if (companions.isRunning(file)) {
+            ui.restoreCursors();
+            if (ui.message(str(S::CompanionRunning).arg(displayName), UserInterface::Icon::Question,
+                           AppSettings::applicationName, UserInterface::Buttons::YesNo,
+                           UserInterface::Answer::No) != UserInterface::Answer::Yes)
+                return;
+        }
+        companions.startProgram(file);
     } catch (const AppError &e) {
         if (e.number() != AppError::FileNotFound) {
             errors.ReportError(e, QStringLiteral("openmod - open_extra"));

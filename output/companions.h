@@ -14,13 +14,21 @@ class UserInterface;
 
 /**
  * The desktop as the companion launcher sees it: top-level windows found by their exact
- * title, restored and brought to the front, and program files started on their own.
+ * title, restored and brought to the front, running programs found by their file, and
+ * program files started on their own.
  */
 class Companions {
 public:
     using Window = std::uint32_t;
 
     virtual ~Companions() = default;
+
+    /**
+     * Whether a process of this user runs the program file (a script as its interpreter's
+     * argument). Found in /proc, so it holds where no window list does: Wayland shows a
+     * client no other client's windows.
+     */
+    virtual bool isRunning(const QString &file);
 
     /** A top-level window whose title is exactly `title`; none without a display. */
     virtual std::optional<Window> findWindow(const QString &title) = 0;
@@ -61,8 +69,9 @@ private:
 
 /**
  * Companion program `programName`: nothing when it is not installed, its window titled
- * `displayName` to the front when it runs, else its program file started. Reports its
- * own errors.
+ * `displayName` to the front when it runs. When it runs without a window to bring forward,
+ * the user is asked whether to start a second one; else its program file is started.
+ * Reports its own errors.
  */
 void open_extra(const QString &displayName, const QString &programName, const ErrorReporter &errors,
                 const AppSettings &settings, Companions &companions);

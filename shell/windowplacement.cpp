@@ -57,13 +57,23 @@ void restore(QWidget &window, const AppSettings &settings) {
 }
 
 void store(const QWidget &window, AppSettings &settings) {
+    store(window, settings, QGuiApplication::platformName());
+}
+
+void store(const QWidget &window, AppSettings &settings, const QString &platform) {
     if (window.isMinimized())
         return;
     const double perPixel = twipsPerPixel();
     const QPoint at = window.pos();
     const QSize size = window.size();
-    settings.setPlacement({float(at.x() * perPixel), float(at.y() * perPixel),
-                           float(size.width() * perPixel), float(size.height() * perPixel)});
+    const float width = float(size.width() * perPixel);
+    const float height = float(size.height() * perPixel);
+    // Wayland puts a window at 0,0 for its client, and Qt's decoration frame around it at
+    // -3,-30; stored, that opened the next start on X11 with the menu bar above the screen.
+    if (platform.startsWith(u"wayland") || at.x() < 0 || at.y() < 0)
+        settings.setPlacementSize(width, height);
+    else
+        settings.setPlacement({float(at.x() * perPixel), float(at.y() * perPixel), width, height});
 }
 
 } // namespace WindowPlacement

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +22,7 @@
 
 using namespace Qt::StringLiterals;
 using Icon = UserInterface::Icon;
+using Answer = UserInterface::Answer;
 
 namespace {
 
@@ -46,8 +48,10 @@ public:
         if (startError)
             throw AppError(startError);
     }
+    bool isRunning(const QString &) override { return running; }
 
     QString openTitle;
+    bool running = false;
     bool minimised = false;
     int startError = 0;
     QStringList steps;
@@ -250,6 +254,96 @@ private slots:
             QCOMPARE(ui.messages[0].buttons, UserInterface::Buttons::Ok);
             QVERIFY(ui.cursorRestores > 0);
         }
+    }
+
+    void runningWithoutAWindow_data() {
+        QTest::addColumn<QString>("openTitle");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("started");
+
+        QTest::newRow("its window found") << dosis << true << QList<Answer>() << false << false;
+        QTest::newRow("no window, not running")
+            << QString() << false << QList<Answer>() << false << true;
+        QTest::newRow("no window, running, not again")
+            << QString() << true << QList<Answer>{Answer::No} << true << false;
+        QTest::newRow("no window, running, box closed")
+            << QString() << true << QList<Answer>() << true << false;
+        QTest::newRow("no window, running, once more")
+            << QString() << true << QList<Answer>{Answer::Yes} << true << true;
+    }
+
+    /** Wayland lists no windows to a client: a companion that runs is found as a process. */
+    void runningWithoutAWindow() {
+        QFETCH(QString, openTitle);
+        QFETCH(bool, running);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, asked);
+        QFETCH(bool, started);
+
+        registerCompanion(dosisProgram, u"/opt/korvalo"_s);
+        AppSettings settings;
+        FakeCompanions companions;
+        companions.openTitle = openTitle;
+        companions.running = running;
+        RecordingUserInterface ui;
+        ui.answers = answers;
+
+        open_extra(dosis, dosisProgram, settings.errorReporter(ui), settings, companions);
+
+        QCOMPARE(companions.steps.contains(u"start /opt/korvalo/korvalo-dosis"_s), started);
+        QCOMPARE(companions.steps.contains(u"front 7"_s), !openTitle.isEmpty());
+        QCOMPARE(ui.messages.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(ui.messages[0].text,
+                     u"Korvalo Dosis läuft bereits. Trotzdem ein weiteres Mal starten?"_s);
+            QCOMPARE(ui.messages[0].icon, Icon::Question);
+            QCOMPARE(ui.messages[0].buttons, UserInterface::Buttons::YesNo);
+        }
+    }
+
+    void runningProgramIsFound_data() {
+        QTest::addColumn<QString>("file"); ///< what runs as korvalo-dosis: a program or a script
+        QTest::addColumn<QString>("runs"); ///< the folder it runs from
+        QTest::addColumn<bool>("found");
+
+        QTest::newRow("program") << u"program"_s << u"Dosis"_s << true;
+        QTest::newRow("script") << u"script"_s << u"Dosis"_s << true;
+        QTest::newRow("script with an interpreter option") << u"script -e"_s << u"Dosis"_s << true;
+        QTest::newRow("same name, other folder") << u"program"_s << u"Andere"_s << false;
+        QTest::newRow("ended") << u"ended"_s << u"Dosis"_s << false;
+    }
+
+    void runningProgramIsFound() {
+        QFETCH(QString, file);
+        QFETCH(QString, runs);
+        QFETCH(bool, found);
+
+        const QString sleep = QStandardPaths::findExecutable(u"sleep"_s);
+        QVERIFY(!sleep.isEmpty());
+        for (const QString &folder : {u"Dosis"_s, u"Andere"_s}) {
+            const QString program = m_dir->filePath(folder + u"/korvalo-dosis"_s);
+            QVERIFY(QDir().mkpath(m_dir->filePath(folder)));
+            if (file.startsWith(u"script")) {
+                QFile out(program);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+                out.write("#!/bin/sh" + file.mid(6).toUtf8() + "\nread line\n"); // until killed
+                out.close();
+                QVERIFY(out.setPermissions(out.permissions() | QFileDevice::ExeOwner));
+            } else {
+                QVERIFY(QFile::copy(sleep, program));
+            }
+        }
+        auto &process = m_windows.emplace_back(std::make_unique<QProcess>());
+        process->start(m_dir->filePath(runs + u"/korvalo-dosis"_s),
+                       {file == u"ended" ? u"0"_s : u"30"_s});
+        QVERIFY(process->waitForStarted());
+        if (file == u"ended")
+            QVERIFY(process->waitForFinished());
+
+        X11Companions companions;
+        QCOMPARE(companions.isRunning(m_dir->filePath(u"Dosis/korvalo-dosis"_s)), found);
     }
 
     void runningCompanionComesToTheFront_data() {

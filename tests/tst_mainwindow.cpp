@@ -8,6 +8,7 @@
 #include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
 #include "shell/outsidecommands.h"
+#include "shell/windowplacement.h"
 #include "tests/mainwindowfixture.h"
 #include "views/aboutdialog.h"
 #include "views/browserview.h"
@@ -185,6 +186,8 @@ private slots:
                                  << "tblVerlauf";
         QTest::newRow("Fälle") << "Fälle"
                                << "txtSuche chkAbgeschlossen cmdOrdner tblFaelle";
+        QTest::newRow("chart") << "follow-up chart"
+                               << "Chart1"; // a stop of its own, the only one in its window
     }
 
     void tabFollowsReadingOrder() {
@@ -261,40 +264,36 @@ private slots:
     void namesForScreenReaders_data() {
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("widget");
+        QTest::addColumn<QAccessible::Role>("role");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("description");
         QTest::newRow("species") << "input form"
-                                 << "Combo1"
-                                 << "Spezies" << QString();
-        QTest::newRow("today's weight") << "input form"
-                                        << "Text3"
-                                        << "heutiges Gewicht"
-                                        << "kg";
+                                 << "Combo1" << QAccessible::ComboBox << "Spezies" << QString();
+        QTest::newRow("today's weight")
+            << "input form"
+            << "Text3" << QAccessible::EditableText << "heutiges Gewicht"
+            << "kg";
         QTest::newRow("age") << "input form"
-                             << "Text6"
-                             << "Alter"
+                             << "Text6" << QAccessible::EditableText << "Alter"
                              << "Jahre";
         QTest::newRow("energy density") << "input form"
-                                        << "Text12"
-                                        << "Energiegehalt"
+                                        << "Text12" << QAccessible::EditableText << "Energiegehalt"
                                         << "kcal/100 g";
         QTest::newRow("rate bar") << "reduction values"
-                                  << "ScrollBar1"
+                                  << "ScrollBar1" << QAccessible::ScrollBar
                                   << "wöchentl. Gewichtsreduktion während der Diät"
                                   << "% des KGW";
         QTest::newRow("address") << "browser"
-                                 << "cboAddress"
-                                 << "Adresse" << QString();
+                                 << "cboAddress" << QAccessible::ComboBox << "Adresse" << QString();
         QTest::newRow("search") << "Fälle"
-                                << "txtSuche"
+                                << "txtSuche" << QAccessible::EditableText
                                 << "Suchen (Besitzer oder Tier)" << QString();
         QTest::newRow("toolbar button") << "toolbar"
-                                        << "Open"
-                                        << "Daten laden"
+                                        << "Open" << QAccessible::Button << "Daten laden"
                                         << "Daten laden"; // the tip
         QTest::newRow("chart")
             << "follow-up chart"
-            << "Chart1"
+            << "Chart1" << QAccessible::Chart
             << "Reduktionskurve für Katze Mäxchen (Besitzer: Jürgen Weiß), weiblich, kastriert"
             << "Die Kurve führt von 5,5 kg am 01.11.2026 zum Zielgewicht von "
                "4,5 kg am 01.02.2027; zuletzt gemessen: 4,9 kg am 07.12.2026.";
@@ -308,6 +307,7 @@ private slots:
         QWidget *named = root->findChild<QWidget *>(widget);
         QVERIFY(named);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(named);
+        QTEST(face->role(), "role");
         QString name = face->text(QAccessible::Name);
         if (qobject_cast<QComboBox *>(named)) {
             // Qt on Linux reads out a list's entry as its name and its caption through the
@@ -319,6 +319,44 @@ private slots:
         }
         QTEST(name, "name");
         QTEST(face->text(QAccessible::Description), "description");
+    }
+
+    void optionPairsAreNamedGroups_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("male") << "input form"
+                              << "Option1"
+                              << "Geschlecht";
+        QTest::newRow("female") << "input form"
+                                << "Option2"
+                                << "Geschlecht";
+        QTest::newRow("neutered") << "input form"
+                                  << "Option3"
+                                  << "Kastration";
+        QTest::newRow("not neutered") << "input form"
+                                      << "Option4"
+                                      << "Kastration";
+        QTest::newRow("reduction values, female") << "reduction values"
+                                                  << "Option2"
+                                                  << "Geschlecht";
+        QTest::newRow("reduction values, neutered") << "reduction values"
+                                                    << "Option3"
+                                                    << "Kastration";
+    }
+
+    /** A reader names the pair an option belongs to, not only the option. */
+    void optionPairsAreNamedGroups() {
+        QFETCH(QString, view);
+        QFETCH(QString, option);
+        QWidget *root = openView(view);
+        QVERIFY(root);
+        auto *button = root->findChild<QRadioButton *>(option);
+        QVERIFY(button);
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(button)->parent();
+        QVERIFY(group);
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QTEST(group->text(QAccessible::Name), "group");
     }
 
     void addressAccessKey() {
@@ -683,6 +721,38 @@ private slots:
                  QStringLiteral("13500"));
         open();
         QCOMPARE(window->size(), QSize(900, 650));
+    }
+
+    void positionStoredOnlyWhereKnown_data() {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QStringList>("stored"); // left, top, width, height in twips
+        // 15 twips a pixel. A position not stored leaves the one before, 1500 by 750; the size
+        // is always stored.
+        const QStringList before{u"1500"_s, u"750"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11") << u"xcb"_s << QPoint(30, 45)
+                             << QStringList{u"450"_s, u"675"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11, in the corner")
+            << u"xcb"_s << QPoint(0, 0) << QStringList{u"0"_s, u"0"_s, u"9000"_s, u"6000"_s};
+        QTest::newRow("X11, frame above the screen") << u"xcb"_s << QPoint(-3, -30) << before;
+        QTest::newRow("X11, left of the screen") << u"xcb"_s << QPoint(-20, 100) << before;
+        QTest::newRow("Wayland") << u"wayland"_s << QPoint(0, 0) << before;
+        QTest::newRow("Wayland with EGL") << u"wayland-egl"_s << QPoint(30, 45) << before;
+    }
+
+    void positionStoredOnlyWhereKnown() {
+        QFETCH(QString, platform);
+        QFETCH(QPoint, at);
+        settings.setPlacement({1500, 750, 12000, 9000});
+        QWidget shown;
+        shown.resize(600, 400);
+        shown.move(at);
+        WindowPlacement::store(shown, settings, platform);
+        QStringList stored;
+        for (const auto key : {AppSettings::MainLeft, AppSettings::MainTop, AppSettings::MainWidth,
+                               AppSettings::MainHeight})
+            stored << settings.value(key);
+        QTEST(stored, "stored");
     }
 
     void smallScreens_data() {

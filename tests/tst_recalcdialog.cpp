@@ -9,6 +9,7 @@
 #include "views/inputview.h"
 #include "views/recalcdialog.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -118,6 +119,36 @@ private slots:
                 dialog->field(F::todayWeight)->isReadOnly());
         QTest::keyClick(end, Qt::Key_Right); // the keys go the way the bar shows
         QCOMPARE(dialog->field(F::weeklyRateEnd)->text(), QStringLiteral("1,3"));
+    }
+
+    void barsSpeakTheRate_data() {
+        QTest::addColumn<bool>("endBar");
+        QTest::addColumn<QString>("change"); // "key": Right; "reader": set through its interface
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<double>("value");
+        QTest::newRow("during rate") << false << QString() << "3,0 % pro Woche" << 3.0;
+        QTest::newRow("end rate") << true << QString() << "2,0 % pro Woche" << 2.0;
+        QTest::newRow("raised by a key") << false << "key"
+                                         << "3,1 % pro Woche" << 3.1;
+        QTest::newRow("set by a screen reader") << true << "reader"
+                                                << "1,5 % pro Woche" << 1.5;
+    }
+
+    /** The bars hold tenths of a percent; a screen reader is given the rate. */
+    void barsSpeakTheRate() {
+        QFETCH(bool, endBar);
+        QFETCH(QString, change);
+        computeCase();
+        RecalcDialog *dialog = openModeless();
+        QScrollBar *bar = endBar ? dialog->endBar() : dialog->duringBar();
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(bar);
+        QVERIFY(face && face->valueInterface());
+        if (change == u"key")
+            QTest::keyClick(bar, Qt::Key_Right);
+        else if (change == u"reader")
+            face->valueInterface()->setCurrentValue(1.5);
+        QTEST(face->text(QAccessible::Value), "spoken");
+        QTEST(face->valueInterface()->currentValue().toDouble(), "value");
     }
 
     void applyWritesRatesEndDateAndCurve() {

@@ -2,6 +2,7 @@
 
 #include "views/accessibility.h"
 
+#include <QAccessibleWidget>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLayout>
@@ -34,6 +35,13 @@ void collect(QLayout *layout, QList<QWidget *> &stops) {
         else if (QLayout *inner = item->layout())
             collect(inner, stops);
     }
+}
+
+QAccessibleInterface *groupInterface(const QString &className, QObject *object) {
+    if (className == QLatin1StringView(Group::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
+    return nullptr;
 }
 
 } // namespace
@@ -81,6 +89,16 @@ void nameField(QLabel *caption, QWidget *field, const QString &unit) {
     field->setAccessibleName(nameOf(caption->text()));
     if (!unit.isEmpty())
         field->setAccessibleDescription(unit);
+}
+
+Group::Group(const QString &name, QWidget *parent)
+    : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(groupInterface);
+        return true;
+    }();
+    Q_UNUSED(installed)
+    setAccessibleName(name);
 }
 
 } // namespace Accessibility

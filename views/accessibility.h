@@ -4,9 +4,9 @@
 
 #include <QList>
 #include <QString>
+#include <QWidget>
 
 class QLabel;
-class QWidget;
 
 /**
  * Keyboard and screen-reader wiring shared by the views: the tab order in reading order,
@@ -29,5 +29,16 @@ QString nameOf(const QString &caption);
  * own names. A shown value (a label) is left as it is: its text is what a reader says.
  */
 void nameField(QLabel *caption, QWidget *field, const QString &unit = {});
+
+/**
+ * A box that draws nothing, around options that belong together: a screen reader names the
+ * group when the focus enters it, as it would a titled frame's.
+ */
+class Group : public QWidget {
+    Q_OBJECT
+
+public:
+    Group(const QString &name, QWidget *parent);
+};
 
 } // namespace Accessibility

@@ -113,16 +113,18 @@ InputView::InputView(ViewHost &host, QWidget *parent)
     m_compute->setDefault(true);
     connect(m_compute, &QPushButton::clicked, this, &InputView::compute);
 
-    const auto pair = [this](int first) {
-        auto *box = new QWidget(this);
+    // Each pair is a group of its own for screen readers; the row's caption shows only the
+    // first one's name, and a titled frame would change the form's look.
+    const auto pair = [this](int first, const QString &name) {
+        auto *box = new Accessibility::Group(name, this);
         auto *line = new QHBoxLayout(box);
         line->setContentsMargins(0, 0, 0, 0);
         line->addWidget(option(first));
         line->addWidget(option(first + 1));
         return box;
     };
-    QWidget *sexPair = pair(1);
-    QWidget *neuterPair = pair(3);
+    QWidget *sexPair = pair(1, Accessibility::nameOf(str(S::SexCaption)));
+    QWidget *neuterPair = pair(3, str(S::NeuterCaption));
 
     createFeedingWidgets();
     const auto feedingCaption = [this](int text, const char *name) {

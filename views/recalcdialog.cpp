@@ -3,6 +3,7 @@
 #include "views/recalcdialog.h"
 
 #include "controls/busycursor.h"
+#include "controls/ratebar.h"
 #include "core/apperror.h"
 #include "core/clinical.h"
 #include "core/clock.h"
@@ -109,7 +110,7 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
         grid->addLayout(line, row, 1);
         ++row;
         if (shown.field == F::weeklyRateDuring || shown.field == F::weeklyRateEnd) {
-            auto *bar = new QScrollBar(Qt::Horizontal, this);
+            auto *bar = new RateBar(this);
             bar->setPageStep(5);
             bar->setMinimumWidth(280);
             // The rates are set from the keyboard too, as on a slider: Right and Up raise them
@@ -135,8 +136,10 @@ RecalcDialog::RecalcDialog(ViewHost &host, QWidget *parent)
 
     auto *sexFrame = new QGroupBox(str(S::SexCaption), this);
     sexFrame->setObjectName(QStringLiteral("Frame1"));
+    sexFrame->setAccessibleName(Accessibility::nameOf(sexFrame->title())); // without its colon
     auto *neuterFrame = new QGroupBox(this);
     neuterFrame->setObjectName(QStringLiteral("Frame2"));
+    neuterFrame->setAccessibleName(str(S::NeuterCaption)); // untitled, as the form's pair
     auto *sexLayout = new QHBoxLayout(sexFrame);
     auto *neuterLayout = new QHBoxLayout(neuterFrame);
     for (int n = 1; n <= 4; ++n) {
