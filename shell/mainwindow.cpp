@@ -44,10 +44,10 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     connect(m_files, &CaseFiles::failed, this, &MainWindow::report);
     connect(m_views, &ChildViews::caseChosen, m_files, &CaseFiles::load);
     connect(m_views, &ChildViews::failed, this, &MainWindow::report);
-    m_outside = new OutsideCommands(*this, m_settings, m_errors, *m_ui,
-                                    [this](const QString &address) {
-                                        return browserModuleAvailable() && openBrowser(address);
-                                    });
+    m_outside =
+        new OutsideCommands(*this, m_settings, m_errors, *m_ui, [this](const QString &address) {
+            return browserModuleAvailable() && openBrowser(address);
+        });
     connect(m_outside, &OutsideCommands::failed, this, &MainWindow::report);
     buildStatusBar();
     // A session that ends (log out, shut down) closes without "Programm beenden?", but
