@@ -23,6 +23,7 @@ constexpr std::array descriptions{
     Description{AppError::PermissionDenied, "Zugriff verweigert"},
     Description{AppError::PathFileAccess, "Fehler beim Zugriff auf Pfad/Datei"},
     Description{AppError::PathNotFound, "Pfad nicht gefunden"},
+    Description{AppError::InvalidFileFormat, "Ungültiges Dateiformat"},
 };
 
 } // namespace

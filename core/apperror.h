@@ -20,6 +20,7 @@ public:
         PermissionDenied = 70,
         PathFileAccess = 75,
         PathNotFound = 76,
+        InvalidFileFormat = 321,
     };
 
     explicit AppError(int number);

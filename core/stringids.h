@@ -340,7 +340,25 @@
     X(AdviceTargetReachedTooFast, 2801)                                                            \
     X(NeuterCaption, 2802)                                                                         \
     X(RatePerWeek, 2803)                                                                           \
-    X(CompanionRunning, 2804)
+    X(CompanionRunning, 2804)                                                                      \
+    X(GdtMissing, 2900)                                                                            \
+    X(GdtEmpty, 2901)                                                                              \
+    X(GdtLineError, 2902)                                                                          \
+    X(GdtUnterminated, 2903)                                                                       \
+    X(GdtBareBreak, 2904)                                                                          \
+    X(GdtLineTooShort, 2905)                                                                       \
+    X(GdtLengthNotDigits, 2906)                                                                    \
+    X(GdtLengthMismatch, 2907)                                                                     \
+    X(GdtFieldNotDigits, 2908)                                                                     \
+    X(GdtNoRecordType, 2909)                                                                       \
+    X(GdtUnknownRecordType, 2910)                                                                  \
+    X(GdtUnknownCharset, 2911)                                                                     \
+    X(GdtNoRecordLength, 2912)                                                                     \
+    X(GdtRecordLengthMismatch, 2913)                                                               \
+    X(GdtBadBirthDate, 2914)                                                                       \
+    X(GdtFutureBirthDate, 2915)                                                                    \
+    X(GdtBadWeight, 2916)                                                                          \
+    X(GdtTooLong, 2917)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;
