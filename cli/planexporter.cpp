@@ -31,7 +31,6 @@
 #include "views/documentview.h"
 #include "views/sheetview.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -428,19 +427,13 @@ bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const Err
 } // namespace
 
 int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
-    // Help and version win over the rest of the line, which parse() reads: --rates takes two
-    // values, and QCommandLineParser has options of one value only.
-    QCommandLineParser first;
-    first.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    first.addOptions({help, version});
-    (void)first.parse(QStringList{QStringLiteral("korvalo-plan")} + arguments); // others: below
-    if (first.isSet(help)) {
+    // Help and version win over the rest of the line, as any argument; the plan options are
+    // read by parse() (--rates takes two values, which QCommandLineParser has no option for).
+    if (arguments.contains(u"--help") || arguments.contains(u"-h")) {
         out << usage;
         return 0;
     }
-    if (first.isSet(version)) {
+    if (arguments.contains(u"--version") || arguments.contains(u"-v")) {
         out << "korvalo-plan " << programVersion() << '\n';
         return 0;
     }

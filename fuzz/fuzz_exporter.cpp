@@ -239,9 +239,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!after.contains(it.key()))
             changed.insert(it.key());
     }
-    if (arguments.contains(u"--help") || arguments.contains(u"-h")) {
+    if (arguments.contains(u"--help") || arguments.contains(u"-h") ||
+        arguments.contains(u"--version") || arguments.contains(u"-v")) {
         if (exitCode != 0 || !changed.isEmpty())
-            fail("asking for help did more than print the usage", arguments);
+            fail("asking for help or the version did more than print it", arguments);
         return 0;
     }
     if (!command) {
