@@ -28,7 +28,8 @@ int main(int argc, char *argv[]) {
     // Printouts need widgets; without them no display is needed at all.
     bool printing = false;
     for (int i = 1; i < argc; ++i)
-        printing = printing || std::strncmp(argv[i], "--pdf-", 6) == 0;
+        printing = printing || std::strncmp(argv[i], "--pdf-", 6) == 0 ||
+                   std::strcmp(argv[i], "--gdt-out") == 0;
     std::unique_ptr<QCoreApplication> app;
     if (printing) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -3,7 +3,6 @@
 #include "cli/planexporter.h"
 
 #include "cli/exporterhost.h"
-#include "controls/chartcontrol.h"
 #include "controls/logoloader.h"
 #include "controls/richtextcontrol.h"
 #include "core/apperror.h"
@@ -13,6 +12,8 @@
 #include "core/dietcase.h"
 #include "core/errorreport.h"
 #include "core/feeding.h"
+#include "core/gdt.h"
+#include "core/gdtcase.h"
 #include "core/germantext.h"
 #include "core/infosheet.h"
 #include "core/progress.h"
@@ -26,18 +27,15 @@
 #include "files/casefile.h"
 #include "files/caseindex.h"
 #include "files/casescanner.h"
-#include "output/printing.h"
-#include "views/chartview.h"
-#include "views/documentview.h"
-#include "views/sheetview.h"
+#include "files/gdtrequest.h"
+#include "files/gdtsettings.h"
+#include "views/gdtresult.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPdfWriter>
-#include <QPrinter>
 #include <QTextStream>
 
 #include <array>
@@ -53,7 +51,7 @@ const QString usage = QStringLiteral(
     "                     [--rates WÄHREND ENDE] [--bcs N] [--food TEXT] [--kcal X]\n"
     "                     [--save DATEI] [--rtf-info DATEI] [--json] [--ics DATEI]\n"
     "                     [--pdf-chart DATEI] [--pdf-diary DATEI] [--pdf-info DATEI]\n"
-    "                     [FALL.kvl]\n"
+    "                     [--gdt-out DATEI] [--gdt DATEI | FALL.kvl]\n"
     "       korvalo-plan --cases ORDNER [--json]\n"
     "       korvalo-plan --help | --version\n"
     "  --json             gibt den Plan als JSON aus, mit allen Wiegungen (history), dem\n"
@@ -70,6 +68,10 @@ const QString usage = QStringLiteral(
     "  --pdf-diary DATEI  druckt den Diätplan mit Kopf- und Fußzeile als PDF (A4).\n"
     "  --pdf-info DATEI   druckt das Infoblatt für Besitzer als PDF (A4).\n"
     "  --ics DATEI        schreibt die Wiegetermine und den Tierarzttermin als iCalendar.\n"
+    "  --gdt DATEI        liest eine GDT-Anfrage (6301, 6302) des Praxisprogramms: den Fall\n"
+    "                     mit dieser Patientennummer, sonst einen neuen Fall.\n"
+    "  --gdt-out DATEI    schreibt den Plan als GDT-Ergebnis (6310) mit Kurve, Diätplan und\n"
+    "                     Infoblatt als PDF, nach den GDT-Einstellungen des Programms.\n"
     "  --cases ORDNER     listet die Fälle des Ordners nach Fälligkeit der nächsten\n"
     "                     Wiegung; übersprungene Dateien stehen mit ihrem Grund auf stderr.\n"
     "  --help, -h         zeigt diese Hilfe.\n"
@@ -108,6 +110,8 @@ struct Request {
     QString pdfDiaryFile;
     QString pdfInfoFile;
     QString icsFile;
+    QString gdtFile;
+    QString gdtOutFile;
     std::optional<QString> casesFolder;
 };
 
@@ -159,6 +163,10 @@ Request parse(const QStringList &args) {
             r.pdfInfoFile = fileArgument(takeValue());
         } else if (arg == u"--ics") {
             r.icsFile = fileArgument(takeValue());
+        } else if (arg == u"--gdt") {
+            r.gdtFile = fileArgument(takeValue());
+        } else if (arg == u"--gdt-out") {
+            r.gdtOutFile = fileArgument(takeValue());
         } else if (arg == u"--cases") {
             r.casesFolder = fileArgument(takeValue());
         } else if (arg == u"--overweight") {
@@ -338,10 +346,6 @@ QByteArray planJson(const DietCase &c, const ChartSetup &setup) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-QString weight(const std::optional<double> &value) {
-    return value ? QString::number(*value, 'f', 2).replace(u'.', u',') : QString();
-}
-
 void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) {
     // The fields in the order of the input form.
     constexpr std::array shown{F::ownerName,   F::petName,          F::species,
@@ -355,16 +359,8 @@ void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) 
         << QStringList{displayText(c.sex()), displayText(c.neuterState())}.join(u' ').trimmed()
         << "\n\n";
 
-    out << "Woche  Datum       geplant kg  gemessen kg\n";
-    const ReductionPlan &plan = setup.plan;
-    for (int row = 0; row < plan.rowsShown; ++row) {
-        const PlanPoint &p = plan.grid[row];
-        if (row % 7 != 0 && row != plan.rowsShown - 1 && !p.measured)
-            continue;
-        out << QString::number(row / 7).rightJustified(5) << "  " << plan.rowLabel(row) << "  "
-            << weight(p.planned).rightJustified(10) << "  " << weight(p.measured).rightJustified(11)
-            << '\n';
-    }
+    for (const QString &line : GdtCase::weeklyTable(setup.plan))
+        out << line << '\n';
 }
 
 QString unwritable(const QString &fileName) {
@@ -396,34 +392,6 @@ bool writeInfoSheet(const QString &fileName, const DietCase &c, const AppSetting
     return false;
 }
 
-// The printouts as the print command makes them, each on A4 with one copy in portrait.
-// Returns false when an error was reported through the user interface.
-bool printPdfs(const Request &r, DietCase &c, const ChartSetup &setup, const ErrorReporter &errors,
-               const AppSettings &settings) {
-    ExporterHost host(c, errors, settings);
-    const auto printer = [](const QString &file) {
-        UserInterface::PrintRequest request;
-        request.pdfFile = file;
-        return printerFor(request);
-    };
-    if (!r.pdfChartFile.isEmpty()) {
-        ChartView view(host);
-        view.apply(setup);
-        // At a window's size; the chart lays itself out when drawn, shown or not.
-        view.chart()->resize(1000, 700);
-        // A PDF writer, not a printer: the chart page needs no printing system.
-        QPdfWriter pdf(r.pdfChartFile);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        if (!view.printPage(pdf))
-            return false;
-    }
-    if (!r.pdfDiaryFile.isEmpty() && !SheetView(host).print(*printer(r.pdfDiaryFile), 1, 1))
-        return false;
-    if (!r.pdfInfoFile.isEmpty() && !DocumentView(host).print(*printer(r.pdfInfoFile), 1, 1))
-        return false;
-    return true;
-}
-
 } // namespace
 
 int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream &err) {
@@ -452,8 +420,8 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         err << "Die Falldatei " << request.caseFile << " gibt es nicht.\n";
         return 2;
     }
-    for (const QString &pdf :
-         {request.pdfChartFile, request.pdfDiaryFile, request.pdfInfoFile, request.icsFile}) {
+    for (const QString &pdf : {request.pdfChartFile, request.pdfDiaryFile, request.pdfInfoFile,
+                               request.icsFile, request.gdtOutFile}) {
         if (!pdf.isEmpty() && !canWrite(pdf)) {
             err << unwritable(pdf) << '\n';
             return 2;
@@ -472,6 +440,25 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         return !ui.messages.isEmpty();
     };
 
+    // The request takes the place of a case file: the patient's own, or a new case.
+    std::optional<GdtRequest> gdtRequest;
+    if (!request.gdtFile.isEmpty()) {
+        if (!request.caseFile.isEmpty()) {
+            err << "Eine Falldatei und --gdt schließen einander aus.\n";
+            return 2;
+        }
+        try {
+            gdtRequest = GdtRequest::read(request.gdtFile,
+                                          GdtSettings::load(AppSettings::fileName()).nameOrder,
+                                          Clock::today(), AppSettings().caseFolders());
+        } catch (const Gdt::Error &e) {
+            err << e.description() << '\n';
+            return 2;
+        }
+        gdtRequest->apply(c, errors);
+        if (told())
+            return 1;
+    }
     if (!request.caseFile.isEmpty()) {
         ui.fileNames << request.caseFile;
         read_txt(c, errors);
@@ -530,7 +517,16 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         err << unwritable(request.icsFile) << '\n';
         return 2;
     }
-    const bool printed = printPdfs(request, c, *setup, errors, settings);
+    ExporterHost host(c, errors, settings);
+    bool printed = GdtResult::writePdfs(host, *setup, request.pdfChartFile, request.pdfDiaryFile,
+                                        request.pdfInfoFile);
+    if (printed && !request.gdtOutFile.isEmpty()) {
+        GdtSettings gdt = GdtSettings::load(AppSettings::fileName());
+        gdt.resultFile = request.gdtOutFile;
+        printed = !GdtResult::send(host, *setup, gdtRequest ? &gdtRequest->record : nullptr, gdt,
+                                   QDateTime::currentDateTime())
+                       .isEmpty();
+    }
     // A missing logo is told and the printout goes on without it, as with --rtf-info.
     for (const auto &m : ui.messages)
         err << QString(m.text).replace(u'\n', u' ') << '\n';

@@ -93,6 +93,10 @@ const QList<Item> &items() {
              return c.scoreWeight() ? GermanText::fromNumber(*c.scoreWeight()) : QString();
          },
          [](DietCase &here, const DietCase &there) { here.setScoreWeight(there.scoreWeight()); }},
+        {0, 0, [](const DietCase &c) { return c.patientNumber(); },
+         [](DietCase &here, const DietCase &there) {
+             here.setPatientNumber(there.patientNumber());
+         }},
         {0, 0, [](const DietCase &c) { return c.unknownKeys().join(u'\n'); },
          [](DietCase &here, const DietCase &there) { here.setUnknownKeys(there.unknownKeys()); }},
     };

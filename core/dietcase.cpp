@@ -165,6 +165,7 @@ void DietCase::clearHistory() {
     m_unknownKeys.clear();
     setRationAdjustedFor({});
     setScoreWeight(std::nullopt);
+    m_patientNumber.clear();
     m_filePath.clear();
 }
 

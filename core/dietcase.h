@@ -98,8 +98,8 @@ public:
     const QStringList &unknownKeys() const { return m_unknownKeys; }
     void setUnknownKeys(const QStringList &lines);
     /**
-     * Forgets the weighings, the unknown keys and what they anchor, and the file they came
-     * from, as clearing the inputs does.
+     * Forgets the weighings, the unknown keys and what they anchor, the patient number and
+     * the file they came from, as clearing the inputs does.
      */
     void clearHistory();
 
@@ -127,6 +127,10 @@ public:
     std::optional<double> scoreWeight() const { return m_scoreWeight; }
     void setScoreWeight(std::optional<double> weight);
 
+    /** The practice system's number of the patient, from a GDT request; empty otherwise. */
+    const QString &patientNumber() const { return m_patientNumber; }
+    void setPatientNumber(const QString &number) { m_patientNumber = number; }
+
     static QString fieldName(Field field);
     /** The string number of the caption that names a field on the input form. */
     static int captionNumber(Field field);
@@ -151,5 +155,6 @@ private:
     int m_rationPercent = 100;
     QDate m_rationAdjustedFor;
     std::optional<double> m_scoreWeight;
+    QString m_patientNumber;
     QString m_filePath;
 };

@@ -320,6 +320,11 @@ Patient patient(const Record &record, NameOrder order, QDate today, const QStrin
     };
     Patient patient;
     patient.number = text(PatientNumber);
+    // The number goes into the case file, one line in Windows-1252.
+    if (std::any_of(patient.number.begin(), patient.number.end(),
+                    [](QChar c) { return c.unicode() < 0x20 || c.unicode() > 0x7E; }))
+        throw lineError(fileName, record.find(PatientNumber)->line,
+                        str(S::GdtBadPatientNumber).arg(patient.number));
     patient.owner = text(order == NameOrder::OwnerThenAnimal ? Surname : FirstName);
     patient.animal = text(order == NameOrder::OwnerThenAnimal ? FirstName : Surname);
     if (const QString birth = text(BirthDate); !birth.isEmpty()) {

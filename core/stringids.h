@@ -358,7 +358,26 @@
     X(GdtBadBirthDate, 2914)                                                                       \
     X(GdtFutureBirthDate, 2915)                                                                    \
     X(GdtBadWeight, 2916)                                                                          \
-    X(GdtTooLong, 2917)
+    X(GdtTooLong, 2917)                                                                            \
+    X(GdtBadPatientNumber, 2918)                                                                   \
+    X(PatientColumn, 2919)                                                                         \
+    X(GdtPlanSentence, 2920)                                                                       \
+    X(GdtRateSentence, 2921)                                                                       \
+    X(GdtRatesSentence, 2922)                                                                      \
+    X(GdtWeighingSentence, 2923)                                                                   \
+    X(WeeklyTableHeader, 2924)                                                                     \
+    X(GdtNotARequest, 2925)                                                                        \
+    X(GdtNoPatient, 2926)                                                                          \
+    X(GdtNoFolder, 2927)                                                                           \
+    X(GdtChartPdf, 2928)                                                                           \
+    X(GdtNotSent, 2929)                                                                            \
+    X(SendToPractice, 2970)                                                                        \
+    X(SettingsCaption, 2971)                                                                       \
+    X(GdtTaken, 2972)                                                                              \
+    X(GdtSent, 2973)                                                                               \
+    X(GdtNotSetUp, 2974)                                                                           \
+    X(GdtTitle, 2975)                                                                              \
+    X(GdtTakenFollowUp, 2976)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -7,7 +7,10 @@
 #include "files/programfolder.h"
 #include "files/settingsfile.h"
 
+#include <QDir>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 #include <array>
 #include <optional>
@@ -119,8 +122,44 @@ namespace {
 
 constexpr int recentCount = 8;
 const QString recentKey = QStringLiteral("Zuletzt%1");
+const QString folderKey = QStringLiteral("FaelleOrdner%1");
 
 } // namespace
+
+QStringList AppSettings::caseFolders(const QStringList &extra) {
+    QStringList out{ProgramFolder::reportsFolder()};
+    for (const QString &folder : extra) {
+        if (!std::any_of(out.begin(), out.end(),
+                         [&](const QString &f) { return QDir(f) == QDir(folder); }))
+            out << folder;
+    }
+    return out;
+}
+
+QStringList AppSettings::extraCaseFolders() const {
+    QStringList folders;
+    for (int i = 1;; ++i) {
+        const QString folder = value(applicationName, folderKey.arg(i), QString());
+        if (folder.isEmpty())
+            break;
+        if (!folders.contains(folder))
+            folders << folder;
+    }
+    return folders;
+}
+
+void AppSettings::setExtraCaseFolders(const QStringList &folders) {
+    const auto stored = [&](int i) { return value(applicationName, folderKey.arg(i), QString()); };
+    int i = 1;
+    for (const QString &folder : folders) {
+        if (stored(i) != folder)
+            setValue(applicationName, folderKey.arg(i), folder);
+        ++i;
+    }
+    // Emptied, not left: a folder removed must not come back at the next start.
+    for (; !stored(i).isEmpty(); ++i)
+        setValue(applicationName, folderKey.arg(i), QString());
+}
 
 QStringList AppSettings::recentFiles() const {
     QStringList files;

@@ -70,6 +70,15 @@ public:
     /** A companion program's folder, or notInstalled. */
     QString companionPath(const QString &programName) const;
 
+    /** The folders of the recall list: the program's case folder, then those the user added. */
+    QStringList caseFolders() const { return caseFolders(extraCaseFolders()); }
+    /** The same with these folders added; one that is the case folder counts once. */
+    static QStringList caseFolders(const QStringList &extra);
+    /** The folders the user added to the recall list. */
+    QStringList extraCaseFolders() const;
+    /** Keeps them; raises AppError as setValue. */
+    void setExtraCaseFolders(const QStringList &folders);
+
     /** The case files opened or saved last, the newest first; eight at most. */
     QStringList recentFiles() const;
     /** Puts a file first among them; raises AppError when the settings cannot be written. */

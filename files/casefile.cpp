@@ -295,6 +295,9 @@ void readBlock(LineSource &source, CaseFile::Content &content) {
                 content.rationAdjustedFor = *date;
                 taken = true;
             }
+        } else if (key == CaseFile::patientNumberKey) {
+            content.patientNumber = value.trimmed().toString();
+            taken = !content.patientNumber.isEmpty();
         } else if (key == CaseFile::scoreWeightKey) {
             if (const auto weight = weightFrom(value)) {
                 content.scoreWeight = weight;
@@ -393,6 +396,8 @@ QStringList extensionLines(const DietCase &c) {
         out << rationKey.toString() + u'=' + QString::number(c.rationPercent());
     if (c.rationAdjustedFor().isValid())
         out << rationAdjustedKey.toString() + u'=' + GermanText::fromDate(c.rationAdjustedFor());
+    if (!c.patientNumber().isEmpty())
+        out << patientNumberKey.toString() + u'=' + c.patientNumber();
     if (out.size() == 2 && history.isEmpty() && c.unknownKeys().isEmpty())
         return {};
     for (const Weighing &w : history.weighings())
@@ -558,6 +563,7 @@ void fill(DietCase &c, const Content &content) {
     if (!scoreWeight && !c.text(F::bodyCondition).isEmpty() && !weighings.isEmpty())
         scoreWeight = weighings.weighings().first().weight;
     c.setScoreWeight(scoreWeight);
+    c.setPatientNumber(content.patientNumber);
 }
 
 bool load(DietCase &c, const QString &path, int *notUnderstood) {

@@ -50,6 +50,9 @@ inline constexpr QStringView rationAdjustedKey = u"RationAngepasst";
 /** The weight of the visit that gave the body condition score ("BCSGewicht=34"). */
 inline constexpr QStringView scoreWeightKey = u"BCSGewicht";
 
+/** The practice system's patient number of a case opened by GDT ("Patientennummer=4711"). */
+inline constexpr QStringView patientNumberKey = u"Patientennummer";
+
 /** The block's keys of fields typed on the form, written as typed when not empty. */
 struct BlockField {
     QStringView key;
@@ -90,6 +93,7 @@ struct Content {
     int rationPercent = 100;
     QDate rationAdjustedFor;
     std::optional<double> scoreWeight;
+    QString patientNumber;
     QStringList unknownKeys; ///< the block's other lines, in file order
     QByteArray bytes;        ///< the whole file, when it was read to its end
 };

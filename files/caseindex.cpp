@@ -19,7 +19,7 @@ namespace {
 constexpr quint32 magic = 0x4B564C49; // "KVLI"
 // Raised whenever what a summary holds or how it is worked out changes: an index of an
 // earlier version is read as empty.
-constexpr quint16 version = 3;
+constexpr quint16 version = 4;
 constexpr quint32 maxEntries = 10'000'000;
 // A file changed twice within the file system's tick keeps its time: entries read that soon
 // after their last change are read again next time.
@@ -50,7 +50,7 @@ quint64 checksum(QByteArrayView bytes) {
 void write(QDataStream &out, const CaseSummary &s) {
     out << s.owner << s.pet << s.species << s.lastDate << bool(s.lastWeight)
         << s.lastWeight.value_or(0) << s.targetWeight << qint8(s.status ? int(*s.status) : -1)
-        << s.due;
+        << s.due << s.patientNumber;
 }
 
 bool read(QDataStream &in, CaseSummary &s) {
@@ -58,7 +58,7 @@ bool read(QDataStream &in, CaseSummary &s) {
     double weight = 0;
     qint8 status = -1;
     in >> s.owner >> s.pet >> s.species >> s.lastDate >> hasWeight >> weight >> s.targetWeight >>
-        status >> s.due;
+        status >> s.due >> s.patientNumber;
     if (hasWeight)
         s.lastWeight = weight;
     if (status > int(ProgressStatus::TooShort))

@@ -72,6 +72,7 @@ std::optional<CaseSummary> CaseScanner::summarise(const QString &path, QString *
     s.pet = c.text(F::petName);
     s.species = c.text(F::species);
     s.targetWeight = c.text(F::targetWeight);
+    s.patientNumber = c.patientNumber();
     const CaseHistory &history = c.history();
     if (history.isEmpty())
         return s;

@@ -25,7 +25,8 @@ struct CaseSummary {
     QString owner;
     QString pet;
     QString species;
-    QDate lastDate; ///< invalid when the case has no weighing
+    QString patientNumber; ///< the practice system's, for a case opened by GDT
+    QDate lastDate;        ///< invalid when the case has no weighing
     std::optional<double> lastWeight;
     QString targetWeight;                 ///< as in the file
     std::optional<ProgressStatus> status; ///< of the last weighing; none before the second

@@ -39,7 +39,7 @@ QString GdtSettings::attachmentFolder() const {
 GdtSettings GdtSettings::load(const QString &settingsFile) {
     GdtSettings s;
     for (const TextKey &key : textKeys) {
-        if (auto value = SettingsFile::value(settingsFile, section, QLatin1StringView(key.name)))
+        if (auto value = SettingsFile::value(settingsFile, section, QString::fromLatin1(key.name)))
             s.*key.member = value->trimmed();
     }
     const int charset =
@@ -53,7 +53,8 @@ GdtSettings GdtSettings::load(const QString &settingsFile) {
 
 void GdtSettings::save(const QString &settingsFile) const {
     for (const TextKey &key : textKeys)
-        SettingsFile::setValue(settingsFile, section, QLatin1StringView(key.name), this->*key.member);
+        SettingsFile::setValue(settingsFile, section, QString::fromLatin1(key.name),
+                               this->*key.member);
     SettingsFile::setValue(settingsFile, section, charsetKey, QString::number(int(charset)));
     SettingsFile::setValue(settingsFile, section, orderKey,
                            nameOrder == Gdt::NameOrder::AnimalThenOwner ? animalFirst : ownerFirst);

@@ -12,11 +12,11 @@
  * values have to be entered on both sides.
  */
 struct GdtSettings {
-    QString requestFile; ///< the practice system writes it, we read it
-    QString resultFile;  ///< we write it, the practice system reads it
-    QString ownId = QStringLiteral("KORVALO"); ///< 8316 of our records, 8315 of theirs
-    QString practiceId;                        ///< 8315 of our records
-    Gdt::Charset charset = Gdt::Charset::Cp437; ///< the one a reader assumes without 9206
+    QString requestFile;                           ///< the practice system writes it, we read it
+    QString resultFile;                            ///< we write it, the practice system reads it
+    QString ownId = QStringLiteral("KORVALO");     ///< 8316 of our records, 8315 of theirs
+    QString practiceId;                            ///< 8315 of our records
+    Gdt::Charset charset = Gdt::Charset::Cp437;    ///< the one a reader assumes without 9206
     QString procedure = QStringLiteral("KORVALO"); ///< 8402
     Gdt::NameOrder nameOrder = Gdt::NameOrder::OwnerThenAnimal;
     QString pdfFolder; ///< empty: beside the result file

@@ -1,9 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "core/chartcalc.h"
+#include "core/clock.h"
+#include "core/computecommand.h"
+#include "core/derivedfields.h"
+#include "core/dietcase.h"
+#include "core/errorreport.h"
 #include "core/gdt.h"
+#include "core/gdtcase.h"
+#include "core/germantext.h"
+#include "core/recordinguserinterface.h"
+#include "files/atomicfile.h"
+#include "files/casefile.h"
+#include "files/gdtrequest.h"
 #include "tests/testhelpers.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -23,6 +36,10 @@ private slots:
     void refusesBadInput();
     void refusesUnwritableRecord_data();
     void refusesUnwritableRecord();
+    void requestOpensPatient_data();
+    void requestOpensPatient();
+    void resultIsFramed_data();
+    void resultIsFramed();
 };
 
 namespace {
@@ -265,6 +282,8 @@ void TestGdt::refusesBadInput_data() {
     patientRow("weight no number", "3623zw\x94lf", 4);
     patientRow("weight with unit", "362312 kg", 4);
     patientRow("weight zero", "36230,0", 4);
+    QTest::newRow("patient number with a tab")
+        << gdtFile("6301", {{"3000", "47\t11"}}) << true << 3;
 }
 
 void TestGdt::refusesBadInput() {
@@ -311,6 +330,165 @@ void TestGdt::refusesUnwritableRecord() {
     for (int i = 0; i < lines; ++i)
         record.append(field, QString(Gdt::maxContentBytes, u'x'));
     QTEST(errorOf([&] { Gdt::write(record, Charset::Cp437); }), "error");
+}
+
+using F = DietCase::Field;
+
+void TestGdt::requestOpensPatient_data() {
+    QTest::addColumn<QByteArray>("charset");
+    QTest::addColumn<QByteArray>("owner");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("form");
+    const QStringList newCase{u"ownerName=Müller"_s, u"petName=Bello"_s, u"ageYears=8"_s,
+                              u"todayWeight=34,5"_s, u"species=Hund"_s,  u"formerWeight="_s};
+    QTest::newRow("CP437, new patient") << "2"_ba
+                                        << "M\x81ller"_ba << u"1"_s << newCase;
+    QTest::newRow("ISO 8859-1, new patient") << "3"_ba
+                                             << "M\xFCller"_ba << u"1"_s << newCase;
+    QTest::newRow("7-bit ASCII, new patient")
+        << "1"_ba
+        << "Mueller"_ba << u"1"_s
+        << QStringList{u"ownerName=Mueller"_s, u"petName=Bello"_s, u"todayWeight=34,5"_s};
+    // The case on file keeps its names and species; the request brings today's weight.
+    QTest::newRow("number on file: follow-up")
+        << "2"_ba
+        << "M\x81ller"_ba << u"4711"_s
+        << QStringList{u"ownerName=Meier"_s,    u"petName=Rex"_s,
+                       u"species=Katze"_s,      u"todayWeight=34,5"_s,
+                       u"formerWeight=36 kg"_s, u"creationDate=01.10.2026"_s};
+}
+
+void TestGdt::requestOpensPatient() {
+    QFETCH(QByteArray, charset);
+    QFETCH(QByteArray, owner);
+    QFETCH(QString, number);
+    QFETCH(QStringList, form);
+    QTemporaryDir dir;
+    Clock::setToday(today);
+    // A case of patient 4711 saved at an earlier visit.
+    {
+        DietCase saved;
+        apply(saved, {u"ownerName=Meier"_s, u"petName=Rex"_s, u"species=Katze"_s,
+                      u"todayWeight=36"_s, u"targetWeight=30"_s, u"currentDate=01.10.2026"_s});
+        saved.setPatientNumber(u"4711"_s);
+        CaseFile::write(CaseFile::lines(saved) + CaseFile::extensionLines(saved),
+                        dir.filePath(u"rex.kvl"_s));
+    }
+    const QString file = dir.filePath(u"anfrage.gdt"_s);
+    QVERIFY(AtomicFile::tryWrite(file, gdtFile("6302", {{"9206", charset},
+                                                        {"3000", number.toLatin1()},
+                                                        {"3101", owner},
+                                                        {"3102", "Bello"},
+                                                        {"3103", "15032018"},
+                                                        {"3110", "1"},
+                                                        {"3623", "34,5"}})));
+
+    RecordingUserInterface ui;
+    const ErrorReporter errors(ui, [] { return u"0"_s; });
+    DietCase c;
+    const GdtRequest request =
+        GdtRequest::read(file, Gdt::NameOrder::OwnerThenAnimal, today, {dir.path()});
+    QVERIFY(request.apply(c, errors));
+    QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.value(0).text));
+    const QMetaEnum fields = QMetaEnum::fromType<DietCase::Field>();
+    for (const QString &edit : form) {
+        const auto field = F(fields.keyToValue(edit.section(u'=', 0, 0).toLatin1().constData()));
+        QCOMPARE(c.text(field), edit.section(u'=', 1));
+    }
+    QCOMPARE(c.patientNumber(), number);
+    QCOMPARE(c.isFollowUp(), number == u"4711");
+    if (!c.isFollowUp())
+        QCOMPARE(c.sex(), PetSex::Male);
+}
+
+void TestGdt::resultIsFramed_data() {
+    QTest::addColumn<int>("charset");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QStringList>("findings");
+    const QStringList bello{u"species=Hund"_s, u"petName=Bello"_s, u"ownerName=Jürgen Müller"_s};
+    QTest::newRow("new dog, ASCII")
+        << int(Charset::Ascii) << bello + baseCase
+        << QStringList{u"Reduktionsplan Hund Bello: von 12,00 kg am 07.12.2026 auf 10,00 kg bis "
+                       "04.02.2027. Abnahme 3 % pro Woche, zum Ende hin 2 % pro Woche."_s};
+    // 80 to 40 kg at the slowest rate: the longest weekly table there is.
+    QTest::newRow("one-year plan, CP437, with ration")
+        << int(Charset::Cp437)
+        << bello + QStringList{u"todayWeight=80"_s,        u"targetWeight=40"_s,
+                               u"overweightPercent=100"_s, u"weeklyRateDuring=1"_s,
+                               u"weeklyRateEnd=1"_s,       u"foodName=Light"_s,
+                               u"energyDensity=350"_s}
+        << QStringList{u"Reduktionsplan Hund Bello: von 80,00 kg am 07.12.2026 auf 40,00 kg bis "
+                       "%1. Abnahme 1 % pro Woche."_s,
+                       u"Tagesration: "_s};
+    QTest::newRow("cat at a follow-up, ISO 8859-1")
+        << int(Charset::Latin1)
+        << QStringList{u"species=Katze"_s,           u"petName=Minka"_s,
+                       u"todayWeight=5,6"_s,         u"targetWeight=5"_s,
+                       u"creationDate=09.11.2026"_s, u"formerWeight=6 kg"_s,
+                       u"overweightPercent=20"_s,    u"weeklyRateDuring=1,5"_s,
+                       u"weeklyRateEnd=1"_s}
+        << QStringList{u"Reduktionsplan Katze Minka: von 6,00 kg am 09.11.2026 auf 5,00 kg bis "
+                       "%1. Abnahme 1,5 % pro Woche, zum Ende hin 1 % pro Woche."_s,
+                       u"Wiegung am 07.12.2026: 5,60 kg (Plan "_s};
+}
+
+void TestGdt::resultIsFramed() {
+    QFETCH(int, charset);
+    QFETCH(QStringList, edits);
+    QFETCH(QStringList, findings);
+    Clock::setToday(today);
+    RecordingUserInterface ui;
+    const ErrorReporter errors(ui, [] { return u"0"_s; });
+    DietCase c;
+    apply(c, edits);
+    if (c.isFollowUp()) {
+        CaseHistory first;
+        first.record({GermanText::parseDate(c.text(F::creationDate)), c.formerWeightValue()});
+        c.setHistory(first);
+    }
+    c.setPatientNumber(u"4711"_s);
+    const auto setup = computeCurve(c, errors, false);
+    QVERIFY2(setup, qPrintable(ui.messages.value(0).text));
+    const Gdt::Record request{Gdt::RequestExamination,
+                              {{3000, u"4711"_s}, {3101, u"Müller"_s}, {3103, u"15032018"_s}}};
+    const QByteArray file =
+        Gdt::write(GdtCase::result(c, *setup, &request, Gdt::NameOrder::OwnerThenAnimal,
+                                   {u"KORVALO"_s, u"PRAXIS01"_s, u"GEWICHT"_s},
+                                   QDateTime(today, QTime(9, 30, 5)),
+                                   {{u"/praxis/pdf/4711-Kurve.pdf"_s, u"Reduktionskurve"_s}}),
+                   Charset(charset));
+
+    QList<std::pair<QByteArray, QByteArray>> lines;
+    const QString problem = framingProblem(file, lines);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QByteArrayList ids;
+    for (const auto &line : lines)
+        ids << line.first;
+    // The request's patient fields come back as they were sent, before the result's own.
+    QCOMPARE(ids.mid(0, 11), QByteArrayList({"8000", "8100", "9218", "9206", "8315", "8316", "3000",
+                                             "3101", "3103", "6200", "6201"}));
+    const Gdt::Record read = Gdt::read(file, fileName);
+    QCOMPARE(read.values(Gdt::Receiver), QStringList{u"PRAXIS01"_s});
+    QCOMPARE(read.values(Gdt::ResultDate), QStringList{u"07122026"_s});
+    QCOMPARE(read.values(Gdt::ResultTime), QStringList{u"093005"_s});
+    QCOMPARE(read.values(Gdt::DeviceProcedure), QStringList{u"GEWICHT"_s});
+    const QString owner = read.values(Gdt::Surname).value(0);
+    QCOMPARE(owner, charset == int(Charset::Ascii) ? u"Mueller"_s : u"Müller"_s);
+    const QStringList found = read.values(Gdt::Finding);
+    QCOMPARE(found.size(), findings.size());
+    for (int i = 0; i < findings.size(); ++i)
+        QVERIFY2(found[i].startsWith(QString(findings[i]).replace(u"%1"_s, c.text(F::dietEndDate))),
+                 qPrintable(found[i]));
+    // The table: a header, then from the start week by week to the end of the plan.
+    const QStringList table = read.values(Gdt::ResultText);
+    QCOMPARE(table.first(), u"Woche  Datum       geplant kg  gemessen kg"_s);
+    QVERIFY(table.value(1).startsWith(u"    0  "_s + GermanText::fromDate(setup->plan.startDate)));
+    int lastPlanned = 0;
+    while (setup->plan.grid[lastPlanned + 1].planned)
+        ++lastPlanned;
+    QVERIFY2(table.last().contains(setup->plan.rowLabel(lastPlanned)), qPrintable(table.last()));
+    QCOMPARE(read.values(Gdt::AttachmentPath), QStringList{u"/praxis/pdf/4711-Kurve.pdf"_s});
+    QCOMPARE(read.values(Gdt::AttachmentFormat), QStringList{u"PDF"_s});
 }
 
 QTEST_GUILESS_MAIN(TestGdt)

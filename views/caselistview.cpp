@@ -43,13 +43,10 @@ namespace {
 
 // What the front desk looks for first comes first.
 // The last weighing is one column, date and weight: all fit a window of 800 pixels.
-enum Column { Due, Status, Pet, Owner, Species, LastWeighing, Folder, ColumnCount };
+enum Column { Due, Status, Pet, Owner, Patient, Species, LastWeighing, Folder, ColumnCount };
 
 // The key a column sorts by: dates as dates, rows without one last.
 constexpr int SortRole = Qt::UserRole;
-
-// The further folders of the list, kept as FaelleOrdner1, FaelleOrdner2, … in the settings.
-const QString folderKey = QStringLiteral("FaelleOrdner%1");
 
 } // namespace
 
@@ -75,8 +72,8 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         static constexpr std::array<int, ColumnCount> titles{
-            S::DueColumn,     S::StatusColumn, S::PetColumn,   S::OwnerColumn,
-            S::SpeciesColumn, S::LastWeighing, S::FolderColumn};
+            S::DueColumn,     S::StatusColumn,  S::PetColumn,    S::OwnerColumn,
+            S::PatientColumn, S::SpeciesColumn, S::LastWeighing, S::FolderColumn};
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
             return str(titles[section]);
         return QAbstractTableModel::headerData(section, orientation, role);
@@ -115,6 +112,8 @@ private:
             return c.owner;
         case Pet:
             return c.pet;
+        case Patient:
+            return c.patientNumber;
         case Species:
             return c.species;
         case LastWeighing:
@@ -153,7 +152,7 @@ private:
 
 namespace {
 
-/** Keeps the rows whose owner or pet contains the search text. */
+/** Keeps the rows whose owner, pet or patient number contains the search text. */
 class OwnerPetFilter : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -175,7 +174,8 @@ protected:
         if (m_search.isEmpty())
             return true;
         return c.owner.contains(m_search, Qt::CaseInsensitive) ||
-               c.pet.contains(m_search, Qt::CaseInsensitive);
+               c.pet.contains(m_search, Qt::CaseInsensitive) ||
+               c.patientNumber.contains(m_search, Qt::CaseInsensitive);
     }
 
 private:
@@ -310,15 +310,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
     connect(m_scanner, &CaseScanner::finished, this, &CaseListView::showList);
     connect(m_scanner, &CaseScanner::cancelled, this, &CaseListView::showList);
 
-    const AppSettings settings;
-    for (int i = 1;; ++i) {
-        const QString folder =
-            settings.value(AppSettings::applicationName, folderKey.arg(i), QString());
-        if (folder.isEmpty())
-            break;
-        if (!m_extraFolders.contains(folder))
-            m_extraFolders << folder;
-    }
+    m_extraFolders = AppSettings().extraCaseFolders();
     updateRemoveMenu();
     rescan();
 }
@@ -326,13 +318,7 @@ CaseListView::CaseListView(ViewHost &host, QWidget *parent)
 CaseListView::~CaseListView() = default;
 
 QStringList CaseListView::folders() const {
-    QStringList out{ProgramFolder::reportsFolder()};
-    for (const QString &folder : m_extraFolders) {
-        if (!std::any_of(out.begin(), out.end(),
-                         [&](const QString &f) { return QDir(f) == QDir(folder); }))
-            out << folder;
-    }
-    return out;
+    return AppSettings::caseFolders(m_extraFolders);
 }
 
 void CaseListView::rescan() {
@@ -373,19 +359,7 @@ void CaseListView::removeFolder(const QString &folder) {
 }
 
 void CaseListView::saveFolders() {
-    AppSettings settings;
-    const auto stored = [&](int i) {
-        return settings.value(AppSettings::applicationName, folderKey.arg(i), QString());
-    };
-    int i = 1;
-    for (const QString &folder : m_extraFolders) {
-        if (stored(i) != folder)
-            settings.setValue(AppSettings::applicationName, folderKey.arg(i), folder);
-        ++i;
-    }
-    // Emptied, not left: a folder removed must not come back at the next start.
-    for (; !stored(i).isEmpty(); ++i)
-        settings.setValue(AppSettings::applicationName, folderKey.arg(i), QString());
+    AppSettings().setExtraCaseFolders(m_extraFolders);
     updateRemoveMenu();
 }
 
