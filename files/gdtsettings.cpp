@@ -14,16 +14,16 @@ const QString section = QStringLiteral("GDT");
 
 // The keys in the settings file, each with its member.
 struct TextKey {
-    const char *name;
+    const char16_t *name;
     QString GdtSettings::*member;
 };
 constexpr std::array<TextKey, 6> textKeys{{
-    {"Anfragedatei", &GdtSettings::requestFile},
-    {"Ergebnisdatei", &GdtSettings::resultFile},
-    {"EigeneKennung", &GdtSettings::ownId},
-    {"PraxisKennung", &GdtSettings::practiceId},
-    {"Verfahren", &GdtSettings::procedure},
-    {"PdfOrdner", &GdtSettings::pdfFolder},
+    {u"Anfragedatei", &GdtSettings::requestFile},
+    {u"Ergebnisdatei", &GdtSettings::resultFile},
+    {u"EigeneKennung", &GdtSettings::ownId},
+    {u"PraxisKennung", &GdtSettings::practiceId},
+    {u"Verfahren", &GdtSettings::procedure},
+    {u"PdfOrdner", &GdtSettings::pdfFolder},
 }};
 const QString charsetKey = QStringLiteral("Zeichensatz");
 const QString orderKey = QStringLiteral("Namensfolge");
@@ -39,7 +39,7 @@ QString GdtSettings::attachmentFolder() const {
 GdtSettings GdtSettings::load(const QString &settingsFile) {
     GdtSettings s;
     for (const TextKey &key : textKeys) {
-        if (auto value = SettingsFile::value(settingsFile, section, QLatin1StringView(key.name)))
+        if (auto value = SettingsFile::value(settingsFile, section, QStringView(key.name)))
             s.*key.member = value->trimmed();
     }
     const int charset =
@@ -53,7 +53,7 @@ GdtSettings GdtSettings::load(const QString &settingsFile) {
 
 void GdtSettings::save(const QString &settingsFile) const {
     for (const TextKey &key : textKeys)
-        SettingsFile::setValue(settingsFile, section, QLatin1StringView(key.name), this->*key.member);
+        SettingsFile::setValue(settingsFile, section, QStringView(key.name), this->*key.member);
     SettingsFile::setValue(settingsFile, section, charsetKey, QString::number(int(charset)));
     SettingsFile::setValue(settingsFile, section, orderKey,
                            nameOrder == Gdt::NameOrder::AnimalThenOwner ? animalFirst : ownerFirst);
