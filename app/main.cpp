@@ -53,6 +53,8 @@ int main(int argc, char *argv[]) {
     // that was open.
     if (!request.caseFile.isEmpty())
         window.openCaseFile(request.caseFile);
+    else if (!request.gdtFile.isEmpty())
+        window.openGdtRequest(request.gdtFile);
     start.close();
     return QApplication::exec();
 }

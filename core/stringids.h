@@ -371,8 +371,36 @@
     X(GdtNoFolder, 2927)                                                                           \
     X(GdtChartPdf, 2928)                                                                           \
     X(GdtNotSent, 2929)                                                                            \
+    X(SettingsCaption, 2930)                                                                       \
+    X(GdtPage, 2931)                                                                               \
+    X(GdtIntro, 2932)                                                                              \
+    X(GdtRequestCaption, 2933)                                                                     \
+    X(GdtResultCaption, 2934)                                                                      \
+    X(GdtOwnIdCaption, 2935)                                                                       \
+    X(GdtPracticeIdCaption, 2936)                                                                  \
+    X(GdtCharsetCaption, 2937)                                                                     \
+    X(GdtCharsetAscii, 2938)                                                                       \
+    X(GdtCharsetCp437, 2939)                                                                       \
+    X(GdtCharsetLatin1, 2940)                                                                      \
+    X(GdtProcedureCaption, 2941)                                                                   \
+    X(GdtNameOrderCaption, 2942)                                                                   \
+    X(GdtOwnerFirst, 2943)                                                                         \
+    X(GdtAnimalFirst, 2944)                                                                        \
+    X(GdtPdfCaption, 2945)                                                                         \
+    X(GdtPdfBesideResult, 2946)                                                                    \
+    X(Browse, 2947)                                                                                \
+    X(BrowseFor, 2948)                                                                             \
+    X(GdtFilter, 2949)                                                                             \
+    X(GdtIdTooLong, 2950)                                                                          \
+    X(GdtIdCharacters, 2951)                                                                       \
+    X(GdtNoProcedure, 2952)                                                                        \
+    X(GdtNotFullPath, 2953)                                                                        \
+    X(GdtFileIsFolder, 2954)                                                                       \
+    X(GdtSameFile, 2955)                                                                           \
+    X(GdtResultFolderMissing, 2956)                                                                \
+    X(GdtPdfFolderMissing, 2957)                                                                   \
     X(SendToPractice, 2970)                                                                        \
-    X(SettingsCaption, 2971)                                                                       \
+    X(SettingsMenu, 2971)                                                                          \
     X(GdtTaken, 2972)                                                                              \
     X(GdtSent, 2973)                                                                               \
     X(GdtNotSetUp, 2974)                                                                           \

@@ -18,6 +18,7 @@
 #include "views/sheetview.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -107,6 +108,13 @@ void ChildViews::showLoadedCase() {
     bringForward(m_input);
     // A loaded case is a follow-up visit: the pet has just been weighed.
     m_input->focusField(DietCase::Field::todayWeight);
+}
+
+void ChildViews::showNewCase() {
+    if (!m_input)
+        return;
+    bringForward(m_input);
+    m_input->speciesList()->setFocus(Qt::OtherFocusReason);
 }
 
 template <typename ViewType>

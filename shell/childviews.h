@@ -53,6 +53,8 @@ public:
     InputView *createInput();
     /** Brings the input form forward with the focus on today's weight. */
     void showLoadedCase();
+    /** Brings the input form forward with the focus on the species, for a new patient. */
+    void showNewCase();
     void showDocument();
     void showSheet();
     /** Applies a new computation to the chart view, creating it if needed, and shows it. */

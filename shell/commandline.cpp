@@ -43,7 +43,8 @@ QString helpText(const QList<QCommandLineOption> &options) {
         QStringList dashedNames;
         for (const QString &name : option.names())
             dashedNames << dashed(name);
-        return dashedNames.join(u", ");
+        const QString value = option.valueName();
+        return QString(dashedNames.join(u", ") + (value.isEmpty() ? QString() : u' ' + value));
     };
     qsizetype width = fileName.size();
     for (const QCommandLineOption &option : options)
@@ -96,7 +97,10 @@ Request read(const QStringList &arguments) {
                                   QStringLiteral("Zeigt diese Hilfe."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Zeigt die Version."));
-    const QList<QCommandLineOption> own{help, version};
+    const QCommandLineOption gdt(QStringLiteral("gdt"),
+                                 QStringLiteral("Öffnet den Patienten der GDT-Anfrage DATEI."),
+                                 QStringLiteral("DATEI"));
+    const QList<QCommandLineOption> own{help, version, gdt};
     QList<QCommandLineOption> options = own;
     // Known, so that their values are no case file; the help leaves them to Qt.
     for (const QString &name : qtValueOptions)
@@ -107,15 +111,17 @@ Request read(const QStringList &arguments) {
 
     const QString hint = QStringLiteral("\nHilfe: korvalo --help\n");
     if (!parser.parse(arguments))
-        return {Action::Refuse, {}, parseError(parser, options, arguments) + hint};
+        return {Action::Refuse, {}, {}, parseError(parser, options, arguments) + hint};
     if (parser.isSet(help))
-        return {Action::Print, {}, helpText(own)};
+        return {Action::Print, {}, {}, helpText(own)};
     if (parser.isSet(version))
-        return {Action::Print, {}, u"korvalo " + programVersion() + u'\n'};
+        return {Action::Print, {}, {}, u"korvalo " + programVersion() + u'\n'};
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return {Action::Refuse, {}, u"Nur eine Falldatei ist möglich." + hint};
-    return {Action::Start, files.value(0), {}};
+        return {Action::Refuse, {}, {}, u"Nur eine Falldatei ist möglich." + hint};
+    if (!files.isEmpty() && parser.isSet(gdt))
+        return {Action::Refuse, {}, {}, u"Eine Falldatei und --gdt schließen einander aus." + hint};
+    return {Action::Start, files.value(0), parser.value(gdt), {}};
 }
 
 } // namespace CommandLine

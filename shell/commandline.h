@@ -20,6 +20,7 @@ struct Request {
     };
     Action action = Action::Start;
     QString caseFile;
+    QString gdtFile; ///< a practice system's request to open its patient
     QString text;
 };
 

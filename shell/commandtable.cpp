@@ -31,6 +31,8 @@ constexpr std::array commandInfos{
     CommandInfo{C::ChangeLogo, "mnueditlogo", S::ChangeLogo, "logo", K::UnknownKey},
     CommandInfo{C::FollowUp, "mnuEditVerlauf", S::ProgressCaption, "progress", K::UnknownKey},
     CommandInfo{C::CaseList, "mnuFileFaelle", S::OpenCases, "cases", K::UnknownKey},
+    CommandInfo{C::SendToPractice, "mnuFileGdt", S::SendToPractice, "send", K::UnknownKey},
+    CommandInfo{C::Settings, "mnuextrasSettings", S::SettingsMenu, "settings", K::Preferences},
     CommandInfo{C::Help, "mnuHelpHelp", S::Help, "help", K::HelpContents},
     CommandInfo{C::About, "mnuHelpAbout", S::Info, "about", K::UnknownKey},
     CommandInfo{C::Companion1, "mnuextrasExtra1", S::DoseTitle, "companion", K::UnknownKey},
@@ -48,7 +50,8 @@ constexpr MenuEntry separator(const char *name) {
     return {name, C::ExitOrBack};
 }
 
-constexpr std::array fileMenu{entry(C::LoadCase), entry(C::SaveCase), entry(C::CaseList),
+constexpr std::array fileMenu{entry(C::LoadCase),      entry(C::SaveCase),
+                              entry(C::CaseList),      entry(C::SendToPractice),
                               separator("mnuFileSep"), entry(C::ExitOrBack)};
 constexpr std::array editMenu{
     entry(C::Print),          entry(C::PrintPreview),    entry(C::Copy),
@@ -58,8 +61,9 @@ constexpr std::array editMenu{
     entry(C::ClearInputs),    entry(C::ReductionValues), entry(C::ChartOptions),
     separator("mnueditsep3"), entry(C::ChangeLogo)};
 constexpr std::array extrasMenu{
-    entry(C::Companion1), entry(C::Companion2), separator("mnusepextras1"), entry(C::Companion3),
-    entry(C::Companion4), entry(C::Companion5), entry(C::Companion6)};
+    entry(C::Companion1), entry(C::Companion2),       separator("mnusepextras1"),
+    entry(C::Companion3), entry(C::Companion4),       entry(C::Companion5),
+    entry(C::Companion6), separator("mnusepextras2"), entry(C::Settings)};
 constexpr std::array helpMenu{entry(C::Help), separator("mnusep2"), entry(C::About)};
 
 constexpr std::array menuInfos{
@@ -98,6 +102,7 @@ constexpr std::array<ToolbarSlot, int(T::Count)> toolbarSlots{{
     button(T::Plan, "Plan", true, S::DietPlan, C::DietPlan),
     button(T::Verlauf, "Verlauf", false, S::ProgressCaption, C::FollowUp),
     button(T::Termine, "Termine", false, S::ExportDates, C::ExportDates),
+    button(T::Gdt, "Gdt", false, S::SendToPractice, C::SendToPractice),
     {T::Unbelegt, "Unbelegt", SlotKind::Placeholder, false, 0, std::nullopt},
     button(T::Options, "Options", true, S::ChartOptionsCaption, C::ChartOptions),
     button(T::Recalc, "Recalc", true, S::RecalcCaption, C::ReductionValues),
@@ -117,11 +122,11 @@ constexpr std::array<ToolbarSlot, int(T::Count)> toolbarSlots{{
 }};
 
 // The keys a view switches, in the order of the rows below.
-constexpr std::array flagKeys{T::Back,   T::Sep1,     T::Open,    T::Save,    T::Sep2,
-                              T::Print,  T::Copy,     T::Mail,    T::Inet,    T::Sep3,
-                              T::Doc,    T::Sep4,     T::Chart,   T::Help2,   T::Sep5,
-                              T::Plan,   T::Unbelegt, T::Options, T::Recalc,  T::Sep6,
-                              T::Delete, T::Sep7,     T::Sep8,    T::Verlauf, T::Termine};
+constexpr std::array flagKeys{T::Back,    T::Sep1,  T::Open,   T::Save, T::Sep2,     T::Print,
+                              T::Copy,    T::Mail,  T::Inet,   T::Sep3, T::Doc,      T::Sep4,
+                              T::Chart,   T::Help2, T::Sep5,   T::Plan, T::Unbelegt, T::Options,
+                              T::Recalc,  T::Sep6,  T::Delete, T::Sep7, T::Sep8,     T::Verlauf,
+                              T::Termine, T::Gdt};
 
 constexpr std::array flagMenuList{
     CommandTable::FlagMenu{T::Open, C::LoadCase},
@@ -169,6 +174,7 @@ constexpr std::array<std::array<bool, 7>, flagKeys.size()> viewFlags{{
     /* SEP8     */ {true, true, false, true, true, false, false},
     /* Verlauf  */ {false, true, false, false, false, false, false},
     /* Termine  */ {false, false, true, false, false, false, false},
+    /* Gdt      */ {false, true, false, false, false, false, false},
 }};
 
 // Each place stands at its key's index, so that a key finds its place without a search.

@@ -31,6 +31,8 @@ enum class Command {
     ChangeLogo,
     FollowUp,
     CaseList,
+    SendToPractice,
+    Settings,
     Help,
     About,
     Companion1,

@@ -12,6 +12,7 @@
 #include "files/calendarfile.h"
 #include "shell/casefiles.h"
 #include "shell/commandbar.h"
+#include "shell/gdtbridge.h"
 #include "shell/outsidecommands.h"
 #include "shell/windowplacement.h"
 #include "views/childview.h"
@@ -44,6 +45,7 @@ MainWindow::MainWindow(UserInterface *ui, QWidget *parent)
     connect(m_files, &CaseFiles::failed, this, &MainWindow::report);
     connect(m_views, &ChildViews::caseChosen, m_files, &CaseFiles::load);
     connect(m_views, &ChildViews::failed, this, &MainWindow::report);
+    m_gdt = new GdtBridge(*this, *this, *m_files, *m_views);
     m_outside =
         new OutsideCommands(*this, m_settings, m_errors, *m_ui, [this](const QString &address) {
             return browserModuleAvailable() && openBrowser(address);
@@ -126,6 +128,7 @@ void MainWindow::load() {
     input->focusField(DietCase::Field::ownerName);
 
     m_bar->showCompanions(m_outside->installedCompanions());
+    m_gdt->watch();
 }
 
 void MainWindow::set_toolbar(View view) {
@@ -193,6 +196,12 @@ void MainWindow::run(Command command, bool fromToolbar) {
     case Command::CaseList:
         m_views->showCaseList();
         break;
+    case Command::SendToPractice:
+        m_gdt->send();
+        break;
+    case Command::Settings:
+        m_gdt->editSettings();
+        break;
     case Command::ChangeLogo:
         changeLogo(*this, m_settings,
                    activeView() && activeView()->kind() == View::Document ? documentView()
@@ -241,6 +250,10 @@ void MainWindow::run(Command command, bool fromToolbar) {
 
 void MainWindow::openCaseFile(const QString &path) {
     m_files->load(path);
+}
+
+void MainWindow::openGdtRequest(const QString &path) {
+    m_gdt->open(path);
 }
 
 void MainWindow::clearInputs() {

@@ -15,6 +15,7 @@
 class BrowserView;
 class CaseFiles;
 class CommandBar;
+class GdtBridge;
 class Companions;
 class Launcher;
 class OutsideCommands;
@@ -40,6 +41,8 @@ public:
     void run(Command command, bool fromToolbar = false);
     /** Loads a case file named on the command line, asking first about input not saved yet. */
     void openCaseFile(const QString &path);
+    /** Opens the patient of a practice system's request file. */
+    void openGdtRequest(const QString &path);
     /** The case files opened or saved last, the newest first; eight at most. */
     QStringList recentFiles() const;
     /**
@@ -106,6 +109,7 @@ private:
     CommandBar *m_bar;
     CaseFiles *m_files;
     OutsideCommands *m_outside;
+    GdtBridge *m_gdt;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     bool m_closeConfirmed = false;

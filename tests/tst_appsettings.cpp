@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/recordinguserinterface.h"
 #include "files/appsettings.h"
+#include "files/gdtsettings.h"
 #include "tests/testhelpers.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -44,6 +46,7 @@ QSettings store(const QString &application) {
 } // namespace
 
 Q_DECLARE_METATYPE(Damage)
+Q_DECLARE_METATYPE(GdtSettings)
 
 class TestAppSettings : public QObject {
     Q_OBJECT
@@ -69,6 +72,8 @@ private slots:
     void handWritten();
     void reporterOutlivesSettings_data();
     void reporterOutlivesSettings();
+    void gdtSettings_data();
+    void gdtSettings();
 };
 
 void TestAppSettings::defaults_data() {
@@ -378,6 +383,60 @@ void TestAppSettings::reporterOutlivesSettings() {
     reporter->ReportError(AppError(AppError::Overflow), u"Probe"_s);
     QCOMPARE(ui.messages.size(), 1);
     QTEST(ui.messages[0].text, "text");
+}
+
+void TestAppSettings::gdtSettings_data() {
+    QTest::addColumn<QByteArray>("file");    // the settings file before; empty: none
+    QTest::addColumn<bool>("save");          // the expected values saved into it first
+    QTest::addColumn<GdtSettings>("values"); // read back
+
+    const GdtSettings defaults;
+    QTest::newRow("no settings file") << QByteArray() << false << defaults;
+    QTest::newRow("no GDT section") << "[Settings]\nPath=/praxis\n"_ba << false << defaults;
+    GdtSettings hand;
+    hand.requestFile = u"/gdt/anfrage.gdt"_s;
+    hand.charset = Gdt::Charset::Latin1;
+    hand.nameOrder = Gdt::NameOrder::AnimalThenOwner;
+    QTest::newRow("written by hand")
+        << "[GDT]\nAnfragedatei = /gdt/anfrage.gdt \nZeichensatz=3\nNamensfolge=TierBesitzer\n"_ba
+        << false << hand;
+    for (const char *charset : {"0", "4", "ISO"})
+        QTest::addRow("unknown charset %s and name order", charset)
+            << "[GDT]\nZeichensatz="_ba + charset + "\nNamensfolge=Tier\n"
+            << false << defaults;
+
+    const GdtSettings every{u"/praxis/Größe, GDT/anfrage.gdt"_s,
+                            u"/praxis/Größe, GDT/ergebnis.gdt"_s,
+                            u"KORV01"_s,
+                            u"MEDPRAX"_s,
+                            Gdt::Charset::Ascii,
+                            u"ALLG00"_s,
+                            Gdt::NameOrder::AnimalThenOwner,
+                            u"/praxis/pdf"_s};
+    QTest::newRow("every value, beside another section")
+        << "[Settings]\nPath=/praxis\n"_ba << true << every;
+    GdtSettings emptied;
+    emptied.ownId.clear();
+    emptied.procedure.clear();
+    QTest::newRow("emptied values stay empty") << QByteArray() << true << emptied;
+}
+
+void TestAppSettings::gdtSettings() {
+    QFETCH(QByteArray, file);
+    QFETCH(bool, save);
+    QFETCH(GdtSettings, values);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Korvalo.conf"_s);
+    if (!file.isEmpty()) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    }
+    if (save)
+        values.save(path);
+    QCOMPARE(GdtSettings::load(path), values);
+    if (!file.isEmpty() && save) // the other section stays
+        QCOMPARE(QSettings(path, QSettings::IniFormat).value(u"Settings/Path"_s).toString(),
+                 u"/praxis"_s);
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

@@ -111,8 +111,9 @@ private slots:
         QVERIFY(write(m_dir.filePath(u"bello.kvl"_s), caseFile("Meier", "Bello", threeWeighings)));
         QVERIFY(write(m_dir.filePath(u"minka.kvl"_s),
                       caseFile("Schulz", "Minka", "Wiegung=01.12.2026;8\r\n")));
-        QVERIFY(write(m_dir.filePath(u"rex.kvl"_s),
-                      caseFile("Albers", "Rex", "Wiegung=20.11.2026;30\r\n")));
+        QVERIFY(
+            write(m_dir.filePath(u"rex.kvl"_s),
+                  caseFile("Albers", "Rex", "Patientennummer=4711\r\nWiegung=20.11.2026;30\r\n")));
         QVERIFY(write(m_dir.filePath(u"notiz.kvl"_s), "Einkaufsliste\r\n"));
         QVERIFY(
             write(m_dir.filePath(u"lotte.kvl"_s),
@@ -400,6 +401,8 @@ private slots:
         QTest::newRow("owner, any case")
             << "sCHu" << false << QStringList{u"Schulz"_s} << "1 von 3 Fällen";
         QTest::newRow("pet") << "rex" << false << QStringList{u"Albers"_s} << "1 von 3 Fällen";
+        QTest::newRow("patient number")
+            << "471" << false << QStringList{u"Albers"_s} << "1 von 3 Fällen";
         QTest::newRow("a closed case is found when shown")
             << "lotte" << true << QStringList{u"Vogt"_s} << "1 von 4 Fällen";
         QTest::newRow("nobody") << "Bruno" << false << QStringList{} << "0 von 3 Fällen";
@@ -419,7 +422,8 @@ private slots:
         QVERIFY(due(0).data(Qt::FontRole).value<QFont>().bold()); // overdue
         QCOMPARE(due(2).data().toString(), u"12.01.2027"_s);
         QVERIFY(!due(2).data(Qt::FontRole).value<QFont>().bold());
-        QCOMPARE(model->index(0, 5).data().toString(), u"29.09.2026, 28,00 kg"_s);
+        QCOMPARE(model->index(0, 6).data().toString(), u"29.09.2026, 28,00 kg"_s);
+        QCOMPARE(model->index(1, 4).data().toString(), u"4711"_s);
 
         if (closed)
             list->showClosedBox()->click();

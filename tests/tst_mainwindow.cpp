@@ -4,6 +4,7 @@
 #include "controls/chartcontrol.h"
 #include "core/clock.h"
 #include "core/recordinguserinterface.h"
+#include "files/gdtsettings.h"
 #include "shell/commandline.h"
 #include "shell/deferredicons.h"
 #include "shell/mainwindow.h"
@@ -18,6 +19,7 @@
 #include "views/optionsdialog.h"
 #include "views/progressview.h"
 #include "views/recalcdialog.h"
+#include "views/settingsdialog.h"
 
 #include "testhelpers.h"
 
@@ -137,6 +139,8 @@ private:
             if (name == u"chart options")
                 dialog = std::make_unique<OptionsDialog>(*window->chartView()->chart(), settings,
                                                          window->errors(), window.get());
+            else if (name == u"settings")
+                dialog = std::make_unique<SettingsDialog>(GdtSettings{}, ui, window.get());
             else if (name == u"about box")
                 dialog = std::make_unique<AboutDialog>(window->errors(), window.get());
             else if (name == u"browser")
@@ -180,6 +184,11 @@ private slots:
                                           "Combo1 Combo2 cmdOK cmdCancel cmdApply";
         QTest::newRow("about box") << "about box"
                                    << "cmdOK cmdSysInfo";
+        QTest::newRow("settings")
+            << "settings"
+            << "txtGdtAnfrage cmdGdtAnfrage txtGdtErgebnis cmdGdtErgebnis "
+               "txtGdtEigene txtGdtPraxis cboGdtZeichensatz txtGdtVerfahren "
+               "cboGdtNamen txtGdtPdf cmdGdtPdf cmdOK cmdCancel qt_tabwidget_tabbar";
         QTest::newRow("browser") << "browser"
                                  << "cboAddress brwWebBrowser";
         QTest::newRow("Verlauf") << "Verlauf"
@@ -225,8 +234,8 @@ private slots:
         text(4)->setText(QStringLiteral("10"));
         input()->compute();
         QCOMPARE(window->activeViewName(), QStringLiteral("frmchart"));
-        for (const char *key :
-             {"Save", "Print", "Copy", "Doc", "Plan", "Options", "Recalc", "Unbelegt", "Help2"})
+        for (const char *key : {"Save", "Print", "Copy", "Doc", "Plan", "Options", "Recalc", "Gdt",
+                                "Unbelegt", "Help2"})
             QVERIFY2(buttonShown(key), key);
         for (const char *key : {"Open", "Chart", "Delete"})
             QVERIFY2(!buttonShown(key), key);
@@ -287,7 +296,7 @@ private slots:
                                  << "cboAddress" << QAccessible::ComboBox << "Adresse" << QString();
         QTest::newRow("search") << "Fälle"
                                 << "txtSuche" << QAccessible::EditableText
-                                << "Suchen (Besitzer oder Tier)" << QString();
+                                << "Suchen (Besitzer, Tier oder Patientennummer)" << QString();
         QTest::newRow("toolbar button") << "toolbar"
                                         << "Open" << QAccessible::Button << "Daten laden"
                                         << "Daten laden"; // the tip

@@ -33,6 +33,7 @@ enum class ToolKey {
     Plan,
     Verlauf,
     Termine,
+    Gdt,
     Unbelegt,
     Options,
     Recalc,
