@@ -359,7 +359,8 @@ void writeSummary(QTextStream &out, const DietCase &c, const ChartSetup &setup) 
         << QStringList{displayText(c.sex()), displayText(c.neuterState())}.join(u' ').trimmed()
         << "\n\n";
 
-    for (const QString &line : GdtCase::weeklyTable(setup.plan))
+    for (const QString &line :
+         GdtCase::weeklyTable(setup.plan, GermanText::parseNumber(c.text(F::targetWeight))))
         out << line << '\n';
 }
 

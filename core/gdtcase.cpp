@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace GdtCase {
 
 namespace {
@@ -81,20 +83,21 @@ QString advice(const DietCase &c, const ChartSetup &setup) {
                             Feeding::atFloor(animal, c.rationPercent()));
 }
 
-QStringList weeklyTable(const ReductionPlan &plan) {
+QStringList weeklyTable(const ReductionPlan &plan, double targetWeight) {
     QStringList lines{str(S::WeeklyTableHeader)};
-    // The last day with a weight ends the table: the day the target is reached.
-    int last = plan.rowsShown - 1;
-    while (last > 0 && !plan.grid[last].planned && !plan.grid[last].measured)
-        --last;
+    const int last = plan.rowsShown - 1;
     for (int row = 0; row <= last; ++row) {
         const PlanPoint &p = plan.grid[row];
-        if ((row % 7 != 0 && row != last && !p.measured) || (!p.planned && !p.measured))
+        if (row % 7 != 0 && row != last && !p.measured)
             continue;
-        const QString planned = p.planned ? weight(*p.planned) : QString();
-        const QString measured = p.measured ? weight(*p.measured) : QString();
+        // The plan's last day carries no weight of its own: it is the day of the target.
+        const std::optional<double> planned =
+            p.planned ? p.planned : (row == last ? std::optional(targetWeight) : std::nullopt);
+        if (!planned && !p.measured)
+            continue;
         QString line = QString::number(row / 7).rightJustified(5) + u"  " + plan.rowLabel(row) +
-                       u"  " + planned.rightJustified(10) + u"  " + measured.rightJustified(11);
+                       u"  " + (planned ? weight(*planned) : QString()).rightJustified(10) + u"  " +
+                       (p.measured ? weight(*p.measured) : QString()).rightJustified(11);
         // Blanks at the end would only lengthen a GDT line.
         while (line.endsWith(u' '))
             line.chop(1);
@@ -132,7 +135,8 @@ Gdt::Record result(const DietCase &c, const ChartSetup &setup, const Gdt::Record
         record.append(Gdt::Finding, line);
     if (const QString text = advice(c, setup); !text.isEmpty())
         record.append(Gdt::Comment, text);
-    for (const QString &line : weeklyTable(setup.plan))
+    for (const QString &line :
+         weeklyTable(setup.plan, GermanText::parseNumber(c.text(F::targetWeight))))
         record.append(Gdt::ResultText, line);
     for (const Attachment &a : attachments) {
         // The file's own name is unique to this result and tells the archive what it is.

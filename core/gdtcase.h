@@ -31,8 +31,11 @@ QStringList findings(const DietCase &c, const ChartSetup &setup);
 /** What the vet is advised at the last weighing; empty before the second. */
 QString advice(const DietCase &c, const ChartSetup &setup);
 
-/** The weekly table: a header, then week by week, each weighing and the last day. */
-QStringList weeklyTable(const ReductionPlan &plan);
+/**
+ * The weekly table: a header, then week by week, each weighing, and the end of the plan,
+ * the day it reaches the target.
+ */
+QStringList weeklyTable(const ReductionPlan &plan, double targetWeight);
 
 struct Attachment {
     QString path;

@@ -62,8 +62,6 @@ void CommandBar::buildMenus(QMainWindow &window) {
     for (const MenuInfo &info : CommandTable::menus()) {
         QMenu *menu = window.menuBar()->addMenu(str(info.caption));
         menu->setObjectName(QLatin1StringView(info.name));
-        if (info.entries.front().command == Command::Companion1)
-            m_extras = menu;
         for (const MenuEntry &entry : info.entries) {
             if (entry.separator) {
                 QAction *separator = menu->addSeparator();
@@ -161,17 +159,13 @@ void CommandBar::setExitCaption(const QString &text) {
 void CommandBar::showCompanions(const std::array<bool, 6> &installed) {
     constexpr std::array places{ToolKey::Extra1, ToolKey::Extra2, ToolKey::Extra3,
                                 ToolKey::Extra4, ToolKey::Extra5, ToolKey::Extra6};
-    bool any = false;
+    // Without companions the menu still holds the settings, below a separator Qt hides.
     for (std::size_t k = 0; k < installed.size(); ++k) {
         if (!installed[k])
             continue;
         place(places[k])->setVisible(true);
         action(Command(int(Command::Companion1) + int(k)))->setVisible(true);
-        any = true;
     }
-    // An empty menu would open onto nothing: it is shown greyed instead.
-    if (m_extras)
-        m_extras->menuAction()->setEnabled(any);
 }
 
 void CommandBar::dispatch(ToolKey key) {

@@ -63,5 +63,4 @@ private:
     std::array<QAction *, std::size_t(ToolKey::Count)> m_places{};
     QHash<ToolKey, QToolButton *> m_buttons;
     QMenu *m_recent = nullptr;
-    QMenu *m_extras = nullptr;
 };

@@ -461,6 +461,13 @@ void TestExporter::commandLine_data() {
         << app << u"-style"_s << 1 << u"Option -style braucht einen Wert."_s;
     QTest::newRow("two case files")
         << app << u"a.kvl b.kvl"_s << 1 << u"Nur eine Falldatei ist möglich."_s;
+    QTest::newRow("case file and request") << app << u"a.kvl --gdt anfrage.gdt"_s << 1
+                                           << u"Eine Falldatei und --gdt schließen einander aus."_s;
+    QTest::newRow("request without its file")
+        << app << u"--gdt"_s << 1 << u"Option --gdt braucht einen Wert."_s;
+    QTest::newRow("exporter: missing request")
+        << plan << u"--gdt /nirgends/anfrage.gdt"_s << 2
+        << u"Die GDT-Datei „/nirgends/anfrage.gdt“ ist nicht vorhanden."_s;
 }
 
 void TestExporter::commandLine() {

@@ -853,7 +853,7 @@ private slots:
 
     void companionsAreDetected_data() {
         QTest::addColumn<bool>("third");
-        QTest::newRow("none: the menu greyed") << false;
+        QTest::newRow("none: the menu holds only the settings") << false;
         QTest::newRow("only the third, folder empty") << true;
     }
     void companionsAreDetected() {
@@ -867,8 +867,7 @@ private slots:
             impfplan.setValue(QStringLiteral("Settings/Path"), QString());
         impfplan.sync();
         open();
-        QCOMPARE(window->findChild<QMenu *>(QStringLiteral("mnuextras"))->menuAction()->isEnabled(),
-                 third);
+        QVERIFY(window->findChild<QMenu *>(QStringLiteral("mnuextras"))->menuAction()->isEnabled());
         for (int k = 1; k <= 6; ++k) {
             const bool expected = third && k == 3;
             QCOMPARE(window->toolbarSlot(u"Extra" + QString::number(k))->isVisible(), expected);
