@@ -525,7 +525,7 @@ int runPlanExporter(const QStringList &arguments, QTextStream &out, QTextStream 
         GdtSettings gdt = GdtSettings::load(AppSettings::fileName());
         gdt.resultFile = request.gdtOutFile;
         printed = !GdtResult::send(host, *setup, gdtRequest ? &gdtRequest->record : nullptr, gdt,
-                                   QDateTime::currentDateTime())
+                                   QDateTime(Clock::today(), QTime::currentTime()))
                        .isEmpty();
     }
     // A missing logo is told and the printout goes on without it, as with --rtf-info.

@@ -3,6 +3,7 @@
 #include "core/gdtcase.h"
 
 #include "core/chartcalc.h"
+#include "core/clinical.h"
 #include "core/dietcase.h"
 #include "core/feeding.h"
 #include "core/germantext.h"
@@ -24,6 +25,10 @@ QList<ProgressRow> progressRows(const DietCase &c, const ChartSetup &setup) {
     return Progress::rows(c.recordedHistory(), setup.plan,
                           GermanText::parseNumber(c.text(F::targetWeight)),
                           Clinical::animalOf(c.text(F::species)));
+}
+
+QString sentence(const QString &text) {
+    return text.endsWith(u'.') ? text : text + u'.';
 }
 
 QString weight(double kg) {
@@ -58,13 +63,17 @@ QStringList findings(const DietCase &c, const ChartSetup &setup) {
                      subject.trimmed(), Clinical::weightText(start, animal),
                      GermanText::fromDate(plan.startDate),
                      Clinical::weightText(GermanText::parseNumber(c.text(F::targetWeight)), animal),
-                     c.text(F::dietEndDate));
+                     // The curve's own end: the form's date lags behind rates typed there.
+                     plan.rowLabel(plan.simulatedDays));
     const QString during = c.text(F::weeklyRateDuring);
     const QString end = c.text(F::weeklyRateEnd);
     lines.last() += u' ' + (during == end ? str(S::GdtRateSentence).arg(during)
                                           : str(S::GdtRatesSentence).arg(during, end));
+    // The vet may choose rates above the species' safe loss; the record says so, as the form.
+    if (const QString note = Clinical::rateNote(c.text(F::species), during, end); !note.isEmpty())
+        lines.last() += u' ' + sentence(note);
     if (const QString ration = Feeding::rationSentence(c); !ration.isEmpty())
-        lines << ration + u'.';
+        lines << sentence(ration);
     const QList<ProgressRow> rows = progressRows(c, setup);
     if (!rows.isEmpty()) {
         const ProgressRow &last = rows.last();
@@ -85,14 +94,14 @@ QString advice(const DietCase &c, const ChartSetup &setup) {
 
 QStringList weeklyTable(const ReductionPlan &plan, double targetWeight) {
     QStringList lines{str(S::WeeklyTableHeader)};
-    const int last = plan.rowsShown - 1;
-    for (int row = 0; row <= last; ++row) {
+    const int end = plan.simulatedDays;
+    for (int row = 0; row < plan.rowsShown; ++row) {
         const PlanPoint &p = plan.grid[row];
-        if (row % 7 != 0 && row != last && !p.measured)
+        if (row % 7 != 0 && row != end && !p.measured)
             continue;
-        // The plan's last day carries no weight of its own: it is the day of the target.
+        // The day after the last planned one is the day of the target.
         const std::optional<double> planned =
-            p.planned ? p.planned : (row == last ? std::optional(targetWeight) : std::nullopt);
+            p.planned ? p.planned : (row == end ? std::optional(targetWeight) : std::nullopt);
         if (!planned && !p.measured)
             continue;
         QString line = QString::number(row / 7).rightJustified(5) + u"  " + plan.rowLabel(row) +

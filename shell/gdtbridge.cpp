@@ -141,7 +141,7 @@ void GdtBridge::send() {
     {
         BusyCursor cursor;
         written = GdtResult::send(m_host, *setup, sameRequest ? &*m_request : nullptr, settings,
-                                  QDateTime::currentDateTime());
+                                  QDateTime(Clock::today(), QTime::currentTime()));
     }
     if (!written.isEmpty())
         m_host.ui().status(str(S::GdtSent).arg(QDir::toNativeSeparators(written)));
