@@ -405,7 +405,8 @@
     X(GdtSent, 2973)                                                                               \
     X(GdtNotSetUp, 2974)                                                                           \
     X(GdtTitle, 2975)                                                                              \
-    X(GdtTakenFollowUp, 2976)
+    X(GdtTakenFollowUp, 2976)                                                                      \
+    X(GdtFolderReadOnly, 2977)
 
 namespace S {
 #define KORVALO_STRING_ID(name, number) inline constexpr int name = number;

@@ -3,6 +3,7 @@
 #include "controls/browsercontrol.h"
 #include "controls/chartcontrol.h"
 #include "core/clock.h"
+#include "core/gdt.h"
 #include "core/recordinguserinterface.h"
 #include "files/gdtsettings.h"
 #include "shell/commandline.h"
@@ -849,6 +850,52 @@ private slots:
         for (const auto &message : ui.messages)
             texts << message.text;
         QCOMPARE(texts, told);
+    }
+
+    void practiceSystemRequest_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QString>("message"); // the start of what the user is told
+        const QByteArray good = "01380006302\r\n014810000082\r\n0133000471"
+                                "1\r\n0153101M\x81ller\r\n0143102Bello\r\n013362334,5\r\n";
+        QTest::newRow("new patient, then sent") << good << QString();
+        QTest::newRow("broken: told, form and file left")
+            << QByteArray(good).replace("00082", "00099")
+            << u"Die GDT-Datei „%1“ ist in Zeile 2 fehlerhaft"_s;
+    }
+
+    /** A request fills the form and goes; the plan goes back with its three PDFs. */
+    void practiceSystemRequest() {
+        QFETCH(QByteArray, request);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        GdtSettings gdt;
+        gdt.requestFile = dir.filePath(u"anfrage.gdt"_s);
+        gdt.resultFile = dir.filePath(u"ergebnis.gdt"_s);
+        gdt.save(AppSettings::fileName());
+        QFile file(gdt.requestFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(request) == request.size());
+        file.close();
+
+        window->openGdtRequest(gdt.requestFile);
+        const QString told = message.arg(gdt.requestFile);
+        QCOMPARE(ui.messages.value(0).text.left(told.size()), told);
+        QCOMPARE(QFile::exists(gdt.requestFile), !message.isEmpty());
+        QCOMPARE(text(1)->text(), message.isEmpty() ? u"Müller"_s : QString());
+        if (!message.isEmpty())
+            return;
+        QCOMPARE(QApplication::focusWidget(), input()->speciesList());
+        text(4)->setText(u"28"_s);
+        window->run(Command::SendToPractice);
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.value(0).text));
+        QFile result(gdt.resultFile);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        const Gdt::Record sent = Gdt::read(result.readAll(), gdt.resultFile);
+        QCOMPARE(sent.values(Gdt::PatientNumber), QStringList{u"4711"_s});
+        QCOMPARE(sent.values(Gdt::AttachmentPath).size(), 3);
+        for (const QString &pdf : sent.values(Gdt::AttachmentPath))
+            QVERIFY2(QFileInfo(pdf).size() > 1000, qPrintable(pdf));
+        QCOMPARE(window->activeViewName(), u"frmchart"_s);
+        QVERIFY(buttonShown("Gdt"));
     }
 
     void companionsAreDetected_data() {

@@ -89,6 +89,10 @@ QString send(ViewHost &host, const ChartSetup &setup, const Gdt::Record *request
         tell(host, str(S::GdtNoFolder).arg(QDir::toNativeSeparators(folder)));
         return {};
     }
+    if (!QFileInfo(folder).isWritable()) {
+        tell(host, str(S::GdtFolderReadOnly).arg(QDir::toNativeSeparators(folder)));
+        return {};
+    }
     const QString stem = QDir(folder).filePath(fileStem(c.patientNumber(), now));
     const QList<GdtCase::Attachment> attachments{
         {stem + u"-Kurve.pdf", str(S::GdtChartPdf)},
