@@ -123,20 +123,18 @@ struct Command {
     bool json = false;
     QString caseFile;
     QString save;
-    QSet<QString> otherOutputs; // --rtf-info and --pdf-*
+    QSet<QString> otherOutputs; // --rtf-info, --pdf-* and --gdt-out
     QSet<QString> outputs;
 };
 
 std::optional<Command> readCommand(const QStringList &args) {
     static const QSet<QString> oneValue{
-        QStringLiteral("--today"),     QStringLiteral("--owner"),
-        QStringLiteral("--pet"),       QStringLiteral("--species"),
-        QStringLiteral("--sex"),       QStringLiteral("--neuter"),
-        QStringLiteral("--age"),       QStringLiteral("--target"),
-        QStringLiteral("--weight"),    QStringLiteral("--overweight"),
-        QStringLiteral("--save"),      QStringLiteral("--rtf-info"),
-        QStringLiteral("--pdf-chart"), QStringLiteral("--pdf-diary"),
-        QStringLiteral("--pdf-info")};
+        QStringLiteral("--today"),      QStringLiteral("--owner"),     QStringLiteral("--pet"),
+        QStringLiteral("--species"),    QStringLiteral("--sex"),       QStringLiteral("--neuter"),
+        QStringLiteral("--age"),        QStringLiteral("--target"),    QStringLiteral("--weight"),
+        QStringLiteral("--overweight"), QStringLiteral("--save"),      QStringLiteral("--rtf-info"),
+        QStringLiteral("--pdf-chart"),  QStringLiteral("--pdf-diary"), QStringLiteral("--pdf-info"),
+        QStringLiteral("--gdt"),        QStringLiteral("--gdt-out")};
     Command c;
     QHash<QString, QString> last;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -160,7 +158,8 @@ std::optional<Command> readCommand(const QStringList &args) {
         }
     }
     c.save = last.value(QStringLiteral("--save"));
-    for (const char *option : {"--rtf-info", "--pdf-chart", "--pdf-diary", "--pdf-info"}) {
+    for (const char *option :
+         {"--rtf-info", "--pdf-chart", "--pdf-diary", "--pdf-info", "--gdt-out"}) {
         const QString name = last.value(QLatin1StringView(option));
         if (!name.isEmpty())
             c.otherOutputs.insert(name);
