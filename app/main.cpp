@@ -7,6 +7,7 @@
 #include "files/programfolder.h"
 #include "shell/application.h"
 #include "shell/commandline.h"
+#include "shell/gdtbridge.h"
 #include "shell/mainwindow.h"
 #include "shell/startwindow.h"
 
@@ -30,6 +31,10 @@ int main(int argc, char *argv[]) {
     prepareBrowserEngine();
     QApplication app(argc, argv);
     setUpApplication();
+    // The practice system starts us for each patient; a Korvalo running already takes the
+    // request from the file it watches.
+    if (!request.gdtFile.isEmpty() && GdtBridge::takenByRunningProgram(request.gdtFile))
+        return 0;
 
     StartWindow start;
     start.show();

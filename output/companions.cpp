@@ -9,6 +9,7 @@
 #include "core/userinterface.h"
 #include "files/appsettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -188,6 +189,10 @@ struct X11Companions::Display {
 };
 
 bool Companions::isRunning(const QString &file) {
+    return runsElsewhere(file);
+}
+
+bool runsElsewhere(const QString &file) {
     const QFileInfo info(file);
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty())
@@ -197,7 +202,8 @@ bool Companions::isRunning(const QString &file) {
     const bool script = program.open(QIODevice::ReadOnly) && program.read(2) == "#!";
     const QDir proc(QStringLiteral("/proc"));
     for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (!pid.front().isDigit() || QFileInfo(proc.filePath(pid)).ownerId() != ::getuid())
+        if (!pid.front().isDigit() || QFileInfo(proc.filePath(pid)).ownerId() != ::getuid() ||
+            pid.toLongLong() == QCoreApplication::applicationPid())
             continue; // another user's copy is no reason not to start ours
         // The kernel's link to the file the process runs, marked once that was replaced.
         QString exe = QFile::symLinkTarget(proc.filePath(pid + u"/exe"));

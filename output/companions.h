@@ -17,6 +17,12 @@ class UserInterface;
  * title, restored and brought to the front, running programs found by their file, and
  * program files started on their own.
  */
+/**
+ * Whether another process of this user than this one runs the program file (a script as
+ * its interpreter's argument), found in /proc.
+ */
+bool runsElsewhere(const QString &file);
+
 class Companions {
 public:
     using Window = std::uint32_t;

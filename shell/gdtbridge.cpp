@@ -14,6 +14,7 @@
 #include "files/appsettings.h"
 #include "files/gdtrequest.h"
 #include "files/gdtsettings.h"
+#include "output/companions.h"
 #include "shell/casefiles.h"
 #include "shell/childviews.h"
 #include "views/gdtresult.h"
@@ -21,6 +22,7 @@
 #include "views/settingsdialog.h"
 #include "views/viewhost.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -52,6 +54,13 @@ GdtBridge::GdtBridge(QWidget &window, ViewHost &host, CaseFiles &files, ChildVie
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
 }
 
+bool GdtBridge::takenByRunningProgram(const QString &file) {
+    const QString watched = GdtSettings::load(AppSettings::fileName()).requestFile;
+    return !watched.isEmpty() &&
+           QFileInfo(file).absoluteFilePath() == QFileInfo(watched).absoluteFilePath() &&
+           runsElsewhere(QCoreApplication::applicationFilePath());
+}
+
 void GdtBridge::watch() {
     if (!m_watcher->files().isEmpty())
         m_watcher->removePaths(m_watcher->files());
@@ -75,11 +84,16 @@ void GdtBridge::requestFileChanged() {
     // Our own removal, or a file begun but not written yet.
     if (!file.exists() || file.size() == 0)
         return;
-    // A question of an earlier request is still open: this one is read after it.
-    if (m_busy) {
+    // A question of an earlier request, or any other dialog, is still open: the request waits.
+    if (m_busy || QApplication::activeModalWidget()) {
         m_settle->start();
         return;
     }
+    // The practice system wants the patient seen.
+    if (m_window.isMinimized())
+        m_window.showNormal();
+    m_window.raise();
+    m_window.activateWindow();
     open(m_watched);
 }
 

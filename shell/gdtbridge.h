@@ -33,6 +33,12 @@ public:
      * left as it is, and nothing changes.
      */
     void open(const QString &file);
+    /**
+     * Whether a Korvalo that runs already takes this request: it watches the same file. A
+     * practice system that starts the program for each patient then finds it at the front.
+     */
+    static bool takenByRunningProgram(const QString &file);
+
     /** Watches the request file of the settings, when one is set. */
     void watch();
     /** Computes the case's plan and sends it to the practice system. */
