@@ -145,8 +145,8 @@ void GdtBridge::send() {
         return;
     }
     const DietCase &c = m_host.dietCase();
-    const auto setup = computeCurve(m_host.dietCase(), m_host.errors(),
-                                    m_host.settings().value(AppSettings::SmallPets) == u"1");
+    const auto setup =
+        computeCurve(c, m_host.errors(), m_host.settings().value(AppSettings::SmallPets) == u"1");
     if (!setup)
         return;
     m_views.showChart(*setup);
